@@ -1,0 +1,33 @@
+// The Win32 calls the library uses: Sleep and the two code page conversions of
+// the ANSI code page (CP_ACP). On Windows they come from <windows.h>. Elsewhere
+// this folder supplies them with the same bounds: the ANSI code page is
+// Windows-31J (CP932), a conversion whose output does not fit answers 0 and
+// writes nothing, and a character without a mapping becomes the code page's
+// replacement character instead of failing the call.
+//
+// This is the only header that knows which platform it is built for.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sqltypes.h>  // DWORD, UINT, BOOL and WCHAR (16-bit) as the ODBC headers define them
+
+#ifndef CP_ACP
+#define CP_ACP 0
+#endif
+
+// Blocks the calling thread for at least the given number of milliseconds.
+void Sleep(DWORD milliseconds);
+
+// UTF-16 to the ANSI code page. srcUnits -1 reads up to and including a 0 unit.
+// dstBytes 0 asks for the size needed and writes nothing. Returns the bytes
+// written, or 0 when the output does not fit (nothing is written then) or a
+// parameter is invalid.
+int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* src, int srcUnits, char* dst,
+                        int dstBytes, const char* defaultChar, BOOL* usedDefaultChar);
+
+// The ANSI code page to UTF-16, with the same conventions counted in units.
+int MultiByteToWideChar(UINT codePage, DWORD flags, const char* src, int srcBytes, WCHAR* dst,
+                        int dstUnits);
+#endif
