@@ -1,0 +1,148 @@
+// Natives that read column metadata and the current row's values.
+#include <cstdio>
+#include <cstring>
+
+#include "jni/natives.h"
+#include "jni/scoped_string_chars.h"
+#include "jni/text_conversion.h"
+#include "platform/heap.h"
+#include "table/DataSourceTable.h"
+
+using jov::TheDataSourceTable;
+
+namespace {
+
+constexpr int32_t kColumnNameBufferSize = 128;
+constexpr int32_t kRequestedNameBufferSize = 128;
+// Value texts up to this many bytes convert on the stack; longer ones on the heap.
+constexpr int32_t kStackUnits = 512;
+
+constexpr char kMsgStringNotEnoughMemory[] = "(JNIODBCDLL_getColumnDataString)Not Enough Memory";
+constexpr char kMsgNewStringError[] = "(JNIODBCDLL_getColumnDataString)NewString(SIZE=%ld) Error";
+constexpr char kMsgNewByteArrayError[] =
+    "(JNIODBCDLL_getColumnDataBinary)NewByteArray(SIZE=%ld) Error";
+
+void RecordFormatted(const char* format, long value) {
+    char message[jov::kErrorMessageSize];
+    std::snprintf(message, sizeof message, format, value);
+    TheDataSourceTable().SetError(message, "");
+}
+
+// Converts a value text of len bytes (len > 0) and makes the Java string.
+jstring NewValueString(JNIEnv* env, const char* text, int32_t len) {
+    jchar stackUnits[kStackUnits];
+    jchar* units = stackUnits;
+    if (len + 1 > kStackUnits) {
+        units = static_cast<jchar*>(jov::AllocateBytes(sizeof(jchar) * (len + 1)));
+        if (units == nullptr) {
+            TheDataSourceTable().SetError(kMsgStringNotEnoughMemory, "");
+            return nullptr;
+        }
+    }
+    int32_t n = jov::AnsiToJchars(units, len + 1, text, len);
+    jstring result = env->NewString(units, n);
+    if (units != stackUnits) jov::FreeBytes(units);
+    if (result == nullptr) RecordFormatted(kMsgNewStringError, n);
+    return result;
+}
+
+}  // namespace
+
+extern "C" {
+
+JNIEXPORT jstring JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnName(JNIEnv* env, jclass,
+                                                                            jint id, jint cursor,
+                                                                            jint column) {
+    char name[kColumnNameBufferSize] = {};
+    jov::TextLease lease = TheDataSourceTable().GetColumnName(id, cursor, column);
+    if (lease.text != nullptr) std::strncpy(name, lease.text, sizeof name - 1);
+    jchar units[kColumnNameBufferSize];
+    int32_t n = jov::AnsiToJchars(units, kColumnNameBufferSize, name,
+                                  static_cast<int32_t>(std::strlen(name)));
+    return env->NewString(units, n);
+}
+
+JNIEXPORT jshort JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnType(JNIEnv*, jclass,
+                                                                           jint id, jint cursor,
+                                                                           jint column) {
+    return TheDataSourceTable().GetColumnType(id, cursor, column);
+}
+
+JNIEXPORT jlong JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnOctetLength(
+    JNIEnv*, jclass, jint id, jint cursor, jint column) {
+    return static_cast<jlong>(TheDataSourceTable().GetColumnOctetLength(id, cursor, column));
+}
+
+JNIEXPORT jlong JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnFetchDataLength(
+    JNIEnv*, jclass, jint id, jint cursor, jint column) {
+    return static_cast<jlong>(TheDataSourceTable().GetColumnFetchDataLength(id, cursor, column));
+}
+
+JNIEXPORT jshort JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnNumericPrecision(
+    JNIEnv*, jclass, jint id, jint cursor, jint column) {
+    return TheDataSourceTable().GetColumnNumericPrecision(id, cursor, column);
+}
+
+JNIEXPORT jshort JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnNumericScale(
+    JNIEnv*, jclass, jint id, jint cursor, jint column) {
+    return TheDataSourceTable().GetColumnNumericScale(id, cursor, column);
+}
+
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnNoFromName(JNIEnv* env,
+                                                                               jclass, jint id,
+                                                                               jint cursor,
+                                                                               jstring name) {
+    char requested[kRequestedNameBufferSize] = {};
+    {
+        jov::ScopedStringChars chars(env, name);
+        if (chars.chars() != nullptr) {
+            jov::JcharsToAnsi(requested, kRequestedNameBufferSize, chars.chars(), chars.length());
+        }
+        requested[kRequestedNameBufferSize - 1] = '\0';
+    }
+    return TheDataSourceTable().GetColumnNoFromName(id, cursor, requested);
+}
+
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCisColumnDataNull(JNIEnv*, jclass,
+                                                                            jint id, jint cursor,
+                                                                            jint column) {
+    return TheDataSourceTable().IsColumnDataNull(id, cursor, column);
+}
+
+JNIEXPORT jbyteArray JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataBinary(
+    JNIEnv* env, jclass, jint id, jint cursor, jint column) {
+    jov::DataSourceTable& table = TheDataSourceTable();
+    if (table.IsColumnDataNull(id, cursor, column) == 1) return env->NewByteArray(0);
+    jov::BytesLease lease = table.GetColumnDataBinary(id, cursor, column, nullptr, 0);
+    if (lease.data == nullptr || lease.length <= 0) return env->NewByteArray(0);
+    jbyteArray array = env->NewByteArray(lease.length);
+    if (array == nullptr) {
+        RecordFormatted(kMsgNewByteArrayError, lease.length);
+        return nullptr;
+    }
+    env->SetByteArrayRegion(array, 0, lease.length, reinterpret_cast<const jbyte*>(lease.data));
+    return array;
+}
+
+JNIEXPORT jstring JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataString(
+    JNIEnv* env, jclass, jint id, jint cursor, jint column) {
+    jov::DataSourceTable& table = TheDataSourceTable();
+    if (table.IsColumnDataNull(id, cursor, column) == 1) return env->NewStringUTF("");
+    jov::TextLease lease = table.GetColumnDataString(id, cursor, column, nullptr, 0);
+    if (lease.text == nullptr) return env->NewStringUTF("");
+    int32_t len = static_cast<int32_t>(std::strlen(lease.text));
+    if (len == 0) return env->NewStringUTF("");
+    return NewValueString(env, lease.text, len);
+}
+
+JNIEXPORT jlong JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataTimet(
+    JNIEnv*, jclass, jint id, jint cursor, jint column) {
+    return static_cast<jlong>(TheDataSourceTable().GetColumnDataTimet(id, cursor, column));
+}
+
+JNIEXPORT void JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCsetDateStyle(JNIEnv*, jclass, jint id,
+                                                                        jshort style) {
+    TheDataSourceTable().SetDateStyle(id, style);
+}
+
+}  // extern "C"

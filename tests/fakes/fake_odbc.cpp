@@ -1,0 +1,500 @@
+// Link-time fake of the ODBC functions the library calls. See fake_odbc.h.
+#include "tests/fakes/fake_odbc.h"
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <map>
+#include <mutex>
+
+namespace {
+
+struct Diag {
+    std::string state;
+    std::string message;
+};
+
+struct Handle {
+    SQLSMALLINT type = 0;
+    bool live = true;
+    std::optional<Diag> diag;
+    // Statements: the result set and the position in it.
+    FakeResult result;
+    long row = -1;  // index of the current row; -1 before the first
+    int lastColumn = 0;
+    size_t offset = 0;  // bytes of the current value already handed out
+    bool valueDone = false;
+};
+
+struct State {
+    std::map<uintptr_t, Handle> handles;
+    uintptr_t nextHandle = 0x1000;
+    std::deque<FakeAnswer> scripts[static_cast<int>(FakeFn::Count)];
+    std::deque<FakeChunk> chunks;
+    std::deque<FakeResult> results;
+    std::map<int, FakeAnswer> failAtCall;
+    std::vector<FakeCall> calls;
+    std::vector<std::string> violations;
+    int callNumber = 0;
+    bool noTotal = false;
+    SQLULEN autoCommit = SQL_AUTOCOMMIT_ON;
+};
+
+std::recursive_mutex gLock;
+State gState;
+
+const char* Name(FakeFn fn) {
+    static const char* names[] = {"SQLAllocHandle",   "SQLSetEnvAttr",       "SQLConnect",
+                                  "SQLDisconnect",    "SQLFreeHandle",       "SQLSetConnectOption",
+                                  "SQLGetConnectOption", "SQLTransact",      "SQLExecDirect",
+                                  "SQLNumResultCols", "SQLColAttribute",     "SQLFetch",
+                                  "SQLFetchScroll",   "SQLGetData",          "SQLCloseCursor",
+                                  "SQLGetDiagRec"};
+    return names[static_cast<int>(fn)];
+}
+
+uintptr_t Key(SQLHANDLE h) { return reinterpret_cast<uintptr_t>(h); }
+
+// Records the call and answers whether the handle may be used.
+Handle* Enter(FakeFn fn, SQLHANDLE h, std::vector<int64_t> args = {}, std::string text = {}) {
+    gState.calls.push_back(FakeCall{fn, h, std::move(args), std::move(text)});
+    auto it = gState.handles.find(Key(h));
+    if (it == gState.handles.end() || !it->second.live) {
+        if (h != SQL_NULL_HANDLE) {
+            gState.violations.push_back(std::string(Name(fn)) + " on a handle that is not live");
+        }
+        return nullptr;
+    }
+    return &it->second;
+}
+
+// The scripted answer for this call, if any: a numbered failure first, then
+// the function's queue.
+std::optional<FakeAnswer> Scripted(FakeFn fn) {
+    int number = gState.callNumber++;
+    auto numbered = gState.failAtCall.find(number);
+    if (numbered != gState.failAtCall.end()) {
+        FakeAnswer answer = numbered->second;
+        gState.failAtCall.erase(numbered);
+        return answer;
+    }
+    auto& queue = gState.scripts[static_cast<int>(fn)];
+    if (queue.empty()) return std::nullopt;
+    FakeAnswer answer = queue.front();
+    queue.pop_front();
+    return answer;
+}
+
+bool IsSuccess(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+
+// Applies a failing answer to handle h; returns true when the call must stop.
+bool Fails(const std::optional<FakeAnswer>& answer, Handle* h) {
+    if (!answer || IsSuccess(answer->rc)) return false;
+    if (h != nullptr && !answer->state.empty()) h->diag = Diag{answer->state, answer->message};
+    return true;
+}
+
+SQLRETURN Finish(const std::optional<FakeAnswer>& answer, Handle* h) {
+    if (h != nullptr) h->diag.reset();
+    return answer ? answer->rc : SQL_SUCCESS;
+}
+
+void CopyText(SQLCHAR* target, SQLSMALLINT capacity, const std::string& text,
+              SQLSMALLINT* length) {
+    if (length != nullptr) *length = static_cast<SQLSMALLINT>(text.size());
+    if (target == nullptr || capacity <= 0) return;
+    size_t n = std::min(text.size(), static_cast<size_t>(capacity - 1));
+    std::memcpy(target, text.data(), n);
+    target[n] = 0;
+}
+
+SQLRETURN MoveTo(Handle* h, long row) {
+    long count = static_cast<long>(h->result.rows.size());
+    h->lastColumn = 0;
+    h->offset = 0;
+    h->valueDone = false;
+    if (row < 0) {
+        h->row = -1;
+        return SQL_NO_DATA;
+    }
+    if (row >= count) {
+        h->row = count;
+        return SQL_NO_DATA;
+    }
+    h->row = row;
+    return SQL_SUCCESS;
+}
+
+bool IsCharType(SQLSMALLINT cType) { return cType == SQL_C_CHAR; }
+
+size_t FixedWidth(SQLSMALLINT cType) {
+    switch (cType) {
+        case SQL_C_SLONG: case SQL_C_LONG: case SQL_C_FLOAT: return 4;
+        case SQL_C_SSHORT: case SQL_C_SHORT: return 2;
+        case SQL_C_STINYINT: case SQL_C_TINYINT: case SQL_C_BIT: return 1;
+        case SQL_C_SBIGINT: case SQL_C_DOUBLE: return 8;
+        default: return 0;
+    }
+}
+
+// Hands out the next chunk of the current value the way drivers do.
+SQLRETURN NextChunk(Handle* h, SQLUSMALLINT column, SQLSMALLINT cType, SQLPOINTER target,
+                    SQLLEN bufferLength, SQLLEN* indicator) {
+    if (h->row < 0 || h->row >= static_cast<long>(h->result.rows.size())) return SQL_ERROR;
+    const auto& row = h->result.rows[static_cast<size_t>(h->row)];
+    if (column < 1 || column > row.size()) return SQL_ERROR;
+    if (column != h->lastColumn) {
+        h->lastColumn = column;
+        h->offset = 0;
+        h->valueDone = false;
+    }
+    if (h->valueDone) return SQL_NO_DATA;
+    const FakeValue& value = row[column - 1];
+    if (!value) {
+        h->valueDone = true;
+        if (indicator != nullptr) *indicator = SQL_NULL_DATA;
+        return SQL_SUCCESS;
+    }
+    size_t width = FixedWidth(cType);
+    if (width != 0) {
+        std::memcpy(target, value->data(), std::min(width, value->size()));
+        h->valueDone = true;
+        if (indicator != nullptr) *indicator = static_cast<SQLLEN>(width);
+        return SQL_SUCCESS;
+    }
+    size_t left = value->size() - h->offset;
+    size_t room = static_cast<size_t>(bufferLength) - (IsCharType(cType) ? 1 : 0);
+    size_t n = std::min(left, room);
+    std::memcpy(target, value->data() + h->offset, n);
+    if (IsCharType(cType)) static_cast<char*>(target)[n] = 0;
+    if (indicator != nullptr) *indicator = gState.noTotal && n < left ? SQL_NO_TOTAL : static_cast<SQLLEN>(left);
+    h->offset += n;
+    if (n < left) return SQL_SUCCESS_WITH_INFO;
+    h->valueDone = true;
+    return SQL_SUCCESS;
+}
+
+}  // namespace
+
+std::string Int32Bytes(int32_t v) { return std::string(reinterpret_cast<char*>(&v), sizeof v); }
+std::string Int16Bytes(int16_t v) { return std::string(reinterpret_cast<char*>(&v), sizeof v); }
+std::string Int64Bytes(int64_t v) { return std::string(reinterpret_cast<char*>(&v), sizeof v); }
+std::string DoubleBytes(double v) { return std::string(reinterpret_cast<char*>(&v), sizeof v); }
+std::string FloatBytes(float v) { return std::string(reinterpret_cast<char*>(&v), sizeof v); }
+
+extern "C" {
+
+SQLRETURN SQL_API SQLAllocHandle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* in = Enter(FakeFn::SQLAllocHandle, input, {type});
+    auto answer = Scripted(FakeFn::SQLAllocHandle);
+    if (type != SQL_HANDLE_ENV && in == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, in)) {
+        if (output != nullptr) *output = SQL_NULL_HANDLE;
+        return answer->rc;
+    }
+    uintptr_t key = gState.nextHandle;
+    gState.nextHandle += 0x10;
+    Handle handle;
+    handle.type = type;
+    gState.handles[key] = handle;
+    *output = reinterpret_cast<SQLHANDLE>(key);
+    return Finish(answer, in);
+}
+
+SQLRETURN SQL_API SQLFreeHandle(SQLSMALLINT type, SQLHANDLE handle) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLFreeHandle, handle, {type});
+    auto answer = Scripted(FakeFn::SQLFreeHandle);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (h->type != type) gState.violations.push_back("SQLFreeHandle with the wrong handle type");
+    if (Fails(answer, h)) return answer->rc;
+    h->live = false;
+    return Finish(answer, nullptr);
+}
+
+SQLRETURN SQL_API SQLSetEnvAttr(SQLHENV env, SQLINTEGER attribute, SQLPOINTER value,
+                                SQLINTEGER length) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLSetEnvAttr, env,
+                      {attribute, static_cast<int64_t>(reinterpret_cast<intptr_t>(value)), length});
+    auto answer = Scripted(FakeFn::SQLSetEnvAttr);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLConnect(SQLHDBC dbc, SQLCHAR* dsn, SQLSMALLINT dsnLength, SQLCHAR* user,
+                             SQLSMALLINT userLength, SQLCHAR* password,
+                             SQLSMALLINT passwordLength) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    std::string name(reinterpret_cast<char*>(dsn), dsnLength < 0 ? 0 : dsnLength);
+    Handle* h = Enter(FakeFn::SQLConnect, dbc, {dsnLength, userLength, passwordLength}, name);
+    (void)user;
+    (void)password;
+    auto answer = Scripted(FakeFn::SQLConnect);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLDisconnect(SQLHDBC dbc) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLDisconnect, dbc);
+    auto answer = Scripted(FakeFn::SQLDisconnect);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLSetConnectOption(SQLHDBC dbc, SQLUSMALLINT option, SQLULEN value) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLSetConnectOption, dbc, {option, static_cast<int64_t>(value)});
+    auto answer = Scripted(FakeFn::SQLSetConnectOption);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    if (option == SQL_AUTOCOMMIT) gState.autoCommit = value;
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLGetConnectOption(SQLHDBC dbc, SQLUSMALLINT option, SQLPOINTER value) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLGetConnectOption, dbc, {option});
+    auto answer = Scripted(FakeFn::SQLGetConnectOption);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    // Integer attributes are SQLULEN wide, as in unixODBC on 64-bit platforms.
+    if (option == SQL_AUTOCOMMIT) *static_cast<SQLULEN*>(value) = gState.autoCommit;
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLTransact(SQLHENV env, SQLHDBC dbc, SQLUSMALLINT completion) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Enter(FakeFn::SQLTransact, env, {completion});
+    auto it = gState.handles.find(Key(dbc));
+    Handle* h = it == gState.handles.end() || !it->second.live ? nullptr : &it->second;
+    auto answer = Scripted(FakeFn::SQLTransact);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLExecDirect(SQLHSTMT stmt, SQLCHAR* sql, SQLINTEGER length) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    std::string text = length == SQL_NTS ? std::string(reinterpret_cast<char*>(sql))
+                                         : std::string(reinterpret_cast<char*>(sql), length);
+    Handle* h = Enter(FakeFn::SQLExecDirect, stmt, {length}, text);
+    auto answer = Scripted(FakeFn::SQLExecDirect);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    h->result = FakeResult{};
+    if (!gState.results.empty()) {
+        h->result = gState.results.front();
+        gState.results.pop_front();
+    }
+    MoveTo(h, -1);
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLNumResultCols(SQLHSTMT stmt, SQLSMALLINT* count) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLNumResultCols, stmt);
+    auto answer = Scripted(FakeFn::SQLNumResultCols);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    *count = static_cast<SQLSMALLINT>(h->result.columns.size());
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLColAttribute(SQLHSTMT stmt, SQLUSMALLINT column, SQLUSMALLINT field,
+                                  SQLPOINTER text, SQLSMALLINT bufferLength,
+                                  SQLSMALLINT* textLength, SQLLEN* numeric) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLColAttribute, stmt, {column, field, bufferLength});
+    auto answer = Scripted(FakeFn::SQLColAttribute);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    if (column < 1 || column > h->result.columns.size()) {
+        h->diag = Diag{"07009", "Invalid descriptor index"};
+        return SQL_ERROR;
+    }
+    const FakeColumn& c = h->result.columns[column - 1];
+    switch (field) {
+        case SQL_DESC_NAME:
+            CopyText(static_cast<SQLCHAR*>(text), bufferLength, c.name, textLength);
+            if (c.reportedNameLength && textLength != nullptr) *textLength = *c.reportedNameLength;
+            break;
+        case SQL_DESC_TYPE: *numeric = c.type; break;
+        case SQL_DESC_LENGTH: *numeric = c.length; break;
+        case SQL_DESC_PRECISION: *numeric = c.precision; break;
+        case SQL_DESC_SCALE: *numeric = c.scale; break;
+        default: break;
+    }
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLFetch(SQLHSTMT stmt) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLFetch, stmt);
+    auto answer = Scripted(FakeFn::SQLFetch);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    SQLRETURN rc = MoveTo(h, h->row + 1);
+    return rc == SQL_NO_DATA ? rc : Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLFetchScroll(SQLHSTMT stmt, SQLSMALLINT orientation, SQLLEN offset) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLFetchScroll, stmt, {orientation, offset});
+    auto answer = Scripted(FakeFn::SQLFetchScroll);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    long count = static_cast<long>(h->result.rows.size());
+    long target = h->row;
+    switch (orientation) {
+        case SQL_FETCH_NEXT: target = h->row + 1; break;
+        case SQL_FETCH_PRIOR: target = h->row - 1; break;
+        case SQL_FETCH_FIRST: target = 0; break;
+        case SQL_FETCH_LAST: target = count - 1; break;
+        case SQL_FETCH_ABSOLUTE: target = offset > 0 ? offset - 1 : count + offset; break;
+        case SQL_FETCH_RELATIVE: target = h->row + offset; break;
+        default:
+            h->diag = Diag{"HY106", "Fetch type out of range"};
+            return SQL_ERROR;
+    }
+    SQLRETURN rc = MoveTo(h, target);
+    return rc == SQL_NO_DATA ? rc : Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLGetData(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType,
+                             SQLPOINTER target, SQLLEN bufferLength, SQLLEN* indicator) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLGetData, stmt, {column, cType, bufferLength});
+    auto answer = Scripted(FakeFn::SQLGetData);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    if (!gState.chunks.empty()) {
+        FakeChunk chunk = gState.chunks.front();
+        gState.chunks.pop_front();
+        size_t n = std::min(chunk.bytes.size(), static_cast<size_t>(bufferLength));
+        std::memcpy(target, chunk.bytes.data(), n);
+        if (indicator != nullptr) *indicator = chunk.indicator;
+        return chunk.rc;
+    }
+    SQLRETURN rc = NextChunk(h, column, cType, target, bufferLength, indicator);
+    if (rc == SQL_ERROR) h->diag = Diag{"07009", "Invalid descriptor index"};
+    return rc == SQL_SUCCESS && answer ? answer->rc : rc;
+}
+
+SQLRETURN SQL_API SQLCloseCursor(SQLHSTMT stmt) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLCloseCursor, stmt);
+    auto answer = Scripted(FakeFn::SQLCloseCursor);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    MoveTo(h, -1);
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record,
+                                SQLCHAR* state, SQLINTEGER* nativeError, SQLCHAR* message,
+                                SQLSMALLINT bufferLength, SQLSMALLINT* textLength) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLGetDiagRec, handle, {type, record, bufferLength});
+    auto answer = Scripted(FakeFn::SQLGetDiagRec);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, nullptr)) return answer->rc;
+    if (record != 1 || !h->diag) return SQL_NO_DATA;
+    CopyText(state, 6, h->diag->state, nullptr);
+    if (nativeError != nullptr) *nativeError = 42;
+    CopyText(message, bufferLength, h->diag->message, textLength);
+    return SQL_SUCCESS;
+}
+
+}  // extern "C"
+
+namespace FakeOdbc {
+
+void Reset() {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    gState = State{};
+}
+
+void Script(FakeFn fn, FakeAnswer answer, int times) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    for (int i = 0; i < times; ++i) gState.scripts[static_cast<int>(fn)].push_back(answer);
+}
+
+void ScriptChunks(std::vector<FakeChunk> chunks) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    for (auto& c : chunks) gState.chunks.push_back(std::move(c));
+}
+
+void FailCallNumber(int n, FakeAnswer answer) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    gState.failAtCall[gState.callNumber + n] = std::move(answer);
+}
+
+void QueueResult(FakeResult result) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    gState.results.push_back(std::move(result));
+}
+
+void SetNoTotal(bool on) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    gState.noTotal = on;
+}
+
+SQLULEN AutoCommitValue() {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    return gState.autoCommit;
+}
+
+int CallCount(FakeFn fn) { return static_cast<int>(CallsOf(fn).size()); }
+
+int TotalCalls() {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    return static_cast<int>(gState.calls.size());
+}
+
+const std::vector<FakeCall>& Calls() { return gState.calls; }
+
+std::vector<FakeCall> CallsOf(FakeFn fn) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    std::vector<FakeCall> out;
+    for (const auto& c : gState.calls) {
+        if (c.fn == fn) out.push_back(c);
+    }
+    return out;
+}
+
+int LiveHandles() {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    int n = 0;
+    for (const auto& [key, h] : gState.handles) n += h.live ? 1 : 0;
+    return n;
+}
+
+int LiveHandles(SQLSMALLINT handleType) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    int n = 0;
+    for (const auto& [key, h] : gState.handles) n += h.live && h.type == handleType ? 1 : 0;
+    return n;
+}
+
+int AllocatedHandles(SQLSMALLINT handleType) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    int n = 0;
+    for (const auto& [key, h] : gState.handles) n += h.type == handleType ? 1 : 0;
+    return n;
+}
+
+bool IsLive(SQLHANDLE handle) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    auto it = gState.handles.find(Key(handle));
+    return it != gState.handles.end() && it->second.live;
+}
+
+const std::vector<std::string>& Violations() { return gState.violations; }
+
+}  // namespace FakeOdbc

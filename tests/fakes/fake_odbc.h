@@ -1,0 +1,140 @@
+// A link-time fake of the ODBC driver manager for the unit tests.
+//
+// It defines the ODBC functions the library calls, with the exact signatures
+// of <sql.h>, and behaves like a small, well-mannered driver by default:
+// handles are allocated and counted, SQLExecDirect takes the next queued
+// result set, SQLFetch/SQLFetchScroll walk its rows, SQLGetData hands out each
+// value in chunks the way drivers do (indicator = bytes left, truncation as
+// SQL_SUCCESS_WITH_INFO, a terminator for SQL_C_CHAR, SQL_NO_DATA once a value
+// has been read whole). A test scripts deviations per function and records
+// what was called.
+//
+// Protocol checks: a call with a handle that was never allocated or has been
+// freed is recorded as a violation (Violations()), as is freeing a handle
+// twice. Handles are opaque numbers, never dereferenced.
+//
+// Usage:
+//   FakeOdbc::Reset();
+//   FakeOdbc::QueueResult({{{"ID", SQL_INTEGER, 10}}, {{Int32Bytes(7)}}});
+//   FakeOdbc::Script(FakeFn::SQLConnect, {SQL_ERROR, "28000", "bad password"});
+//   ... code under test ...
+//   EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLDisconnect), 1);
+//   EXPECT_EQ(FakeOdbc::LiveHandles(), 0);
+#pragma once
+
+#include <sql.h>
+#include <sqlext.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class FakeFn {
+    SQLAllocHandle,
+    SQLSetEnvAttr,
+    SQLConnect,
+    SQLDisconnect,
+    SQLFreeHandle,
+    SQLSetConnectOption,
+    SQLGetConnectOption,
+    SQLTransact,
+    SQLExecDirect,
+    SQLNumResultCols,
+    SQLColAttribute,
+    SQLFetch,
+    SQLFetchScroll,
+    SQLGetData,
+    SQLCloseCursor,
+    SQLGetDiagRec,
+    Count
+};
+
+// One scripted answer. A non-success rc replaces the call's normal work: the
+// call returns rc and, when state is not empty, leaves a diagnostic record
+// with state and message on the handle it was given (the input handle for
+// SQLAllocHandle). A success rc (0 or 1) lets the call do its normal work and
+// then return rc.
+struct FakeAnswer {
+    SQLRETURN rc = SQL_SUCCESS;
+    std::string state;
+    std::string message;
+};
+
+// One scripted SQLGetData chunk: rc and indicator are returned as given and
+// `bytes` (at most the buffer length) are copied to the target.
+struct FakeChunk {
+    SQLRETURN rc = SQL_SUCCESS;
+    SQLLEN indicator = 0;
+    std::string bytes;
+};
+
+struct FakeColumn {
+    std::string name;
+    SQLSMALLINT type = SQL_VARCHAR;
+    SQLLEN length = 0;
+    SQLLEN precision = 0;
+    SQLLEN scale = 0;
+    // Name length the driver reports; by default the name's byte count.
+    std::optional<SQLSMALLINT> reportedNameLength;
+};
+
+// A value of one row: nullopt is SQL NULL; otherwise the bytes the driver
+// delivers for every C type the library asks for.
+using FakeValue = std::optional<std::string>;
+
+struct FakeResult {
+    std::vector<FakeColumn> columns;
+    std::vector<std::vector<FakeValue>> rows;
+};
+
+struct FakeCall {
+    FakeFn fn;
+    SQLHANDLE handle;
+    // Per call: SQLGetData's column, C type and buffer length; SQLColAttribute's
+    // column, field and buffer length; SQLSetConnectOption's option and value;
+    // SQLFetchScroll's orientation and offset; SQLTransact's completion type.
+    std::vector<int64_t> args;
+    std::string text;  // SQLConnect's data source, SQLExecDirect's SQL text
+};
+
+// Value bytes as the driver stores them.
+std::string Int32Bytes(int32_t v);
+std::string Int16Bytes(int16_t v);
+std::string Int64Bytes(int64_t v);
+std::string DoubleBytes(double v);
+std::string FloatBytes(float v);
+
+namespace FakeOdbc {
+
+void Reset();
+
+// Queues an answer for the next call(s) of fn; answers are used in order.
+void Script(FakeFn fn, FakeAnswer answer, int times = 1);
+// Queues raw SQLGetData chunks, used before the normal chunking.
+void ScriptChunks(std::vector<FakeChunk> chunks);
+// The n-th ODBC call from now (0 = the next one), of whatever function, gets
+// this answer; for fault sweeps.
+void FailCallNumber(int n, FakeAnswer answer);
+// Result sets taken by successive successful SQLExecDirect calls; a statement
+// executed with nothing queued has no result columns.
+void QueueResult(FakeResult result);
+// Let SQLGetData answer SQL_NO_TOTAL instead of the bytes left.
+void SetNoTotal(bool on);
+// Connection attribute store (SQL_AUTOCOMMIT starts at 1).
+SQLULEN AutoCommitValue();
+
+int CallCount(FakeFn fn);
+int TotalCalls();
+const std::vector<FakeCall>& Calls();
+std::vector<FakeCall> CallsOf(FakeFn fn);
+
+// Handles allocated and not yet freed, overall and by type.
+int LiveHandles();
+int LiveHandles(SQLSMALLINT handleType);
+int AllocatedHandles(SQLSMALLINT handleType);
+bool IsLive(SQLHANDLE handle);
+// Descriptions of protocol violations seen since Reset (empty when none).
+const std::vector<std::string>& Violations();
+
+}  // namespace FakeOdbc
