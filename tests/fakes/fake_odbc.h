@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class FakeFn {
@@ -56,7 +57,9 @@ enum class FakeFn {
 // SQLAllocHandle). A success rc (0 or 1) lets the call do its normal work and
 // then return rc.
 struct FakeAnswer {
-    SQLRETURN rc = SQL_SUCCESS;
+    FakeAnswer(SQLRETURN rc_ = SQL_SUCCESS, std::string state_ = {}, std::string message_ = {})
+        : rc(rc_), state(std::move(state_)), message(std::move(message_)) {}
+    SQLRETURN rc;
     std::string state;
     std::string message;
 };
@@ -64,8 +67,10 @@ struct FakeAnswer {
 // One scripted SQLGetData chunk: rc and indicator are returned as given and
 // `bytes` (at most the buffer length) are copied to the target.
 struct FakeChunk {
-    SQLRETURN rc = SQL_SUCCESS;
-    SQLLEN indicator = 0;
+    FakeChunk(SQLRETURN rc_ = SQL_SUCCESS, SQLLEN indicator_ = 0, std::string bytes_ = {})
+        : rc(rc_), indicator(indicator_), bytes(std::move(bytes_)) {}
+    SQLRETURN rc;
+    SQLLEN indicator;
     std::string bytes;
 };
 

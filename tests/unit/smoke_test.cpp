@@ -1,3 +1,0 @@
-#include <gtest/gtest.h>
-#include "odbcaccs/OdbcAccs.h"
-TEST(Smoke, NewObject) { jov::OdbcAccs a; EXPECT_EQ(a.IsOpenOk(), 0); }
