@@ -75,11 +75,15 @@ struct FakeChunk {
 };
 
 struct FakeColumn {
+    FakeColumn(std::string name_ = {}, SQLSMALLINT type_ = SQL_VARCHAR, SQLLEN length_ = 0,
+               SQLLEN precision_ = 0, SQLLEN scale_ = 0)
+        : name(std::move(name_)), type(type_), length(length_), precision(precision_),
+          scale(scale_) {}
     std::string name;
-    SQLSMALLINT type = SQL_VARCHAR;
-    SQLLEN length = 0;
-    SQLLEN precision = 0;
-    SQLLEN scale = 0;
+    SQLSMALLINT type;
+    SQLLEN length;
+    SQLLEN precision;
+    SQLLEN scale;
     // Name length the driver reports; by default the name's byte count.
     std::optional<SQLSMALLINT> reportedNameLength;
 };
