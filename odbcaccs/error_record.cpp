@@ -21,8 +21,9 @@ constexpr int kSqlStateSize = 6;
 
 // Copies at most size - 1 bytes of source and zero-fills the rest of target.
 void CopyField(char* target, std::size_t size, const char* source) {
-    std::strncpy(target, source, size - 1);
-    target[size - 1] = '\0';
+    std::size_t n = strnlen(source, size - 1);
+    std::memcpy(target, source, n);
+    std::memset(target + n, 0, size - n);
 }
 
 }  // namespace

@@ -39,6 +39,14 @@ struct OwnedConnection {
     ~OwnedConnection() { accs.OdbcClose(); }
 };
 
+// Copies at most size - 1 bytes of source and fills the rest of the field with
+// zero bytes. The cut is by bytes, also inside a double-byte character.
+void CopyField(char* target, std::size_t size, const char* source) {
+    std::size_t n = strnlen(source, size - 1);
+    std::memcpy(target, source, n);
+    std::memset(target + n, 0, size - n);
+}
+
 // A new object, or null with errno set when the heap is exhausted.
 OdbcAccsRef CreateObject() {
     try {
@@ -121,12 +129,8 @@ OdbcAccsRef DataSourceTable::FindOpen(int32_t id) {
 
 void DataSourceTable::SetError(const char* message, const char* code) {
     std::lock_guard<std::mutex> lock(errorLock_);
-    // strncpy fills the rest of each field with zero bytes; the cut is by
-    // bytes, also inside a double-byte character.
-    std::strncpy(errorMessage_, message, sizeof errorMessage_ - 1);
-    errorMessage_[sizeof errorMessage_ - 1] = '\0';
-    std::strncpy(errorCode_, code, sizeof errorCode_ - 1);
-    errorCode_[sizeof errorCode_ - 1] = '\0';
+    CopyField(errorMessage_, sizeof errorMessage_, message);
+    CopyField(errorCode_, sizeof errorCode_, code);
 }
 
 int32_t DataSourceTable::GetError(char* message, char* code) {
