@@ -1,7 +1,249 @@
-// PLACEHOLDER: replaced by value rendering.
+// Value rendering: the current value of one column as a terminated text in the
+// object's rowBuffer, chosen by the column's SQL type.
+//
+// What a column's data holds:
+//  - decimal (2, 3) and date/time (9..11, 91..93) columns: character text;
+//  - character columns (1, 12, -1): the character bytes;
+//  - wide-character columns (-8..-10): UTF-16 code units in host byte order;
+//  - binary columns (-2..-4): the bytes;
+//  - fixed-width numbers: the bytes of their C type in host byte order,
+//    INTEGER 4 (SLONG), SMALLINT 2 (SSHORT), TINYINT and BIT 1, BIGINT 8
+//    (SBIGINT), REAL 4 (FLOAT), FLOAT and DOUBLE 8 (DOUBLE).
+// A column marked readAsChar holds the driver's character text whatever its
+// type; where the type is normally rendered from a binary form, that text is
+// the rendering. A value shorter than its fixed-width type renders as the
+// empty text: nothing beyond dataLength is ever read.
+//
+// Rendering allocates nothing and writes only rowBuffer: the longest value
+// (kMaxValueBytes) with its terminator, and the hex text of kMaxHexBytes bytes
+// with its terminator, both fit in kRowBufferSize.
+#include <cstdio>
+#include <cstring>
+
 #include "odbcaccs/OdbcAccs.h"
+
 namespace jov {
-const char* OdbcAccs::GetColumnDataString(int32_t, int32_t, char*, int32_t) { return nullptr; }
-void OdbcAccs::TrimTrailingZeros(char*) {}
-int32_t OdbcAccs::WideToAnsi(char* output, int32_t, const WCHAR*, int32_t) { output[0] = 0; return 0; }
+
+namespace {
+
+// Binary values render at most this many bytes, two hex digits each.
+constexpr int32_t kMaxHexBytes = kMaxValueBytes / 2;
+static_assert(2 * kMaxHexBytes + 1 <= kRowBufferSize, "hex text and terminator fit");
+
+enum class Form {
+    kText,      // the bytes as they are
+    kDateTime,  // the text rewritten in the object's date style
+    kInt8,
+    kInt16,
+    kInt32,
+    kInt64,
+    kFloat,
+    kDouble,
+    kWide,
+    kBinary,
+    kNone,  // no rendering: the empty text
+};
+
+Form FormOf(int16_t sqlType) {
+    switch (sqlType) {
+        case SQL_CHAR:
+        case SQL_VARCHAR:
+        case SQL_LONGVARCHAR:
+        case SQL_NUMERIC:
+        case SQL_DECIMAL:
+            return Form::kText;
+        case SQL_DATETIME:
+        case SQL_TIME:
+        case SQL_TIMESTAMP:
+        case SQL_TYPE_DATE:
+        case SQL_TYPE_TIME:
+        case SQL_TYPE_TIMESTAMP:
+            return Form::kDateTime;
+        case SQL_TINYINT:
+        case SQL_BIT:
+            return Form::kInt8;
+        case SQL_SMALLINT:
+            return Form::kInt16;
+        case SQL_INTEGER:
+            return Form::kInt32;
+        case SQL_BIGINT:
+            return Form::kInt64;
+        case SQL_REAL:
+            return Form::kFloat;
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+            return Form::kDouble;
+        case SQL_WCHAR:
+        case SQL_WVARCHAR:
+        case SQL_WLONGVARCHAR:
+            return Form::kWide;
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY:
+            return Form::kBinary;
+        default:
+            return Form::kNone;
+    }
+}
+
+bool IsBinaryForm(Form form) {
+    return form != Form::kText && form != Form::kDateTime && form != Form::kNone;
+}
+
+// Each renderer writes a terminated text at out and returns a bound on its
+// length (the exact length where it is known without scanning).
+
+int32_t RenderText(char* out, const unsigned char* data, int32_t length) {
+    std::memcpy(out, data, static_cast<std::size_t>(length));
+    out[length] = 0;
+    return length;
+}
+
+int32_t Printed(char* out, int written) {
+    if (written < 0) {
+        out[0] = 0;
+        return 0;
+    }
+    return written;
+}
+
+// Reads the fixed-width value of type T from data of length bytes, or answers
+// false when fewer bytes than its width are there.
+template <typename T>
+bool Load(const unsigned char* data, int32_t length, T* value) {
+    if (length < static_cast<int32_t>(sizeof(T))) return false;
+    std::memcpy(value, data, sizeof(T));
+    return true;
+}
+
+template <typename T>
+int32_t RenderInteger(char* out, const unsigned char* data, int32_t length) {
+    T value;
+    if (!Load(data, length, &value)) return 0;
+    return Printed(out, std::snprintf(out, kRowBufferSize, "%lld", static_cast<long long>(value)));
+}
+
+template <typename T>
+int32_t RenderFloating(char* out, const unsigned char* data, int32_t length) {
+    T value;
+    if (!Load(data, length, &value)) return 0;
+    const int32_t bound =
+        Printed(out, std::snprintf(out, kRowBufferSize, "%lf", static_cast<double>(value)));
+    OdbcAccs::TrimTrailingZeros(out);
+    return bound;
+}
+
+int32_t RenderWide(char* out, const unsigned char* data, int32_t length) {
+    const int32_t count = length / 2;
+    // data comes from the heap, so it is aligned for 16-bit units.
+    return OdbcAccs::WideToAnsi(out, 2 * count + 1, reinterpret_cast<const WCHAR*>(data), count);
+}
+
+int32_t RenderHex(char* out, const unsigned char* data, int32_t length) {
+    static const char kDigits[] = "0123456789abcdef";
+    const int32_t n = length < kMaxHexBytes ? length : kMaxHexBytes;
+    for (int32_t i = 0; i < n; ++i) {
+        out[2 * i] = kDigits[data[i] >> 4];
+        out[2 * i + 1] = kDigits[data[i] & 0x0F];
+    }
+    out[2 * n] = 0;
+    return 2 * n;
+}
+
+// Renders a non-empty value at out (rowBuffer), which holds the empty text on
+// entry, so a value without a rendering leaves it empty. Returns a bound on
+// the length of the text.
+int32_t RenderValue(const OdbcAccs& accs, const ColumnInfo& info, char* out) {
+    const unsigned char* data = info.data;
+    const int32_t length = info.dataLength < kMaxValueBytes ? info.dataLength : kMaxValueBytes;
+    Form form = FormOf(info.sqlType);
+    if (info.readAsChar == 1 && IsBinaryForm(form)) form = Form::kText;
+    switch (form) {
+        case Form::kText:
+            return RenderText(out, data, length);
+        case Form::kDateTime:
+            RenderText(out, data, length);
+            accs.FormatDateTime(out);
+            return kRowBufferSize - 1;
+        case Form::kInt8:
+            return RenderInteger<int8_t>(out, data, length);
+        case Form::kInt16:
+            return RenderInteger<int16_t>(out, data, length);
+        case Form::kInt32:
+            return RenderInteger<int32_t>(out, data, length);
+        case Form::kInt64:
+            return RenderInteger<int64_t>(out, data, length);
+        case Form::kFloat:
+            return RenderFloating<float>(out, data, length);
+        case Form::kDouble:
+            return RenderFloating<double>(out, data, length);
+        case Form::kWide:
+            return RenderWide(out, data, length);
+        case Form::kBinary:
+            return RenderHex(out, data, length);
+        case Form::kNone:
+            break;
+    }
+    return 0;
+}
+
+}  // namespace
+
+// The current value of (h, column) as text in rowBuffer, or null when there is
+// nothing to render: no row buffer yet (no fetch has returned a row), an
+// invalid cursor handle or column number, a NULL value, or a column that never
+// held a non-empty value. An empty value, and a type without a rendering, give
+// the empty text. A destination of destinationSize bytes (at least 1) receives
+// as much of the text as fits, terminated; every null result leaves it empty.
+const char* OdbcAccs::GetColumnDataString(int32_t h, int32_t column, char* destination,
+                                          int32_t destinationSize) {
+    if (destinationSize < 1) destination = nullptr;
+    if (destination != nullptr) destination[0] = 0;
+    if (rowBuffer == nullptr) return nullptr;
+    const ColumnInfo* catalogue = GetColumns(h);
+    if (catalogue == nullptr || column < 1 || column > GetColumnCount(h)) return nullptr;
+    const ColumnInfo& info = catalogue[column - 1];
+    if (info.isNull == 1 || info.data == nullptr) return nullptr;
+
+    char* text = reinterpret_cast<char*>(rowBuffer);
+    text[0] = 0;
+    if (info.dataLength <= 0) return text;
+    const int32_t bound = RenderValue(*this, info, text);
+    if (destination != nullptr) {
+        std::size_t n = strnlen(text, static_cast<std::size_t>(bound));
+        if (n > static_cast<std::size_t>(destinationSize - 1)) n = destinationSize - 1;
+        std::memcpy(destination, text, n);
+        destination[n] = 0;
+    }
+    return text;
+}
+
+// Drops the trailing zeros after the last '.', keeping at least one digit
+// after it: 1.500000 -> 1.5, 1.000000 -> 1.0. A text without a point, or with
+// the point last (inf, nan, "12."), stays as it is.
+void OdbcAccs::TrimTrailingZeros(char* text) {
+    char* point = std::strrchr(text, '.');
+    if (point == nullptr || point[1] == 0) return;
+    char* last = point + std::strlen(point) - 1;
+    while (last > point + 1 && *last == '0') *last-- = 0;
+}
+
+// Converts count UTF-16 units to the ANSI code page into output (outputSize
+// bytes) and terminates it; returns the bytes before the terminator. The
+// conversion gets outputSize - 1 bytes, so the terminator always has room and
+// a text that does not fit whole yields the empty text, never a part of one
+// (and never half of a double-byte character).
+int32_t OdbcAccs::WideToAnsi(char* output, int32_t outputSize, const WCHAR* wide, int32_t count) {
+    if (outputSize < 1) return 0;
+    int32_t written = 0;
+    // A destination size of 0 would ask the converter for the needed size.
+    if (count > 0 && outputSize > 1) {
+        written =
+            WideCharToMultiByte(CP_ACP, 0, wide, count, output, outputSize - 1, nullptr, nullptr);
+        if (written < 0) written = 0;
+    }
+    output[written] = 0;
+    return written;
+}
+
 }  // namespace jov
