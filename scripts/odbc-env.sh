@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced (". scripts/odbc-env.sh"): writes a project-local unixODBC
 # configuration and points the driver manager at it. The library itself reads
 # no configuration; only the driver manager does.
@@ -11,8 +12,10 @@
 # Variables (defaults in brackets), all exported:
 #   JOV_BUILD_DIR    [<repo>/build]
 #   JOV_ODBC_DIR     [$JOV_BUILD_DIR/odbc]  odbcinst.ini, odbc.ini, the SQLite file
-#   JOV_PG_DIR       [${TMPDIR:-/tmp}/jovjdbcodbc-pg-<uid>]  cluster and socket;
-#                    kept short because a socket path is limited to 107 bytes
+#   JOV_PG_DIR       [${TMPDIR:-/tmp}/jovpg-<uid>-<checksum of the checkout's
+#                    path>]  cluster and socket, one per checkout so that
+#                    checkouts test side by side; kept short because a socket
+#                    path is limited to 107 bytes
 #   JOV_PG_PORT      [54329]
 #   JOV_PG_DATABASE  [jovtest]   JOV_PG_USER [jov]   JOV_PG_PASSWORD [jovpass]
 #   ODBCSYSINI=$JOV_ODBC_DIR  ODBCINI=$JOV_ODBC_DIR/odbc.ini
@@ -20,7 +23,7 @@
 _jov_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export JOV_BUILD_DIR=${JOV_BUILD_DIR:-$_jov_root/build}
 export JOV_ODBC_DIR=${JOV_ODBC_DIR:-$JOV_BUILD_DIR/odbc}
-export JOV_PG_DIR=${JOV_PG_DIR:-${TMPDIR:-/tmp}/jovjdbcodbc-pg-$(id -u)}
+export JOV_PG_DIR=${JOV_PG_DIR:-${TMPDIR:-/tmp}/jovpg-$(id -u)-$(printf %s "$_jov_root" | cksum | cut -d' ' -f1)}
 export JOV_PG_PORT=${JOV_PG_PORT:-54329}
 export JOV_PG_DATABASE=${JOV_PG_DATABASE:-jovtest}
 export JOV_PG_USER=${JOV_PG_USER:-jov}

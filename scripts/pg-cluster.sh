@@ -5,6 +5,7 @@
 #                             listening only on a unix socket in DIR, create the
 #                             test database and user
 #   pg-cluster.sh stop DIR    stop the server (fast shutdown); DIR is kept
+#   pg-cluster.sh status DIR  exit status 0 when the server in DIR is running
 #
 # Environment: JOV_PG_PORT (default 54329), JOV_PG_DATABASE (jovtest),
 # JOV_PG_USER (jov), JOV_PG_PASSWORD (jovpass).
@@ -13,7 +14,7 @@
 # "postgres" (created by the Debian package), which is given DIR.
 set -euo pipefail
 
-usage() { echo "usage: $0 start|stop DIR" >&2; exit 2; }
+usage() { echo "usage: $0 start|stop|status DIR" >&2; exit 2; }
 [[ $# -eq 2 ]] || usage
 action=$1
 dir=$2
@@ -79,5 +80,6 @@ CONF
 case $action in
     start) start_cluster ;;
     stop) stop_cluster ;;
+    status) is_running ;;
     *) usage ;;
 esac

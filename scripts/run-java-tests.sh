@@ -18,11 +18,6 @@ library=$build/libJovJdbcOdbc.so
 
 bash "$root/scripts/compile-java.sh"
 
-pg_ready() {
-    local bindir
-    bindir=$(ls -d /usr/lib/postgresql/*/bin | sort -V | tail -n 1)
-    "$bindir/pg_isready" -q -h "$JOV_PG_DIR" -p "$JOV_PG_PORT"
-}
 started_pg=0
 stop_own_pg() {
     if [[ $started_pg -eq 1 ]]; then
@@ -30,7 +25,7 @@ stop_own_pg() {
     fi
 }
 trap stop_own_pg EXIT
-if [[ ${JOV_IT_DATA_SOURCES:-JovPg} == *JovPg* ]] && ! pg_ready; then
+if [[ ${JOV_IT_DATA_SOURCES:-JovPg} == *JovPg* ]] && ! bash "$root/scripts/pg-cluster.sh" status "$JOV_PG_DIR"; then
     bash "$root/scripts/pg-cluster.sh" start "$JOV_PG_DIR"
     started_pg=1
 fi

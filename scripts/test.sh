@@ -11,7 +11,7 @@ cd "$root"
 
 finish() {
     local status=$?
-    bash "$root/scripts/pg-cluster.sh" stop "$JOV_PG_DIR" || true
+    bash "$root/scripts/pg-cluster.sh" stop "$JOV_PG_DIR" 2>/dev/null || true
     if [[ $status -eq 0 ]]; then
         echo "test.sh: ALL TESTS PASSED"
     else
@@ -20,12 +20,11 @@ finish() {
     exit "$status"
 }
 
-bash scripts/install-deps.sh
-bash scripts/build.sh
-
 # shellcheck source=odbc-env.sh
 . scripts/odbc-env.sh
 trap finish EXIT
+bash scripts/install-deps.sh
+bash scripts/build.sh
 rm -f "$JOV_ODBC_DIR/jov.sqlite"
 bash scripts/pg-cluster.sh start "$JOV_PG_DIR"
 
