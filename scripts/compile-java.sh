@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Compiles the Java sources (the class of natives, the tools and the JUnit
+# integration tests) into $JOV_BUILD_DIR/java-classes.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${JOV_BUILD_DIR:-$root/build}
+junit=/usr/share/java/junit-platform-console-standalone.jar
+classes=$build/java-classes
+
+rm -rf "$classes"
+mkdir -p "$classes"
+mapfile -t sources < <(find "$root/java" "$root/tests/java" -name '*.java' | sort)
+javac -encoding UTF-8 -Xlint:all -Werror -d "$classes" -cp "$junit" "${sources[@]}"

@@ -1,0 +1,68 @@
+# shellcheck shell=bash
+# Sourced (". scripts/odbc-env.sh"): writes a project-local unixODBC
+# configuration and points the driver manager at it. The library itself reads
+# no configuration; only the driver manager does.
+#
+# Data sources:
+#   JovSqlite  SQLite 3 file $JOV_ODBC_DIR/jov.sqlite (no user or password)
+#   JovPg      psqlODBC (ANSI) to the throwaway cluster of scripts/pg-cluster.sh,
+#              over the unix socket in $JOV_PG_DIR; the session's client
+#              encoding is SJIS, so text crosses as Windows-31J bytes
+#
+# Variables (defaults in brackets), all exported:
+#   JOV_BUILD_DIR    [<repo>/build]
+#   JOV_ODBC_DIR     [$JOV_BUILD_DIR/odbc]  odbcinst.ini, odbc.ini, the SQLite file
+#   JOV_PG_DIR       [${TMPDIR:-/tmp}/jovpg-<uid>-<checksum of the checkout's
+#                    path>]  cluster and socket, one per checkout so that
+#                    checkouts test side by side; kept short because a socket
+#                    path is limited to 107 bytes
+#   JOV_PG_PORT      [54329]
+#   JOV_PG_DATABASE  [jovtest]   JOV_PG_USER [jov]   JOV_PG_PASSWORD [jovpass]
+#   ODBCSYSINI=$JOV_ODBC_DIR  ODBCINI=$JOV_ODBC_DIR/odbc.ini
+
+_jov_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export JOV_BUILD_DIR=${JOV_BUILD_DIR:-$_jov_root/build}
+export JOV_ODBC_DIR=${JOV_ODBC_DIR:-$JOV_BUILD_DIR/odbc}
+export JOV_PG_DIR=${JOV_PG_DIR:-${TMPDIR:-/tmp}/jovpg-$(id -u)-$(printf %s "$_jov_root" | cksum | cut -d' ' -f1)}
+export JOV_PG_PORT=${JOV_PG_PORT:-54329}
+export JOV_PG_DATABASE=${JOV_PG_DATABASE:-jovtest}
+export JOV_PG_USER=${JOV_PG_USER:-jov}
+export JOV_PG_PASSWORD=${JOV_PG_PASSWORD:-jovpass}
+unset _jov_root
+
+_jov_odbc_drivers=/usr/lib/x86_64-linux-gnu/odbc
+mkdir -p "$JOV_ODBC_DIR"
+
+cat >"$JOV_ODBC_DIR/odbcinst.ini" <<INI
+[JovSQLite3]
+Description = SQLite 3 ODBC driver
+Driver      = $_jov_odbc_drivers/libsqlite3odbc.so
+UsageCount  = 1
+
+[JovPsqlAnsi]
+Description = PostgreSQL ODBC driver (ANSI)
+Driver      = $_jov_odbc_drivers/psqlodbca.so
+UsageCount  = 1
+INI
+
+cat >"$JOV_ODBC_DIR/odbc.ini" <<INI
+[JovSqlite]
+Description = SQLite file of the integration tests
+Driver      = JovSQLite3
+Database    = $JOV_ODBC_DIR/jov.sqlite
+Timeout     = 10000
+
+[JovPg]
+Description  = Throwaway PostgreSQL cluster of the integration tests
+Driver       = JovPsqlAnsi
+Servername   = $JOV_PG_DIR
+Port         = $JOV_PG_PORT
+Database     = $JOV_PG_DATABASE
+Username     = $JOV_PG_USER
+Password     = $JOV_PG_PASSWORD
+ConnSettings = SET client_encoding TO 'SJIS'
+INI
+unset _jov_odbc_drivers
+
+export ODBCSYSINI=$JOV_ODBC_DIR
+export ODBCINI=$JOV_ODBC_DIR/odbc.ini

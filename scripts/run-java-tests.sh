@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs the JUnit integration tests in a real JVM that loads the built
+# libJovJdbcOdbc.so, against every data source of the rig (JovSqlite, JovPg).
+# Compiles the Java sources first. Starts the PostgreSQL cluster when it is
+# not running, and then stops it again on the way out.
+#
+# Environment: JOV_BUILD_DIR (default <repo>/build), the variables of
+# odbc-env.sh, JOV_IT_DATA_SOURCES (comma-separated, default all).
+# The console output is also kept in $JOV_BUILD_DIR/junit-console.txt.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# shellcheck source=odbc-env.sh
+. "$root/scripts/odbc-env.sh"
+build=$JOV_BUILD_DIR
+library=$build/libJovJdbcOdbc.so
+[[ -f $library ]] || { echo "$library not built" >&2; exit 1; }
+
+bash "$root/scripts/compile-java.sh"
+
+started_pg=0
+stop_own_pg() {
+    if [[ $started_pg -eq 1 ]]; then
+        bash "$root/scripts/pg-cluster.sh" stop "$JOV_PG_DIR"
+    fi
+}
+trap stop_own_pg EXIT
+if [[ ${JOV_IT_DATA_SOURCES:-JovPg} == *JovPg* ]] && ! bash "$root/scripts/pg-cluster.sh" status "$JOV_PG_DIR"; then
+    bash "$root/scripts/pg-cluster.sh" start "$JOV_PG_DIR"
+    started_pg=1
+fi
+
+status=0
+java -Djov.jdbc.odbc.library="$library" \
+    -Djov.it.dataSources="${JOV_IT_DATA_SOURCES:-}" \
+    -jar /usr/share/java/junit-platform-console-standalone.jar \
+    --disable-banner --details=tree --disable-ansi-colors \
+    --class-path "$build/java-classes" \
+    --select-package jov.jdbc.odbc.it \
+    --reports-dir "$build/junit-reports" \
+    --fail-if-no-tests 2>&1 | tee "$build/junit-console.txt" || status=$?
+exit "$status"

@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the C++ unit tests
+# (fake ODBC) and the JUnit integration tests (real JVM, SQLite and a
+# throwaway PostgreSQL cluster), all through CTest. The cluster is stopped
+# on every way out. Exits non-zero when anything fails; the last line says
+# which way it went.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+
+finish() {
+    local status=$?
+    bash "$root/scripts/pg-cluster.sh" stop "$JOV_PG_DIR" 2>/dev/null || true
+    if [[ $status -eq 0 ]]; then
+        echo "test.sh: ALL TESTS PASSED"
+    else
+        echo "test.sh: TESTS FAILED (exit status $status)"
+    fi
+    exit "$status"
+}
+
+# shellcheck source=odbc-env.sh
+. scripts/odbc-env.sh
+trap finish EXIT
+bash scripts/install-deps.sh
+bash scripts/build.sh
+rm -f "$JOV_ODBC_DIR/jov.sqlite"
+bash scripts/pg-cluster.sh start "$JOV_PG_DIR"
+
+status=0
+ctest --test-dir "$JOV_BUILD_DIR" --output-on-failure || status=$?
+
+# On success CTest keeps the output to itself: show the JUnit summary.
+if [[ $status -eq 0 && -f $JOV_BUILD_DIR/junit-console.txt ]]; then
+    sed -n '/^Test run finished/,$p' "$JOV_BUILD_DIR/junit-console.txt"
+fi
+exit "$status"
