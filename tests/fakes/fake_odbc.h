@@ -28,6 +28,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 enum class FakeFn {
@@ -56,6 +57,10 @@ enum class FakeFn {
 // SQLAllocHandle). A success rc (0 or 1) lets the call do its normal work and
 // then return rc.
 struct FakeAnswer {
+    // Constructors let tests give only the leading fields without tripping
+    // -Wmissing-field-initializers: {SQL_STILL_EXECUTING}, {SQL_ERROR, "42000", "text"}.
+    FakeAnswer(SQLRETURN rc_ = SQL_SUCCESS, std::string state_ = {}, std::string message_ = {})
+        : rc(rc_), state(std::move(state_)), message(std::move(message_)) {}
     SQLRETURN rc = SQL_SUCCESS;
     std::string state;
     std::string message;
@@ -64,12 +69,21 @@ struct FakeAnswer {
 // One scripted SQLGetData chunk: rc and indicator are returned as given and
 // `bytes` (at most the buffer length) are copied to the target.
 struct FakeChunk {
+    FakeChunk(SQLRETURN rc_ = SQL_SUCCESS, SQLLEN indicator_ = 0, std::string bytes_ = {})
+        : rc(rc_), indicator(indicator_), bytes(std::move(bytes_)) {}
     SQLRETURN rc = SQL_SUCCESS;
     SQLLEN indicator = 0;
     std::string bytes;
 };
 
 struct FakeColumn {
+    FakeColumn(std::string name_ = {}, SQLSMALLINT type_ = SQL_VARCHAR, SQLLEN length_ = 0,
+               SQLLEN precision_ = 0, SQLLEN scale_ = 0)
+        : name(std::move(name_)),
+          type(type_),
+          length(length_),
+          precision(precision_),
+          scale(scale_) {}
     std::string name;
     SQLSMALLINT type = SQL_VARCHAR;
     SQLLEN length = 0;
