@@ -220,7 +220,20 @@ public:
     int32_t columnCount[kMaxCursors + 1];
 
 private:
+    // Statements (statements.cpp).
+    int32_t DescribeColumn(int32_t h, int32_t index);
+    int32_t RunUpdate(const char* sql);
+
+    // Fetching (fetch.cpp). The helpers take a catalogue entry and a statement
+    // that the caller has already looked up once for the whole row.
+    int32_t FinishFetch(int32_t h, SQLRETURN moved, int32_t* endOfData);
     int32_t FetchRowValues(int32_t h);
+    int32_t ReadValue(int32_t h, int32_t index, SQLHSTMT stmt, ColumnInfo& column,
+                      unsigned char* target, int32_t* isNullOut);
+    int32_t StoreValue(ColumnInfo& column, const unsigned char* source, int32_t length,
+                       int32_t isNullIn);
+    int32_t GrowValueBuffer(ColumnInfo& column, int32_t needed);
+
     std::mutex errorLock_;
 };
 

@@ -1,0 +1,417 @@
+// Fetching rows and storing their values in OdbcAccs, against the ODBC fake.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+
+#include "odbcaccs/OdbcAccs.h"
+#include "tests/fakes/fake_odbc.h"
+#include "tests/fakes/fake_platform.h"
+
+namespace {
+
+class FetchTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        FakeOdbc::Reset();
+        FakePlatform::Reset();
+        ASSERT_EQ(a.OdbcOpen("DSN", "u", "p"), 1);
+    }
+
+    void TearDown() override {
+        EXPECT_FALSE(a.fetchBusy.IsTaken());
+        a.OdbcClose();
+        EXPECT_EQ(FakeOdbc::LiveHandles(), 0);
+        EXPECT_TRUE(FakeOdbc::Violations().empty());
+        EXPECT_EQ(FakePlatform::OutstandingBlocks(), 0);
+    }
+
+    // A fresh connection on a fresh fake, for table rows that need one each.
+    void Reopen(bool noTotal = false) {
+        a.OdbcClose();
+        EXPECT_EQ(FakeOdbc::LiveHandles(), 0);
+        EXPECT_EQ(FakePlatform::OutstandingBlocks(), 0);
+        FakeOdbc::Reset();
+        FakeOdbc::SetNoTotal(noTotal);
+        ASSERT_EQ(a.OdbcOpen("DSN", "u", "p"), 1);
+    }
+
+    // Opens a cursor over the result; returns its handle.
+    int32_t Query(FakeResult result) {
+        size_t columnCount = result.columns.size();
+        FakeOdbc::QueueResult(std::move(result));
+        int32_t cursor = 0;
+        EXPECT_EQ(a.ExecSQLQuery("SELECT", &cursor), static_cast<int32_t>(columnCount));
+        return cursor;
+    }
+
+    // One column of the given type, one row per value.
+    int32_t QueryColumn(SQLSMALLINT type, std::vector<FakeValue> values, SQLLEN precision = 0) {
+        FakeResult result{{FakeColumn{"V", type, 100, precision, 0}}, {}};
+        for (auto& v : values) result.rows.push_back({v});
+        return Query(std::move(result));
+    }
+
+    // Fetch that must deliver a row.
+    void FetchRow(int32_t h) {
+        int32_t end = -1;
+        ASSERT_EQ(a.Fetch(h, &end), 1) << a.errorMessage;
+        ASSERT_EQ(end, 0);
+    }
+
+    const jov::ColumnInfo& Column(int32_t h, int i) const { return a.columns[h][i]; }
+    std::string Value(int32_t h, int i) const {
+        const jov::ColumnInfo& c = Column(h, i);
+        return std::string(reinterpret_cast<const char*>(c.data), c.dataLength);
+    }
+    std::vector<int64_t> CTypesRequested() const {
+        std::vector<int64_t> types;
+        for (const FakeCall& call : FakeOdbc::CallsOf(FakeFn::SQLGetData)) {
+            types.push_back(call.args[1]);
+        }
+        return types;
+    }
+    std::string Message() const { return a.errorMessage; }
+    std::string Code() const { return a.errorCode; }
+
+    jov::OdbcAccs a;
+};
+
+std::string Pattern(size_t size) {
+    std::string s(size, '\0');
+    for (size_t i = 0; i < size; ++i) s[i] = static_cast<char>('A' + i % 23);
+    return s;
+}
+
+TEST_F(FetchTest, RowsAreStoredAndTheEndKeepsTheLastRow) {
+    int32_t h = Query({{{"ID", SQL_INTEGER, 10}, {"NAME", SQL_VARCHAR, 20}},
+                       {{Int32Bytes(7), std::string("seven")}, {Int32Bytes(8), std::nullopt}}});
+    FetchRow(h);
+    EXPECT_EQ(Value(h, 0), Int32Bytes(7));
+    EXPECT_EQ(Value(h, 1), "seven");
+    FetchRow(h);
+    EXPECT_EQ(Value(h, 0), Int32Bytes(8));
+    EXPECT_EQ(Column(h, 1).isNull, 1);
+    EXPECT_EQ(Column(h, 1).dataLength, 5);  // NULL keeps the previous length
+
+    int32_t end = 0;
+    EXPECT_EQ(a.Fetch(h, &end), 1);
+    EXPECT_EQ(end, 1);
+    EXPECT_EQ(Value(h, 0), Int32Bytes(8));
+    EXPECT_EQ(Column(h, 1).isNull, 1);
+    EXPECT_EQ(Column(h, 0).isNull, 0);
+}
+
+TEST_F(FetchTest, EachSqlTypeIsReadInItsCType) {
+    struct Case {
+        SQLSMALLINT sqlType;
+        SQLSMALLINT cType;
+        std::string bytes;
+        SQLLEN precision;
+    };
+    const Case cases[] = {
+        {SQL_INTEGER, SQL_C_SLONG, Int32Bytes(-5), 0},
+        {SQL_SMALLINT, SQL_C_SSHORT, Int16Bytes(300), 0},
+        {SQL_TINYINT, SQL_C_STINYINT, std::string("\x7f", 1), 0},
+        {SQL_BIT, SQL_C_BIT, std::string("\x01", 1), 0},
+        {SQL_BIGINT, SQL_C_SBIGINT, Int64Bytes(1LL << 40), 0},
+        {SQL_REAL, SQL_C_FLOAT, FloatBytes(1.5f), 0},
+        {SQL_FLOAT, SQL_C_DOUBLE, DoubleBytes(2.25), 0},
+        {SQL_DOUBLE, SQL_C_DOUBLE, DoubleBytes(-3.5), 0},
+        {SQL_VARCHAR, SQL_C_BINARY, "text", 0},
+        {SQL_LONGVARBINARY, SQL_C_BINARY, std::string("\x00\x01\x02", 3), 0},
+        {SQL_NUMERIC, SQL_C_CHAR, "12.50", 10},
+        {SQL_DECIMAL, SQL_C_CHAR, "-0.125", 6},
+        {SQL_TYPE_DATE, SQL_C_CHAR, "2004-04-30", 0},
+        {SQL_TIME, SQL_C_CHAR, "21:50:08", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sqlType);
+        Reopen();
+        int32_t h = QueryColumn(c.sqlType, {c.bytes}, c.precision);
+        FetchRow(h);
+        EXPECT_EQ(CTypesRequested(), std::vector<int64_t>{c.cType});
+        EXPECT_EQ(Value(h, 0), c.bytes);
+        EXPECT_EQ(Column(h, 0).dataCapacity, static_cast<int32_t>(c.bytes.size()));
+    }
+}
+
+TEST_F(FetchTest, ChunkTargetsAdvanceThroughTheRowBuffer) {
+    int32_t h = QueryColumn(SQL_VARBINARY, {Pattern(5000)});
+    FetchRow(h);
+    EXPECT_EQ(Column(h, 0).dataLength, 5000);
+    EXPECT_EQ(Value(h, 0), Pattern(5000));
+    std::vector<FakeCall> calls = FakeOdbc::CallsOf(FakeFn::SQLGetData);
+    ASSERT_EQ(calls.size(), 2u);
+    for (const FakeCall& call : calls) EXPECT_EQ(call.args[2], 4096);
+}
+
+TEST_F(FetchTest, ValuesAreCutAfterSixteenChunks) {
+    struct Case {
+        size_t size;
+        bool noTotal;
+        int32_t stored;
+        size_t calls;
+    };
+    const Case cases[] = {
+        {65535, false, 65535, 16}, {65536, false, 65536, 16}, {65537, false, 65536, 16},
+        {70000, false, 65536, 16}, {70000, true, 65536, 16},  {8192, true, 8192, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        Reopen(c.noTotal);
+        int32_t h = QueryColumn(SQL_LONGVARBINARY, {Pattern(c.size), std::string("next")});
+        FetchRow(h);
+        EXPECT_EQ(Column(h, 0).dataLength, c.stored);
+        EXPECT_EQ(Value(h, 0), Pattern(c.size).substr(0, c.stored));
+        EXPECT_EQ(FakeOdbc::CallsOf(FakeFn::SQLGetData).size(), c.calls);
+        FetchRow(h);  // the rest of a cut value is dropped
+        EXPECT_EQ(Value(h, 0), "next");
+    }
+}
+
+TEST_F(FetchTest, LongTextValuesHoldNoTerminators) {
+    const std::string digits = std::string(9999, '7') + "1";
+    int32_t h = QueryColumn(SQL_DECIMAL, {digits}, 10000);
+    FetchRow(h);
+    EXPECT_EQ(Column(h, 0).dataLength, 10000);
+    EXPECT_EQ(Value(h, 0), digits);
+    EXPECT_EQ(FakeOdbc::CallsOf(FakeFn::SQLGetData).size(), 3u);
+}
+
+TEST_F(FetchTest, LongestTextValueIsSixteenChunksOfData) {
+    const std::string text = Pattern(70000);
+    int32_t h = QueryColumn(SQL_NUMERIC, {text}, 70000);
+    FetchRow(h);
+    EXPECT_EQ(Column(h, 0).dataLength, 16 * 4095);
+    EXPECT_EQ(Value(h, 0), text.substr(0, 16 * 4095));
+}
+
+TEST_F(FetchTest, ValueBuffersOnlyGrow) {
+    int32_t h = QueryColumn(SQL_VARCHAR, {Pattern(10), Pattern(100), Pattern(50)});
+    long before = FakePlatform::AllocationCount();
+    FetchRow(h);  // the row buffer and a 10-byte buffer
+    FetchRow(h);  // a 100-byte buffer
+    const unsigned char* grown = Column(h, 0).data;
+    FetchRow(h);
+    EXPECT_EQ(FakePlatform::AllocationCount() - before, 3);
+    EXPECT_EQ(Column(h, 0).data, grown);
+    EXPECT_EQ(Column(h, 0).dataCapacity, 100);
+    EXPECT_EQ(Value(h, 0), Pattern(50));
+}
+
+TEST_F(FetchTest, EmptyValueAllocatesNothing) {
+    int32_t h = QueryColumn(SQL_VARCHAR, {std::string()});
+    long before = FakePlatform::AllocationCount();
+    FetchRow(h);
+    EXPECT_EQ(FakePlatform::AllocationCount() - before, 1);  // the row buffer only
+    EXPECT_EQ(Column(h, 0).data, nullptr);
+    EXPECT_EQ(Column(h, 0).dataLength, 0);
+    EXPECT_EQ(Column(h, 0).isNull, 0);
+}
+
+TEST_F(FetchTest, FetchScrollPassesOrientationAndOffset) {
+    int32_t h = QueryColumn(SQL_VARCHAR, {std::string("r1"), std::string("r2"), std::string("r3")});
+    int32_t end = -1;
+    EXPECT_EQ(a.FetchScroll(h, &end, SQL_FETCH_ABSOLUTE, 2), 1);
+    EXPECT_EQ(Value(h, 0), "r2");
+    EXPECT_EQ(a.FetchScroll(h, &end, SQL_FETCH_ABSOLUTE, -1), 1);
+    EXPECT_EQ(Value(h, 0), "r3");
+    EXPECT_EQ(a.FetchScroll(h, &end, SQL_FETCH_RELATIVE, 5), 1);
+    EXPECT_EQ(end, 1);
+    EXPECT_EQ(Value(h, 0), "r3");
+    std::vector<FakeCall> calls = FakeOdbc::CallsOf(FakeFn::SQLFetchScroll);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].args, (std::vector<int64_t>{SQL_FETCH_ABSOLUTE, 2}));
+    EXPECT_EQ(calls[1].args, (std::vector<int64_t>{SQL_FETCH_ABSOLUTE, -1}));
+    EXPECT_EQ(calls[2].args, (std::vector<int64_t>{SQL_FETCH_RELATIVE, 5}));
+}
+
+TEST_F(FetchTest, RefusedBinaryConversionFallsBackToText) {
+    // psqlODBC reports boolean as SQL_VARCHAR and refuses SQL_C_BINARY for it.
+    int32_t h =
+        Query({{{"FLAG", SQL_VARCHAR, 5}, {"N", SQL_VARCHAR, 5}},
+               {{std::string("1"), std::string("a")}, {std::string("0"), std::string("b")}}});
+    a.RecordError("S1000", "earlier");
+    FakeOdbc::Script(FakeFn::SQLGetData, {SQL_ERROR, "07006", "Restricted data type"});
+    FetchRow(h);
+    FetchRow(h);
+    EXPECT_EQ(CTypesRequested(), (std::vector<int64_t>{SQL_C_BINARY, SQL_C_CHAR, SQL_C_BINARY,
+                                                       SQL_C_CHAR, SQL_C_BINARY}));
+    EXPECT_EQ(Column(h, 0).readAsChar, 1);
+    EXPECT_EQ(Column(h, 1).readAsChar, 0);
+    EXPECT_EQ(Value(h, 0), "0");
+    EXPECT_EQ(Value(h, 1), "b");
+    EXPECT_EQ(Message(), "earlier");
+    EXPECT_EQ(Code(), "S1000");
+}
+
+TEST_F(FetchTest, DateValuesSetTheirTimeValue) {
+    // Needs the date parser (datetime.cpp).
+    int32_t h = QueryColumn(SQL_TYPE_TIMESTAMP, {std::string("2004-04-30 21:50:08"), std::nullopt});
+    FetchRow(h);
+    std::tm local{};
+    local.tm_year = 2004 - 1900;
+    local.tm_mon = 3;
+    local.tm_mday = 30;
+    local.tm_hour = 21;
+    local.tm_min = 50;
+    local.tm_sec = 8;
+    local.tm_isdst = -1;
+    const int32_t expected = static_cast<int32_t>(std::mktime(&local));
+    EXPECT_EQ(Value(h, 0), "2004-04-30 21:50:08");
+    EXPECT_EQ(Column(h, 0).timeValue, expected);
+    FetchRow(h);
+    EXPECT_EQ(Column(h, 0).isNull, 1);
+    EXPECT_EQ(Column(h, 0).timeValue, expected);
+}
+
+TEST_F(FetchTest, EachChunkHasItsOwnWaitAllowance) {
+    int32_t h = QueryColumn(SQL_VARBINARY, {Pattern(5000)});
+    FakeOdbc::Script(FakeFn::SQLGetData, {SQL_STILL_EXECUTING}, 179);
+    FakeOdbc::Script(FakeFn::SQLGetData, {SQL_SUCCESS});
+    FakeOdbc::Script(FakeFn::SQLGetData, {SQL_STILL_EXECUTING}, 179);
+    FetchRow(h);
+    EXPECT_EQ(Value(h, 0), Pattern(5000));
+    EXPECT_EQ(FakePlatform::SleepCalls(1000), 358);
+    EXPECT_EQ(FakePlatform::SleepCallsTotal(), 358);
+}
+
+// ---------------------------------------------------------------------------
+// Failure paths
+// ---------------------------------------------------------------------------
+
+TEST_F(FetchTest, HandleOutsideTheTableIsRefused) {
+    for (int32_t h : {0, 33, -1}) {
+        SCOPED_TRACE(h);
+        a.RecordError("S1000", "earlier");
+        int32_t end = 7;
+        EXPECT_EQ(a.Fetch(h, &end), 0);
+        EXPECT_EQ(end, 0);
+        EXPECT_EQ(Message(), "(ODBCACCS)Invalid Open Cursol Handle=" + std::to_string(h));
+        EXPECT_EQ(Code(), "");
+        end = 7;
+        EXPECT_EQ(a.FetchScroll(h, &end, SQL_FETCH_NEXT, 0), 0);
+        EXPECT_EQ(end, 0);
+    }
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLFetch), 0);
+}
+
+TEST_F(FetchTest, HandleWithoutStatementFailsWithEmptyRecord) {
+    a.RecordError("S1000", "earlier");
+    int32_t end = 7;
+    EXPECT_EQ(a.Fetch(5, &end), 0);
+    EXPECT_EQ(end, 0);
+    EXPECT_EQ(Message(), "");
+    EXPECT_EQ(Code(), "");
+    EXPECT_EQ(a.rowBuffer, nullptr);
+}
+
+TEST_F(FetchTest, MoveRefusedByTheDriver) {
+    int32_t h = QueryColumn(SQL_VARCHAR, {std::string("x")});
+    FakeOdbc::Script(FakeFn::SQLFetch, {SQL_ERROR, "24000", "Invalid cursor state"});
+    int32_t end = 7;
+    EXPECT_EQ(a.Fetch(h, &end), 0);
+    EXPECT_EQ(end, 0);
+    EXPECT_EQ(Code(), "24000");
+    EXPECT_EQ(Message(), "Invalid cursor state");
+    // A move that is still executing fails at once.
+    FakeOdbc::Script(FakeFn::SQLFetchScroll, {SQL_STILL_EXECUTING});
+    EXPECT_EQ(a.FetchScroll(h, &end, SQL_FETCH_NEXT, 0), 0);
+    EXPECT_EQ(FakePlatform::SleepCallsTotal(), 0);
+}
+
+TEST_F(FetchTest, ChunkStillExecutingTimesOut) {
+    int32_t h = QueryColumn(SQL_VARBINARY, {Pattern(5000)});
+    a.RecordError("42000", "earlier failure");
+    FakeOdbc::Script(FakeFn::SQLGetData, {SQL_SUCCESS});
+    FakeOdbc::Script(FakeFn::SQLGetData, {SQL_STILL_EXECUTING}, 180);
+    int32_t end = 7;
+    EXPECT_EQ(a.Fetch(h, &end), 0);
+    EXPECT_EQ(end, 0);
+    EXPECT_EQ(Message(), "(ODBCACCS)SQL_STILL_EXECUTING Time Out Error");
+    EXPECT_EQ(Code(), "");
+    EXPECT_EQ(FakePlatform::SleepCalls(1000), 179);
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLGetData), 181);
+}
+
+TEST_F(FetchTest, GetDataFailingMidRowLeavesAMixedRow) {
+    int32_t h = Query({{{"A", SQL_VARCHAR, 5}, {"B", SQL_VARCHAR, 5}, {"C", SQL_VARCHAR, 5}},
+                       {{std::string("a1"), std::string("b1"), std::string("c1")},
+                        {std::string("a2"), std::string("b2"), std::string("c2")},
+                        {std::string("a3"), std::string("b3"), std::string("c3")}}});
+    FetchRow(h);
+    FakeOdbc::Script(FakeFn::SQLGetData, {SQL_SUCCESS});
+    FakeOdbc::Script(FakeFn::SQLGetData, {SQL_ERROR, "HY000", "general error"});
+    int32_t end = 7;
+    EXPECT_EQ(a.Fetch(h, &end), 0);
+    EXPECT_EQ(end, 0);
+    EXPECT_EQ(Code(), "HY000");
+    EXPECT_EQ(Column(h, 1).readAsChar, 0);
+    EXPECT_EQ(Value(h, 0), "a2");
+    EXPECT_EQ(Value(h, 1), "b1");
+    EXPECT_EQ(Value(h, 2), "c1");
+    // Nothing is undone: the next fetch moves on at once.
+    FetchRow(h);
+    EXPECT_EQ(Value(h, 1), "b3");
+    EXPECT_EQ(FakePlatform::SleepCallsTotal(), 0);
+}
+
+TEST_F(FetchTest, RowBufferHeapFailure) {
+    int32_t h = QueryColumn(SQL_VARCHAR, {std::string("r1"), std::string("r2")});
+    a.RecordError("42000", "earlier failure");
+    FakePlatform::FailAllocationsAfter(0);
+    int32_t end = 7;
+    EXPECT_EQ(a.Fetch(h, &end), 0);
+    EXPECT_EQ(end, 0);
+    EXPECT_EQ(Message(), "(ODBCACCS)Not Enough Memory");
+    EXPECT_EQ(Code(), "");
+    EXPECT_EQ(a.rowBuffer, nullptr);
+    FetchRow(h);
+    EXPECT_EQ(Value(h, 0), "r2");
+}
+
+TEST_F(FetchTest, ValueBufferHeapFailure) {
+    int32_t h = QueryColumn(SQL_VARCHAR, {std::string("r1"), std::string("r2")});
+    a.RecordError("42000", "earlier failure");
+    FakePlatform::FailAllocationsAfter(1);  // the row buffer succeeds
+    int32_t end = 7;
+    EXPECT_EQ(a.Fetch(h, &end), 0);
+    EXPECT_EQ(end, 0);
+    EXPECT_EQ(Message(), "(ODBCACCS)Not Enough Memory");
+    EXPECT_EQ(Code(), "");
+    EXPECT_EQ(Column(h, 0).data, nullptr);
+    EXPECT_EQ(Column(h, 0).dataCapacity, 0);
+    EXPECT_EQ(Column(h, 0).dataLength, 0);
+    EXPECT_EQ(Column(h, 0).isNull, 0);
+    FetchRow(h);
+    EXPECT_EQ(Value(h, 0), "r2");
+}
+
+TEST_F(FetchTest, OtherRefusalOfBinaryIsAFailure) {
+    int32_t h = QueryColumn(SQL_VARCHAR, {std::string("x")});
+    FakeOdbc::Script(FakeFn::SQLGetData, {SQL_ERROR, "HY003", "Invalid application buffer type"});
+    int32_t end = 7;
+    EXPECT_EQ(a.Fetch(h, &end), 0);
+    EXPECT_EQ(Code(), "HY003");
+    EXPECT_EQ(Column(h, 0).readAsChar, 0);
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLGetData), 1);
+}
+
+TEST_F(FetchTest, DirectCallsCheckTheirHandles) {
+    unsigned char target[jov::kRowBufferSize];
+    int32_t isNull = 0;
+    EXPECT_EQ(a.ReadColumnValue(3, 0, target, &isNull), -1);
+    EXPECT_EQ(Message(), "(ODBCACCS)Invalid Open Cursol Handle=3");
+    EXPECT_EQ(a.StoreColumnValue(40, 0, target, 1, 0), -1);
+    EXPECT_EQ(Message(), "(ODBCACCS)Invalid Open Cursol Handle=40");
+    EXPECT_EQ(a.EnsureValueCapacity(0, 0, 10), -1);
+    EXPECT_EQ(Message(), "(ODBCACCS)Invalid Open Cursol Handle=0");
+    int32_t h = QueryColumn(SQL_VARCHAR, {std::string("x")});
+    EXPECT_EQ(a.StoreColumnValue(h, 1, target, 1, 0), 0);
+    EXPECT_EQ(a.EnsureValueCapacity(h, -1, 10), 0);
+    EXPECT_EQ(a.ReadColumnValue(h, 1, target, &isNull), -1);
+    EXPECT_EQ(Column(h, 0).data, nullptr);
+}
+
+}  // namespace
