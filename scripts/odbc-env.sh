@@ -5,13 +5,15 @@
 #
 # Data sources:
 #   JovSqlite  SQLite 3 file $JOV_ODBC_DIR/jov.sqlite (no user or password)
+#   JovSample  SQLite 3 file $JOV_ODBC_DIR/sample.sqlite, the query tool's
+#              sample data, which the tool fills on first use
 #   JovPg      psqlODBC (ANSI) to the throwaway cluster of scripts/pg-cluster.sh,
 #              over the unix socket in $JOV_PG_DIR; the session's client
 #              encoding is SJIS, so text crosses as Windows-31J bytes
 #
 # Variables (defaults in brackets), all exported:
 #   JOV_BUILD_DIR    [<repo>/build]
-#   JOV_ODBC_DIR     [$JOV_BUILD_DIR/odbc]  odbcinst.ini, odbc.ini, the SQLite file
+#   JOV_ODBC_DIR     [$JOV_BUILD_DIR/odbc]  odbcinst.ini, odbc.ini, the SQLite files
 #   JOV_PG_DIR       [${TMPDIR:-/tmp}/jovpg-<uid>-<checksum of the checkout's
 #                    path>]  cluster and socket, one per checkout so that
 #                    checkouts test side by side; kept short because a socket
@@ -50,6 +52,12 @@ cat >"$JOV_ODBC_DIR/odbc.ini" <<INI
 Description = SQLite file of the integration tests
 Driver      = JovSQLite3
 Database    = $JOV_ODBC_DIR/jov.sqlite
+Timeout     = 10000
+
+[JovSample]
+Description = Sample data of the query tool, filled on first use
+Driver      = JovSQLite3
+Database    = $JOV_ODBC_DIR/sample.sqlite
 Timeout     = 10000
 
 [JovPg]
