@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the JUnit integration tests in a real JVM that loads the built
-# libJovJdbcOdbc.so, against every data source of the rig (JovSqlite, JovPg).
+# libJovJdbcOdbc.so, against every data source of the rig (JovSqlite, JovPg),
+# and the query tool's tests (jov.jdbc.odbc.tool, no database).
 # Compiles the Java sources first. Starts the PostgreSQL cluster when it is
 # not running, and then stops it again on the way out.
 #
@@ -37,6 +38,7 @@ java -Djov.jdbc.odbc.library="$library" \
     --disable-banner --details=tree --disable-ansi-colors \
     --class-path "$build/java-classes" \
     --select-package jov.jdbc.odbc.it \
+    --select-package jov.jdbc.odbc.tool \
     --reports-dir "$build/junit-reports" \
     --fail-if-no-tests 2>&1 | tee "$build/junit-console.txt" || status=$?
 exit "$status"

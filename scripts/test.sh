@@ -25,7 +25,8 @@ finish() {
 trap finish EXIT
 bash scripts/install-deps.sh
 bash scripts/build.sh
-rm -f "$JOV_ODBC_DIR/jov.sqlite"
+# Fresh SQLite files: the query tool fills its sample again on first use.
+rm -f "$JOV_ODBC_DIR/jov.sqlite" "$JOV_ODBC_DIR/sample.sqlite"
 bash scripts/pg-cluster.sh start "$JOV_PG_DIR"
 
 status=0
