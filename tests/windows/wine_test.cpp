@@ -101,14 +101,11 @@ std::u16string Decimal(long long value) {
     return std::u16string(digits.begin(), digits.end());
 }
 
-// Windows-31J bytes of a text, by the process's own code page.
-std::vector<unsigned char> AnsiBytes(const std::u16string& text) {
-    const auto* units = reinterpret_cast<const wchar_t*>(text.data());
-    int units32 = static_cast<int>(text.size());
-    int size = WideCharToMultiByte(CP_ACP, 0, units, units32, nullptr, 0, nullptr, nullptr);
-    std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
-    WideCharToMultiByte(CP_ACP, 0, units, units32, reinterpret_cast<char*>(bytes.data()), size,
-                        nullptr, nullptr);
+std::vector<unsigned char> FromHex(const std::string& hex) {
+    std::vector<unsigned char> bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
+        bytes.push_back(static_cast<unsigned char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    }
     return bytes;
 }
 
@@ -136,6 +133,7 @@ public:
     void JapaneseBothWays();
     void QueryEveryRow();
     void UpdateAndNoData();
+    void LongJapaneseValue();
     void CommitAndRollback();
     void BadSql();
     void CloseAll();
@@ -226,17 +224,19 @@ void Run::OpenAndCreate() {
 }
 
 // Japanese values go in as SQL literals and come back as column values; under
-// code page 932 both directions are the DLL's conversions alone.
+// code page 932 both directions are the DLL's conversions alone. Each with its
+// Windows-31J bytes, which is what SQLite must hold.
 struct JapaneseCase {
     int k;
     const char16_t* text;
+    const char* windows31j;
 };
 constexpr JapaneseCase kJapanese[] = {
-    {1, u"日本語のテキスト"},
-    {2, u"ソ表能十"},          // second bytes 0x5C, the backslash
-    {3, u"ｶﾀｶﾅ ﾊﾝｶｸ"},        // single-byte katakana
-    {4, u"全角　スペース"},     // a full-width space inside a value stays
-    {5, u"～∥－￢①Ⅹ㈱"},      // Microsoft's own mappings and extensions
+    {1, u"日本語のテキスト", "93FA967B8CEA82CC8365834C83588367"},
+    {2, u"ソ表能十", "835C955C945C8F5C"},        // second bytes 0x5C, the backslash
+    {3, u"ｶﾀｶﾅ ﾊﾝｶｸ", "B6C0B6C520CADDB6B8"},     // single-byte katakana
+    {4, u"全角　スペース", "91538A70814083588379815B8358"},  // a full-width space stays
+    {5, u"～∥－￢①Ⅹ㈱", "81608161817C81CA8740875D878A"},  // Microsoft's own mappings
 };
 
 void Run::JapaneseBothWays() {
@@ -251,7 +251,7 @@ void Run::JapaneseBothWays() {
         Expect(Column(Select(u"name") + where), std::vector<std::u16string>{c.text},
                "Japanese value " + std::to_string(c.k) + " read back");
         // SQLite holds exactly the Windows-31J bytes the DLL sent.
-        std::string hex = Hex(AnsiBytes(c.text));
+        std::string hex = c.windows31j;
         Expect(Column(Select(u"hex(name)") + where),
                std::vector<std::u16string>{std::u16string(hex.begin(), hex.end())},
                "bytes stored for value " + std::to_string(c.k));
@@ -261,9 +261,10 @@ void Run::JapaneseBothWays() {
                "Japanese literal in WHERE, value " + std::to_string(c.k));
     }
     std::u16string sent = kJapanese[0].text;
+    std::vector<std::u16string> stored = Column(Select(u"hex(name)") + u" WHERE k = 1");
     std::vector<std::u16string> back = Column(Select(u"name") + u" WHERE k = 1");
     std::printf("sent     %s  [%s]\n", Utf8(sent).c_str(), Hex(sent).c_str());
-    std::printf("stored   [%s] (Windows-31J)\n", Hex(AnsiBytes(sent)).c_str());
+    if (!stored.empty()) std::printf("stored   [%s] (SQLite hex)\n", Utf8(stored[0]).c_str());
     if (!back.empty()) {
         std::printf("received %s  [%s]\n", Utf8(back[0]).c_str(), Hex(back[0]).c_str());
     }
@@ -306,12 +307,13 @@ void Run::QueryEveryRow() {
         std::string row = "row " + std::to_string(rows);
         Expect(Cell(cursor, 1), Decimal(rows), row + " key");
         if (rows <= 5) {
-            const char16_t* text = kJapanese[rows - 1].text;
-            Expect(Cell(cursor, 2), text, row + " string");
-            Expect(jni_.Bytes(n_.getColumnDataBinary(env_, nullptr, id_, cursor, 2)),
-                   AnsiBytes(text), row + " bytes");
+            const JapaneseCase& c = kJapanese[rows - 1];
+            std::vector<unsigned char> bytes = FromHex(c.windows31j);
+            Expect(Cell(cursor, 2), c.text, row + " string");
+            Expect(jni_.Bytes(n_.getColumnDataBinary(env_, nullptr, id_, cursor, 2)), bytes,
+                   row + " bytes");
             Expect(static_cast<long long>(n_.getColumnFetchDataLength(env_, nullptr, id_, cursor, 2)),
-                   static_cast<long long>(AnsiBytes(text).size()), row + " fetched length");
+                   static_cast<long long>(bytes.size()), row + " fetched length");
             Expect(Cell(cursor, 3), u"04/04/30 21:50:08", row + " timestamp in date style 21");
             Expect(static_cast<long long>(n_.getColumnDataTimet(env_, nullptr, id_, cursor, 3)),
                    eveningTime, row + " calendar time");
@@ -345,6 +347,25 @@ void Run::UpdateAndNoData() {
     // sqliteodbc answers SQL_NO_DATA for a searched UPDATE that matches nothing.
     Expect(static_cast<long long>(Update(u"UPDATE " + table + u" SET k = 0 WHERE k = 99")), 0LL,
            "UPDATE matching no row");
+}
+
+// 3000 double-byte characters: 6000 bytes of SQL text within the 2n + 1 bytes
+// the natives allow, and a value read back in several chunks, some of which end
+// inside a character.
+void Run::LongJapaneseValue() {
+    std::u16string value;
+    for (int i = 0; i < 300; ++i) value += u"日本語テキストソ表能";
+    std::u16string table(kTable);
+    Expect(static_cast<long long>(Update(u"UPDATE " + table + u" SET name = '" + value + u"' WHERE k = 6")),
+           1LL, "UPDATE with 3000 Japanese characters (" + Utf8(Record()) + ")");
+    jint cursor = Query(Select(u"name") + u" WHERE k = 6");
+    Expect(static_cast<long long>(n_.fetch(env_, nullptr, id_, cursor)), 1LL, "fetch the long value");
+    Expect(static_cast<long long>(n_.getColumnFetchDataLength(env_, nullptr, id_, cursor, 1)), 6000LL,
+           "bytes of the long value");
+    std::u16string back = Cell(cursor, 1);
+    Expect(static_cast<long long>(back.size()), 3000LL, "characters of the long value");
+    Expect(back == value, true, "long value read back whole");
+    n_.closeCursor(env_, nullptr, id_, cursor);
 }
 
 void Run::CommitAndRollback() {
@@ -420,6 +441,7 @@ int main() {
         run.JapaneseBothWays();
         run.QueryEveryRow();
         run.UpdateAndNoData();
+        run.LongJapaneseValue();
         run.CommitAndRollback();
         run.BadSql();
         run.CloseAll();
