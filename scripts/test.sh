@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the C++ unit tests
 # (fake ODBC) and the JUnit integration tests (real JVM, SQLite and a
-# throwaway PostgreSQL cluster), all through CTest. The cluster is stopped
+# throwaway PostgreSQL cluster), all through CTest, then the Windows DLL
+# under Wine (scripts/test-windows.sh). The cluster is stopped
 # on every way out. Exits non-zero when anything fails; the last line says
 # which way it went.
 set -euo pipefail
@@ -36,4 +37,7 @@ ctest --test-dir "$JOV_BUILD_DIR" --output-on-failure || status=$?
 if [[ $status -eq 0 && -f $JOV_BUILD_DIR/junit-console.txt ]]; then
     sed -n '/^Test run finished/,$p' "$JOV_BUILD_DIR/junit-console.txt"
 fi
+
+# The Windows DLL: its exports, and the test program under Wine.
+bash scripts/test-windows.sh || status=$?
 exit "$status"
