@@ -13,13 +13,13 @@
 # variants use the same TCP connection) and stops it on every way out.
 # Takes a few minutes. Exits 0 when every target is met.
 #
-# Environment: JOV_BENCH_ROUNDS (5), JOV_BENCH_ROWS (200000),
+# Environment: JOV_BENCH_ROUNDS (7), JOV_BENCH_ROWS (200000),
 # JOV_BENCH_PG_PORT (54339).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-rounds=${JOV_BENCH_ROUNDS:-5}
+rounds=${JOV_BENCH_ROUNDS:-7}
 rows=${JOV_BENCH_ROWS:-200000}
 build=$root/build-bench
 
@@ -91,15 +91,14 @@ alloc_status=0
 
 echo
 echo "== Time: floor, bridge and JDBC =="
-echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ //')"
 bench_status=0
 java -Djov.jdbc.odbc.library="$build/libJovJdbcOdbc.so" \
     -Djava.library.path=/usr/lib/x86_64-linux-gnu/jni \
     -cp "$classes:/usr/share/java/postgresql.jar:/usr/share/java/sqlite-jdbc.jar" \
     jov.jdbc.odbc.bench.Bench --floor "$build/bench/jov_bench_floor" --work "$build/dumps" \
     --rounds "$rounds" \
-    --source SQLite JovBenchSqlite "" "" sqlite-jdbc "jdbc:sqlite:$sqlite_file" beat \
-    --source PostgreSQL JovBenchPg "$JOV_PG_USER" "$JOV_PG_PASSWORD" pgjdbc \
+    --source SQLite sqliteodbc JovBenchSqlite "" "" sqlite-jdbc "jdbc:sqlite:$sqlite_file" beat \
+    --source PostgreSQL psqlODBC JovBenchPg "$JOV_PG_USER" "$JOV_PG_PASSWORD" pgjdbc \
     "jdbc:postgresql://127.0.0.1:$JOV_PG_PORT/$JOV_PG_DATABASE" floor || bench_status=$?
 
 echo

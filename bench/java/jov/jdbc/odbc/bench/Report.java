@@ -113,18 +113,23 @@ final class Report {
                     overFloor <= MAX_BRIDGE_OVER_FLOOR, String.format("%.3f", overFloor));
             target("bridge returns the floor's strings on " + label,
                     run.bridgeVsFloor.identical(), run.bridgeVsFloor.summary());
-            double overJdbc = median(ratios(run, 1, 2));
-            String jdbc = run.variantNames.get(2);
             if (run.source.bridgeMustBeatJdbc()) {
+                String jdbc = run.variantNames.get(2);
+                double overJdbc = median(ratios(run, 1, 2));
                 target("bridge faster than " + jdbc + " on " + label, overJdbc < 1,
                         String.format("bridge/%s %.3f", jdbc, overJdbc));
-            } else {
-                double jdbcOverFloor = median(ratios(run, 2, 0));
-                out.printf("  %s: %s/floor %.3f. No bridge over the ODBC driver can beat %s when"
-                        + " %s is faster than that driver's floor%s%n", label, jdbc,
-                        jdbcOverFloor, jdbc, jdbc, jdbcOverFloor < 1
-                                ? " -- and here it is." : "; here it is not.");
             }
+        }
+        out.println();
+        for (SourceRun run : runs) {
+            String jdbc = run.variantNames.get(2);
+            String odbc = run.source.odbcDriver();
+            double jdbcOverFloor = median(ratios(run, 2, 0));
+            out.printf("%s: %s/floor %.3f. No bridge over %s can beat %s when %s is faster than"
+                    + " the %s floor; %s%n", run.source.label(), jdbc, jdbcOverFloor, odbc, jdbc,
+                    jdbc, odbc, jdbcOverFloor < 1
+                            ? "here it is, so " + jdbc + " stays ahead of any such bridge."
+                            : "here it is not, so a bridge close to the floor can match it.");
         }
     }
 

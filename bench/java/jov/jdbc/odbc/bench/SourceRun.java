@@ -17,8 +17,8 @@ import java.util.List;
 final class SourceRun {
 
     /** What to run against: a data source for ODBC and the same data for JDBC. */
-    record Source(String label, String dataSource, String user, String password,
-            String jdbcName, String jdbcUrl, boolean bridgeMustBeatJdbc) {
+    record Source(String label, String odbcDriver, String dataSource, String user,
+            String password, String jdbcName, String jdbcUrl, boolean bridgeMustBeatJdbc) {
     }
 
     final Source source;
