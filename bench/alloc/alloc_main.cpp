@@ -42,7 +42,7 @@ std::u16string Widen(const char* text) {
 }
 
 class AllocBench {
-public:
+  public:
     AllocBench(BenchJni& jni, jint id, jstring sql) : jni_(jni), id_(id), sql_(sql) {}
 
     // Runs one pass; rows after steadyFrom count as steady state. With
@@ -52,19 +52,23 @@ public:
         JNIEnv* env = jni_.env();
         const auto start = std::chrono::steady_clock::now();
         int64_t mark = Allocations();
-        const jint cursor = Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCexecSQLQuery(env, nullptr, id_, sql_);
+        const jint cursor =
+            Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCexecSQLQuery(env, nullptr, id_, sql_);
         if (cursor < 0) return false;
-        const jint columns = Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnNum(env, nullptr, id_, cursor);
+        const jint columns =
+            Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnNum(env, nullptr, id_, cursor);
         if (longest != nullptr) longest->assign(static_cast<std::size_t>(columns), {-1, 0});
         counts->queryAllocations = Allocations() - mark;
         for (;;) {
             mark = Allocations();
-            const jint fetched = Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCfetch(env, nullptr, id_, cursor);
+            const jint fetched =
+                Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCfetch(env, nullptr, id_, cursor);
             if (fetched < 0) return false;
             if (fetched == 0) break;
             ++counts->rows;
             for (jint c = 1; c <= columns; ++c) {
-                if (Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataString(env, nullptr, id_, cursor, c) == nullptr) {
+                if (Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataString(
+                        env, nullptr, id_, cursor, c) == nullptr) {
                     return false;
                 }
                 if (longest != nullptr) Longest(cursor, c, counts->rows, longest);
@@ -83,7 +87,7 @@ public:
         return true;
     }
 
-private:
+  private:
     void Longest(jint cursor, jint column, int64_t row,
                  std::vector<std::pair<jlong, int64_t>>* longest) {
         const jlong length = Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnFetchDataLength(

@@ -37,8 +37,8 @@ bool OdbcSession::Connect(const std::string& dataSource, const std::string& user
     if (!Ok(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &hEnv_))) return false;
     SQLSetEnvAttr(hEnv_, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
     if (!Ok(SQLAllocHandle(SQL_HANDLE_DBC, hEnv_, &hDbc_))) return false;
-    SQLRETURN rc = SQLConnect(hDbc_, Sql(dataSource), SQL_NTS, Sql(user), SQL_NTS, Sql(password),
-                              SQL_NTS);
+    SQLRETURN rc =
+        SQLConnect(hDbc_, Sql(dataSource), SQL_NTS, Sql(user), SQL_NTS, Sql(password), SQL_NTS);
     if (!Ok(rc)) {
         ReportDiagnostics(("connect " + dataSource).c_str(), SQL_HANDLE_DBC, hDbc_);
         return false;

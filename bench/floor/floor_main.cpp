@@ -46,9 +46,8 @@ bool Answer(FloorReader& reader, SQLHDBC connection, const std::string& sql, std
     const int64_t cpuNanos = CpuNanos() - cpuStart;
     if (!ok) return false;
     std::printf("pass %lld %lld %lld %lld %lld\n", static_cast<long long>(nanos),
-                static_cast<long long>(cpuNanos),
-                static_cast<long long>(totals.rows), static_cast<long long>(totals.values),
-                static_cast<long long>(totals.lengthSum));
+                static_cast<long long>(cpuNanos), static_cast<long long>(totals.rows),
+                static_cast<long long>(totals.values), static_cast<long long>(totals.lengthSum));
     std::fflush(stdout);
     return true;
 }

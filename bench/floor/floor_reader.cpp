@@ -143,7 +143,8 @@ int32_t FloorReader::ReadValue(SQLHSTMT stmt, SQLUSMALLINT number, const Column&
         }
         if (indicator == SQL_NULL_DATA) return -1;
         if (column.width != 0) return column.width;
-        total += indicator < 0 || indicator > chunkData ? chunkData : static_cast<int32_t>(indicator);
+        total +=
+            indicator < 0 || indicator > chunkData ? chunkData : static_cast<int32_t>(indicator);
         if (rc == SQL_SUCCESS) break;
     }
     return total;

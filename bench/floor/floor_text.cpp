@@ -69,9 +69,9 @@ int32_t RewriteDateStyle21(char* text, int32_t length) {
         text[7] != '-' || !Digits(text + 8, 2, &day)) {
         return length;
     }
-    if (length >= 19 && (text[10] != ' ' || !Digits(text + 11, 2, &hour) || text[13] != ':' ||
-                         !Digits(text + 14, 2, &minute) || text[16] != ':' ||
-                         !Digits(text + 17, 2, &second))) {
+    if (length >= 19 &&
+        (text[10] != ' ' || !Digits(text + 11, 2, &hour) || text[13] != ':' ||
+         !Digits(text + 14, 2, &minute) || text[16] != ':' || !Digits(text + 17, 2, &second))) {
         return length;
     }
     int yy = year - 1900;
