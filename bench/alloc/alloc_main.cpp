@@ -42,7 +42,7 @@ std::u16string Widen(const char* text) {
 }
 
 class AllocBench {
-  public:
+public:
     AllocBench(BenchJni& jni, jint id, jstring sql) : jni_(jni), id_(id), sql_(sql) {}
 
     // Runs one pass; rows after steadyFrom count as steady state. With
@@ -87,7 +87,7 @@ class AllocBench {
         return true;
     }
 
-  private:
+private:
     void Longest(jint cursor, jint column, int64_t row,
                  std::vector<std::pair<jlong, int64_t>>* longest) {
         const jlong length = Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnFetchDataLength(

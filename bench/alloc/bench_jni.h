@@ -18,7 +18,7 @@
 namespace jov::bench {
 
 class BenchJni {
-  public:
+public:
     BenchJni();
     BenchJni(const BenchJni&) = delete;
     BenchJni& operator=(const BenchJni&) = delete;
@@ -29,7 +29,7 @@ class BenchJni {
     // UTF-16 units passed to NewString so far.
     int64_t units() const { return units_; }
 
-  private:
+private:
     struct Text : _jstring {
         std::u16string units;
     };

@@ -20,7 +20,7 @@ inline bool Ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WIT
 void ReportDiagnostics(const char* what, SQLSMALLINT handleType, SQLHANDLE handle);
 
 class OdbcSession {
-  public:
+public:
     OdbcSession() = default;
     ~OdbcSession();
     OdbcSession(const OdbcSession&) = delete;
@@ -40,7 +40,7 @@ class OdbcSession {
 
     SQLHDBC connection() const { return hDbc_; }
 
-  private:
+private:
     SQLHENV hEnv_ = SQL_NULL_HENV;
     SQLHDBC hDbc_ = SQL_NULL_HDBC;
     bool connected_ = false;
@@ -48,7 +48,7 @@ class OdbcSession {
 
 // A statement handle freed at the end of its scope.
 class Statement {
-  public:
+public:
     explicit Statement(SQLHDBC connection);
     ~Statement();
     Statement(const Statement&) = delete;
@@ -57,7 +57,7 @@ class Statement {
     // Null when the driver manager refused the allocation.
     SQLHSTMT get() const { return hStmt_; }
 
-  private:
+private:
     SQLHSTMT hStmt_ = SQL_NULL_HSTMT;
 };
 

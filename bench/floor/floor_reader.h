@@ -26,7 +26,7 @@ struct PassTotals {
 };
 
 class FloorReader {
-  public:
+public:
     FloorReader();
     ~FloorReader();
     FloorReader(const FloorReader&) = delete;
@@ -38,7 +38,7 @@ class FloorReader {
     // with a message on stderr when anything fails.
     bool Pass(SQLHDBC connection, const char* sql, std::FILE* dump, PassTotals* totals);
 
-  private:
+private:
     struct Column;
     bool Describe(SQLHSTMT stmt, SQLSMALLINT count);
     bool ReadRow(SQLHSTMT stmt, std::FILE* dump, PassTotals* totals);

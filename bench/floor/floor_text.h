@@ -12,7 +12,7 @@ namespace jov::bench {
 
 // Windows-31J to UTF-16 through iconv; ASCII texts are widened directly.
 class AnsiToUtf16 {
-  public:
+public:
     AnsiToUtf16();
     ~AnsiToUtf16();
     AnsiToUtf16(const AnsiToUtf16&) = delete;
@@ -23,7 +23,7 @@ class AnsiToUtf16 {
     // the units written, 0 when the text has no UTF-16 form or does not fit.
     int32_t Convert(const char* text, int32_t length, char16_t* out, int32_t capacity);
 
-  private:
+private:
     iconv_t cd_;
 };
 

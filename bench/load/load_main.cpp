@@ -26,7 +26,7 @@ const char kCreateTable[] =
 // a mapping and on a result holding a quote or a backslash byte, which a
 // literal would have to escape.
 class Cp932Encoder {
-  public:
+public:
     Cp932Encoder() : cd_(iconv_open("CP932", "UTF-8")) {
         if (cd_ == reinterpret_cast<iconv_t>(-1)) Fail("iconv_open CP932", "");
     }
@@ -49,7 +49,7 @@ class Cp932Encoder {
         return out;
     }
 
-  private:
+private:
     [[noreturn]] static void Fail(const char* what, const std::string& text) {
         std::fprintf(stderr, "jov_bench_load: %s: %s\n", what, text.c_str());
         std::exit(1);
