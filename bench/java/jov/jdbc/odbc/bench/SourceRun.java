@@ -1,5 +1,6 @@
 package jov.jdbc.odbc.bench;
 
+import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.List;
@@ -78,5 +79,11 @@ final class SourceRun {
         int columnCount = (int) (f.values() / Math.max(1, f.rows()));
         bridgeVsFloor = DumpComparison.compare(bridgeDump, floorDump, columnCount);
         jdbcVsFloor = DumpComparison.compare(jdbcDump, floorDump, columnCount);
+        // The dumps are large; they stay only when the bridge differs from the floor.
+        Files.delete(jdbcDump);
+        if (bridgeVsFloor.identical()) {
+            Files.delete(floorDump);
+            Files.delete(bridgeDump);
+        }
     }
 }
