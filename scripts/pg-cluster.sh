@@ -8,7 +8,8 @@
 #   pg-cluster.sh status DIR  exit status 0 when the server in DIR is running
 #
 # Environment: JOV_PG_PORT (default 54329), JOV_PG_DATABASE (jovtest),
-# JOV_PG_USER (jov), JOV_PG_PASSWORD (jovpass).
+# JOV_PG_USER (jov), JOV_PG_PASSWORD (jovpass), JOV_PG_LISTEN (TCP addresses
+# to listen on besides the socket, such as 127.0.0.1; default none).
 #
 # PostgreSQL refuses to run as root; as root the server runs as the user
 # "postgres" (created by the Debian package), which is given DIR.
@@ -24,6 +25,7 @@ port=${JOV_PG_PORT:-54329}
 database=${JOV_PG_DATABASE:-jovtest}
 user=${JOV_PG_USER:-jov}
 password=${JOV_PG_PASSWORD:-jovpass}
+listen=${JOV_PG_LISTEN:-}
 
 bindir=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 [[ -n $bindir ]] || { echo "PostgreSQL server binaries not found" >&2; exit 1; }
@@ -60,7 +62,7 @@ start_cluster() {
     as_owner "$bindir/initdb" -D "$dir/data" -U postgres -E UTF8 --locale=C -A trust \
         >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
     cat >>"$dir/data/postgresql.conf" <<CONF
-listen_addresses = ''
+listen_addresses = '$listen'
 unix_socket_directories = '$dir'
 port = $port
 fsync = off

@@ -1,0 +1,161 @@
+package jov.jdbc.odbc.bench;
+
+import java.io.PrintStream;
+import java.util.ArrayList;
+import java.util.Arrays;
+import java.util.List;
+
+/**
+ * The printed result: per data source and variant the median and the best
+ * pass, values and rows per second at the median; the ratios bridge/floor and
+ * bridge/JDBC taken within each round, and their medians; the targets.
+ */
+final class Report {
+
+    /** The bridge may take at most this many times the floor's time. */
+    static final double MAX_BRIDGE_OVER_FLOOR = 1.15;
+
+    private final PrintStream out;
+    private boolean allMet = true;
+
+    Report(PrintStream out) {
+        this.out = out;
+    }
+
+    boolean allMet() {
+        return allMet;
+    }
+
+    static double median(double[] values) {
+        double[] sorted = values.clone();
+        Arrays.sort(sorted);
+        int n = sorted.length;
+        return n % 2 == 1 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
+    }
+
+    private static double[] millis(SourceRun run, int variant) {
+        return run.results.stream().mapToDouble(r -> r.get(variant).millis()).toArray();
+    }
+
+    private static double[] cpuMillis(SourceRun run, int variant) {
+        return run.results.stream().mapToDouble(r -> r.get(variant).cpuMillis()).toArray();
+    }
+
+    /** Per round: the wall-clock time of variant a over that of variant b. */
+    private static double[] ratios(SourceRun run, int a, int b) {
+        return run.results.stream()
+                .mapToDouble(r -> (double) r.get(a).nanos() / r.get(b).nanos()).toArray();
+    }
+
+    /** Per round: the process CPU time of variant a over that of variant b. */
+    private static double[] cpuRatios(SourceRun run, int a, int b) {
+        return run.results.stream()
+                .mapToDouble(r -> (double) r.get(a).cpuNanos() / r.get(b).cpuNanos()).toArray();
+    }
+
+    void print(List<SourceRun> runs) {
+        out.println();
+        out.println("Wall-clock time per pass (median and best of the rounds), the values and rows"
+                + " per second at the median, and the process CPU time per pass (median):");
+        out.printf("%-11s %-12s %10s %10s %12s %10s %10s %12s%n", "data source", "variant",
+                "median ms", "best ms", "values/s", "rows/s", "CPU ms", "length sum");
+        for (SourceRun run : runs) {
+            for (int v = 0; v < run.variantNames.size(); v++) {
+                double[] ms = millis(run, v);
+                double median = median(ms);
+                PassResult any = run.results.get(0).get(v);
+                out.printf("%-11s %-12s %10.1f %10.1f %,12.0f %,10.0f %10.1f %12d%n",
+                        run.source.label(), run.variantNames.get(v), median,
+                        Arrays.stream(ms).min().orElse(0), any.values() / (median / 1000),
+                        any.rows() / (median / 1000), median(cpuMillis(run, v)),
+                        any.lengthSum());
+            }
+        }
+        out.println();
+        out.println("Ratios within each round, median over the rounds (then each round's):");
+        for (SourceRun run : runs) {
+            String jdbc = run.variantNames.get(2);
+            printRatio(run, "bridge/floor", ratios(run, 1, 0));
+            printRatio(run, "bridge/" + jdbc, ratios(run, 1, 2));
+            printRatio(run, "CPU bridge/floor", cpuRatios(run, 1, 0));
+            printRatio(run, "CPU bridge/" + jdbc, cpuRatios(run, 1, 2));
+        }
+        out.println();
+        out.println("Values compared with the floor's (untimed pass):");
+        for (SourceRun run : runs) {
+            out.printf("  %-11s bridge: %s%n", run.source.label(), run.bridgeVsFloor.summary());
+            if (!run.bridgeVsFloor.identical()) {
+                out.printf("  %-11s first difference: %s%n", run.source.label(),
+                        run.bridgeVsFloor.firstDifference);
+            }
+            out.printf("  %-11s %s: %s%n", run.source.label(), run.variantNames.get(2),
+                    run.jdbcVsFloor.summary());
+        }
+        printTargets(runs);
+    }
+
+    private void printRatio(SourceRun run, String name, double[] perRound) {
+        StringBuilder rounds = new StringBuilder();
+        for (double r : perRound) {
+            rounds.append(String.format(" %.3f", r));
+        }
+        out.printf("  %-11s %-23s %6.3f  (%s)%n", run.source.label(), name, median(perRound),
+                rounds.toString().trim());
+    }
+
+    private void printTargets(List<SourceRun> runs) {
+        out.println();
+        out.println("Targets:");
+        for (SourceRun run : runs) {
+            String label = run.source.label();
+            double overFloor = median(ratios(run, 1, 0));
+            target(String.format("bridge <= %.2f x floor on %s", MAX_BRIDGE_OVER_FLOOR, label),
+                    overFloor <= MAX_BRIDGE_OVER_FLOOR, String.format("%.3f", overFloor));
+            target("bridge returns the floor's strings on " + label,
+                    run.bridgeVsFloor.identical(), run.bridgeVsFloor.summary());
+            if (run.source.bridgeMustBeatJdbc()) {
+                String jdbc = run.variantNames.get(2);
+                double overJdbc = median(ratios(run, 1, 2));
+                target("bridge faster than " + jdbc + " on " + label, overJdbc < 1,
+                        String.format("bridge/%s %.3f", jdbc, overJdbc));
+            }
+        }
+        out.println();
+        for (SourceRun run : runs) {
+            String jdbc = run.variantNames.get(2);
+            String odbc = run.source.odbcDriver();
+            double jdbcOverFloor = median(ratios(run, 2, 0));
+            out.printf("%s: %s/floor %.3f. No bridge over %s can beat %s when %s is faster than"
+                    + " the %s floor; %s%n", run.source.label(), jdbc, jdbcOverFloor, odbc, jdbc,
+                    jdbc, odbc, jdbcOverFloor < 1
+                            ? "here it is, so " + jdbc + " stays ahead of any such bridge."
+                            : "here it is not, so a bridge close to the floor can match it.");
+        }
+    }
+
+    private void target(String what, boolean met, String measured) {
+        allMet &= met;
+        out.printf("  %-48s %-8s %s%n", what, met ? "met" : "MISSED", measured);
+    }
+
+    /** Machine, JVM and run shape, for the head of the output. */
+    static List<String> describeMachine() {
+        List<String> lines = new ArrayList<>();
+        String cpu = "unknown CPU";
+        try {
+            for (String line : java.nio.file.Files.readAllLines(
+                    java.nio.file.Path.of("/proc/cpuinfo"))) {
+                if (line.startsWith("model name")) {
+                    cpu = line.substring(line.indexOf(':') + 1).trim();
+                    break;
+                }
+            }
+        } catch (java.io.IOException e) {
+            // No /proc: the CPU stays unknown.
+        }
+        lines.add(String.format("machine: %d CPUs, %s; %s %s", Runtime.getRuntime()
+                .availableProcessors(), cpu, System.getProperty("java.vm.name"),
+                System.getProperty("java.version")));
+        return lines;
+    }
+}

@@ -1,0 +1,89 @@
+package jov.jdbc.odbc.bench;
+
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.util.ArrayList;
+import java.util.List;
+
+/**
+ * The benchmark on one data source: the floor, the bridge and a native JDBC
+ * driver side by side, each on one connection kept open throughout.
+ *
+ * <p>First one untimed pass of each writes every value to a dump, and the
+ * bridge's values are compared with the floor's, value by value. Then one
+ * warm-up pass of each, then the measured rounds: one pass of each variant
+ * per round, the order rotating from round to round, so that a noisy stretch
+ * of the machine falls on all of them alike.
+ */
+final class SourceRun {
+
+    /** What to run against: a data source for ODBC and the same data for JDBC. */
+    record Source(String label, String odbcDriver, String dataSource, String user,
+            String password, String jdbcName, String jdbcUrl, boolean bridgeMustBeatJdbc) {
+    }
+
+    final Source source;
+    final List<String> variantNames = new ArrayList<>();
+    /** results.get(round).get(variant), in the order of variantNames. */
+    final List<List<PassResult>> results = new ArrayList<>();
+    String columns = "";
+    DumpComparison bridgeVsFloor;
+    DumpComparison jdbcVsFloor;
+
+    SourceRun(Source source) {
+        this.source = source;
+    }
+
+    void run(Path floorProgram, String sql, int rounds, Path workDir) throws Exception {
+        try (FloorVariant floor = new FloorVariant(floorProgram, source.dataSource(),
+                        source.user(), source.password(), sql);
+                BridgeVariant bridge = new BridgeVariant(source.dataSource(), source.user(),
+                        source.password(), sql);
+                JdbcVariant jdbc = new JdbcVariant(source.jdbcName(), source.jdbcUrl(),
+                        source.user(), source.password(), sql)) {
+            List<Variant> variants = List.of(floor, bridge, jdbc);
+            for (Variant v : variants) {
+                variantNames.add(v.name());
+            }
+            columns = bridge.describeColumns();
+            compareDumps(floor, bridge, jdbc, workDir);
+            for (Variant v : variants) {
+                v.pass();
+            }
+            for (int round = 0; round < rounds; round++) {
+                PassResult[] row = new PassResult[variants.size()];
+                for (int k = 0; k < variants.size(); k++) {
+                    int index = (round + k) % variants.size();
+                    row[index] = variants.get(index).pass();
+                }
+                results.add(List.of(row));
+                System.out.printf("  %s round %d:", source.label(), round + 1);
+                for (int k = 0; k < row.length; k++) {
+                    System.out.printf(" %s %.0f ms (CPU %.0f)", variantNames.get(k),
+                            row[k].millis(), row[k].cpuMillis());
+                }
+                System.out.println();
+            }
+        }
+    }
+
+    private void compareDumps(Variant floor, Variant bridge, Variant jdbc, Path workDir)
+            throws Exception {
+        String stem = source.label().toLowerCase();
+        Path floorDump = workDir.resolve(stem + "-floor.utf16");
+        Path bridgeDump = workDir.resolve(stem + "-bridge.utf16");
+        Path jdbcDump = workDir.resolve(stem + "-jdbc.utf16");
+        PassResult f = floor.dump(floorDump);
+        bridge.dump(bridgeDump);
+        jdbc.dump(jdbcDump);
+        int columnCount = (int) (f.values() / Math.max(1, f.rows()));
+        bridgeVsFloor = DumpComparison.compare(bridgeDump, floorDump, columnCount);
+        jdbcVsFloor = DumpComparison.compare(jdbcDump, floorDump, columnCount);
+        // The dumps are large; they stay only when the bridge differs from the floor.
+        Files.delete(jdbcDump);
+        if (bridgeVsFloor.identical()) {
+            Files.delete(floorDump);
+            Files.delete(bridgeDump);
+        }
+    }
+}
