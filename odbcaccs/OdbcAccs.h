@@ -69,7 +69,6 @@ struct ColumnInfo {
     int32_t isDateTime;          // 1 for the types 9, 10, 11, 91, 92 and 93
     int16_t precision;           // SQL_DESC_PRECISION when hasPrecision
     int16_t scale;               // SQL_DESC_SCALE when hasPrecision
-    int32_t timeValue;           // seconds since the epoch of a date/time value
     int32_t readAsChar;          // 1 once the driver refused SQL_C_BINARY (07006) here
 };
 static_assert(std::is_trivial<ColumnInfo>::value, "catalogues are zero-filled blocks");
@@ -155,8 +154,9 @@ public:
     // Rewrites text (a buffer of at least 42 bytes) in the current date style.
     void FormatDateTime(char* text) const;
     static void FormatDateTimeInStyle(char* text, int16_t style);
-    void SetColumnTimeValue(int32_t h, int32_t index, const DateFields& date,
-                            const TimeFields& time);
+    // Seconds since the epoch of the fields read as local time; 0 without a
+    // date, -1 before the epoch or beyond 32 bits.
+    static int32_t CalendarTime(const DateFields& date, const TimeFields& time);
     static void RemoveFirst(char* text, const char* marker);
 
     // --- Fetching (fetch.cpp) ---
@@ -181,6 +181,7 @@ public:
     int32_t IsColumnDataNull(int32_t h, int32_t column) const;
     const unsigned char* GetColumnDataBinary(int32_t h, int32_t column, int32_t* length,
                                              unsigned char* destination, int32_t limit) const;
+    // Computed from the stored text when asked, so fetching pays nothing for it.
     int32_t GetColumnDataTimet(int32_t h, int32_t column) const;
 
     // --- Rendering as text (render.cpp) ---
@@ -228,7 +229,7 @@ private:
     // that the caller has already looked up once for the whole row.
     int32_t FinishFetch(int32_t h, SQLRETURN moved, int32_t* endOfData);
     int32_t FetchRowValues(int32_t h);
-    int32_t ReadValue(int32_t h, int32_t index, SQLHSTMT stmt, ColumnInfo& column,
+    int32_t ReadValue(int32_t index, SQLHSTMT stmt, ColumnInfo& column,
                       unsigned char* target, int32_t* isNullOut);
     int32_t StoreValue(ColumnInfo& column, const unsigned char* source, int32_t length,
                        int32_t isNullIn);

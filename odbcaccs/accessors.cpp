@@ -19,6 +19,9 @@ namespace {
 // terminator; a longer text matches no column.
 constexpr std::size_t kRequestedNameCopySize = 128 + 1;
 
+// A date/time text is read in its first 255 bytes.
+constexpr std::size_t kDateTextSize = 256;
+
 // The entry of a 1-based column number of a cursor with a catalogue, or null.
 const ColumnInfo* ColumnAt(const OdbcAccs& accs, int32_t h, int32_t column) {
     const ColumnInfo* catalogue = accs.GetColumns(h);
@@ -75,9 +78,23 @@ int32_t OdbcAccs::IsColumnDataNull(int32_t h, int32_t column) const {
     return info != nullptr && info->isNull == 1 ? 1 : 0;
 }
 
+// The calendar time of a date/time value, read from its stored text exactly
+// as fetching stored it (at most its first kDateTextSize - 1 bytes take part,
+// as in the parser itself). 0 for other columns, NULL and empty values.
 int32_t OdbcAccs::GetColumnDataTimet(int32_t h, int32_t column) const {
     const ColumnInfo* info = ColumnAt(*this, h, column);
-    return info != nullptr && info->isDateTime == 1 && HasValue(*info) ? info->timeValue : 0;
+    if (info == nullptr || info->isDateTime != 1 || !HasValue(*info)) return 0;
+    if (info->data == nullptr || info->dataLength <= 0) return 0;
+    char text[kDateTextSize];
+    const std::size_t n = info->dataLength < static_cast<int32_t>(sizeof text)
+                              ? static_cast<std::size_t>(info->dataLength)
+                              : sizeof text - 1;
+    std::memcpy(text, info->data, n);
+    text[n] = '\0';
+    DateFields date;
+    TimeFields time;
+    ParseDateTime(text, &date, &time);
+    return CalendarTime(date, time);
 }
 
 // The first column (lowest number) whose name equals the requested one once

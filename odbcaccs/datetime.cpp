@@ -1,6 +1,6 @@
 // Dates and times of date/time columns: reading the driver's text into
-// calendar fields, the calendar time of a column's value, and the rendering of
-// such a text in a date style.
+// calendar fields, the calendar time of such fields, and the rendering of such
+// a text in a date style.
 //
 // Texts read (Windows-31J bytes, at most their first 255 bytes):
 //   2004-04-30 21:50:08[.fraction]   the driver's canonical form
@@ -193,18 +193,11 @@ void OdbcAccs::FormatDateTimeInStyle(char* text, int16_t style) {
     std::memcpy(text, work, static_cast<std::size_t>(length) + 1);
 }
 
-// Sets the timeValue of column index (0-based) of cursor h from the fields,
-// read as local time: 0 without a date, -1 when the moment lies before the
-// epoch or beyond a signed 32-bit count of seconds. A bad handle or index
-// changes nothing.
-void OdbcAccs::SetColumnTimeValue(int32_t h, int32_t index, const DateFields& date,
-                                  const TimeFields& time) {
-    ColumnInfo* catalogue = GetColumns(h);
-    if (catalogue == nullptr || index < 0 || index >= GetColumnCount(h)) return;
-    ColumnInfo& column = catalogue[index];
-    column.timeValue = 0;
-    if (date.year == kAbsent) return;
-
+// The calendar time of the fields read as local time, in seconds since the
+// epoch: 0 without a date, -1 when the moment lies before the epoch or beyond
+// a signed 32-bit count of seconds.
+int32_t OdbcAccs::CalendarTime(const DateFields& date, const TimeFields& time) {
+    if (date.year == kAbsent) return 0;
     std::tm local{};
     local.tm_year = date.year - 1900;
     local.tm_mon = date.month - 1;
@@ -214,7 +207,7 @@ void OdbcAccs::SetColumnTimeValue(int32_t h, int32_t index, const DateFields& da
     local.tm_sec = time.second;
     local.tm_isdst = -1;  // the zone's rules decide whether daylight saving applies
     std::time_t seconds = std::mktime(&local);
-    column.timeValue = seconds < 0 || seconds > INT32_MAX ? -1 : static_cast<int32_t>(seconds);
+    return seconds < 0 || seconds > INT32_MAX ? -1 : static_cast<int32_t>(seconds);
 }
 
 // Removes the first occurrence of marker, tested at every byte offset, by

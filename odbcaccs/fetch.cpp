@@ -153,7 +153,7 @@ int32_t OdbcAccs::FetchRowValues(int32_t h) {
     if (stmt == SQL_NULL_HSTMT) return -1;
     for (int32_t i = 0; i < count; ++i) {
         int32_t isNull = 0;
-        int32_t length = ReadValue(h, i, stmt, catalogue[i], rowBuffer, &isNull);
+        int32_t length = ReadValue(i, stmt, catalogue[i], rowBuffer, &isNull);
         if (length < 0 || StoreValue(catalogue[i], rowBuffer, length, isNull) < 0) return -1;
     }
     return 0;
@@ -167,12 +167,12 @@ int32_t OdbcAccs::ReadColumnValue(int32_t h, int32_t index, unsigned char* targe
     SQLHSTMT stmt = GetStatement(h);
     if (stmt == SQL_NULL_HSTMT) return -1;
     if (index < 0 || index >= columnCount[h] || target == nullptr) return -1;
-    return ReadValue(h, index, stmt, catalogue[index], target, isNullOut);
+    return ReadValue(index, stmt, catalogue[index], target, isNullOut);
 }
 
 // Reads column index + 1 of the current row into target. Returns the bytes
 // read (0 with *isNullOut = 1 for NULL), or -1 with the record set.
-int32_t OdbcAccs::ReadValue(int32_t h, int32_t index, SQLHSTMT stmt, ColumnInfo& column,
+int32_t OdbcAccs::ReadValue(int32_t index, SQLHSTMT stmt, ColumnInfo& column,
                             unsigned char* target, int32_t* isNullOut) {
     *isNullOut = 0;
     const SQLUSMALLINT number = static_cast<SQLUSMALLINT>(index + 1);
@@ -208,13 +208,6 @@ int32_t OdbcAccs::ReadValue(int32_t h, int32_t index, SQLHSTMT stmt, ColumnInfo&
         total += ChunkLength(conversion, indicator);
         if (rc == SQL_SUCCESS) break;
         ++chunks;
-    }
-    if (column.isDateTime != 0) {
-        target[total] = '\0';
-        DateFields date;
-        TimeFields time;
-        ParseDateTime(reinterpret_cast<const char*>(target), &date, &time);
-        SetColumnTimeValue(h, index, date, time);
     }
     return total;
 }

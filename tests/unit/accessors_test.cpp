@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -42,9 +43,7 @@ class AccessorTest : public ::testing::Test {
     void FetchRow() {
         HandBuiltCatalogue::SetValue(columns[0], std::string("123.45"));
         HandBuiltCatalogue::SetValue(columns[1], std::string("2004-04-30 21:50:08"));
-        columns[1].timeValue = 1083358208;
         HandBuiltCatalogue::SetValue(columns[2], std::string("0123456789"));
-        columns[2].timeValue = 99;  // not a date column: never reported
     }
 
     void ExpectRecordUnchanged() {
@@ -116,7 +115,15 @@ TEST_F(AccessorTest, CurrentValues) {
     EXPECT_EQ(a.IsColumnDataNull(1, 1), 0);
     EXPECT_EQ(a.GetColumnFetchDataLength(1, 1), 6);
     EXPECT_EQ(a.GetColumnFetchDataLength(1, 3), 10);
-    EXPECT_EQ(a.GetColumnDataTimet(1, 2), 1083358208);
+    std::tm local{};
+    local.tm_year = 2004 - 1900;
+    local.tm_mon = 3;
+    local.tm_mday = 30;
+    local.tm_hour = 21;
+    local.tm_min = 50;
+    local.tm_sec = 8;
+    local.tm_isdst = -1;
+    EXPECT_EQ(a.GetColumnDataTimet(1, 2), static_cast<int32_t>(std::mktime(&local)));
     EXPECT_EQ(a.GetColumnDataTimet(1, 3), 0) << "time value of a non-date column";
     int32_t length = -1;
     EXPECT_EQ(a.GetColumnDataBinary(1, 3, &length, nullptr, 0), columns[2].data);

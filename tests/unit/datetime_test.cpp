@@ -278,39 +278,35 @@ class ScopedTimeZone {
 };
 
 constexpr int32_t kCursor = 5;
-constexpr int32_t kColumns = 3;
-constexpr int32_t kUntouched = 777;
 
-// An object with a hand-built catalogue of kColumns date/time columns at
-// cursor kCursor, every timeValue kUntouched; the catalogue is released and
-// the heap balanced afterwards.
+// An object with a hand-built catalogue of one date/time column at cursor
+// kCursor, whose calendar time is read back through the accessor; the
+// catalogue is released and the heap balanced afterwards.
 template <typename TestBase>
 class DateTimeValueBase : public TestBase {
   protected:
     void SetUp() override {
         FakePlatform::Reset();
-        void* block = AllocateBytes(sizeof(ColumnInfo) * kColumns);
+        void* block = AllocateBytes(sizeof(ColumnInfo));
         ASSERT_NE(block, nullptr);
-        std::memset(block, 0, sizeof(ColumnInfo) * kColumns);
+        std::memset(block, 0, sizeof(ColumnInfo));
         accs_.columns[kCursor] = static_cast<ColumnInfo*>(block);
-        accs_.columnCount[kCursor] = kColumns;
-        for (int32_t i = 0; i < kColumns; ++i) {
-            accs_.columns[kCursor][i].isDateTime = 1;
-            accs_.columns[kCursor][i].timeValue = kUntouched;
-        }
+        accs_.columnCount[kCursor] = 1;
+        accs_.columns[kCursor][0].isDateTime = 1;
     }
     void TearDown() override {
         accs_.FreeColumns(kCursor);
         EXPECT_EQ(FakePlatform::OutstandingBlocks(), 0);
     }
 
-    // The timeValue that column 0 gets for text.
+    // The calendar time that the column reports for a fetched text.
     int32_t TimeValueOf(const std::string& text) {
-        DateFields date;
-        TimeFields time;
-        OdbcAccs::ParseDateTime(text.c_str(), &date, &time);
-        accs_.SetColumnTimeValue(kCursor, 0, date, time);
-        return accs_.columns[kCursor][0].timeValue;
+        ColumnInfo& column = accs_.columns[kCursor][0];
+        FreeBytes(column.data);
+        column.data = static_cast<unsigned char*>(AllocateBytes(text.size()));
+        std::memcpy(column.data, text.data(), text.size());
+        column.dataLength = column.dataCapacity = static_cast<int32_t>(text.size());
+        return accs_.GetColumnDataTimet(kCursor, 1);
     }
 
     OdbcAccs accs_;
@@ -407,32 +403,6 @@ TEST_F(DateTimeValueFixture, DaylightSavingFollowsTheZone) {
     ScopedTimeZone zone("Europe/Berlin");
     EXPECT_EQ(TimeValueOf("2004-07-01 12:00:00"), ExpectedLocal(2004, 7, 1, 12, 0, 0, 2 * 3600));
     EXPECT_EQ(TimeValueOf("2004-01-01 12:00:00"), ExpectedLocal(2004, 1, 1, 12, 0, 0, 3600));
-}
-
-TEST_F(DateTimeValueFixture, BadHandleOrIndexChangesNothing) {
-    DateFields date{2004, 4, 30};
-    TimeFields time{21, 50, 8};
-    struct Target {
-        int32_t h;
-        int32_t index;
-    };
-    for (const Target& target :
-         {Target{0, 0}, Target{-1, 0}, Target{kMaxCursors + 1, 0}, Target{INT32_MIN, 0},
-          Target{kCursor - 1, 0}, Target{kCursor, -1}, Target{kCursor, kColumns},
-          Target{kCursor, INT32_MAX}, Target{kCursor, INT32_MIN}}) {
-        accs_.SetColumnTimeValue(target.h, target.index, date, time);
-    }
-    for (int32_t i = 0; i < kColumns; ++i)
-        EXPECT_EQ(accs_.columns[kCursor][i].timeValue, kUntouched);
-}
-
-TEST_F(DateTimeValueFixture, WritesOnlyTheColumnAsked) {
-    DateFields absent{-1, 0, 0};
-    TimeFields time{21, 50, 8};
-    accs_.SetColumnTimeValue(kCursor, kColumns - 1, absent, time);
-    EXPECT_EQ(accs_.columns[kCursor][0].timeValue, kUntouched);
-    EXPECT_EQ(accs_.columns[kCursor][1].timeValue, kUntouched);
-    EXPECT_EQ(accs_.columns[kCursor][kColumns - 1].timeValue, 0);
 }
 
 // ---------------------------------------------------------------- marker removal
