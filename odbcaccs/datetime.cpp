@@ -23,7 +23,6 @@
 // splitting is re-entrant, so any number of threads may parse at once.
 #include <cassert>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <ctime>
 
@@ -51,6 +50,16 @@ constexpr const char kMarkerGogoBlank[] = "\x8C\xDF\x8C\xE3 ";
 constexpr const char kMarkerGozenBlank[] = "\x8C\xDF\x91O ";
 constexpr const char* const kMeridiemMarkers[] = {
     kMarkerGogoBlank, kMarkerGozenBlank, kMarkerGogo, kMarkerGozen, "AM ", "PM ", "AM", "PM"};
+
+// Whether text may hold a meridiem marker: every marker starts with 'A', 'P'
+// or 0x8C, so a text without those bytes (the driver's own forms) skips the
+// marker search.
+bool MayHoldMarker(const char* text) {
+    for (const char* p = text; *p != '\0'; ++p) {
+        if (*p == 'A' || *p == 'P' || static_cast<unsigned char>(*p) == 0x8C) return true;
+    }
+    return false;
+}
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -102,24 +111,49 @@ int TwoDigitYear(int year) {
     return year;
 }
 
-// Writes the date part of style into out (kWorkSize bytes); returns its length.
-int WriteDatePart(char* out, const DateFields& date, int16_t style) {
+// Appends value as printf's "%0<width>d" writes it: the sign first, then the
+// digits padded with zeros to width characters in all.
+char* AppendPadded(char* out, int value, int width) {
+    char digits[12];
+    int count = 0;
+    unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) {
+        *out++ = '-';
+        --width;
+    }
+    for (int pad = width - count; pad > 0; --pad) *out++ = '0';
+    while (count > 0) *out++ = digits[--count];
+    return out;
+}
+
+// Appends three fields with their widths, separated by separator.
+char* AppendThree(char* out, int a, int widthA, int b, int c, int widthC, char separator) {
+    out = AppendPadded(out, a, widthA);
+    *out++ = separator;
+    out = AppendPadded(out, b, 2);
+    *out++ = separator;
+    return AppendPadded(out, c, widthC);
+}
+
+// Writes the date part of style at out; returns the end of what it wrote.
+char* AppendDatePart(char* out, const DateFields& date, int16_t style) {
     switch (style) {
         case 0:
-            return std::snprintf(out, kWorkSize, "%04d-%02d-%02d", date.year, date.month, date.day);
+            return AppendThree(out, date.year, 4, date.month, date.day, 2, '-');
         case 1:
-            return std::snprintf(out, kWorkSize, "%02d-%02d-%02d", TwoDigitYear(date.year),
-                                 date.month, date.day);
+            return AppendThree(out, TwoDigitYear(date.year), 2, date.month, date.day, 2, '-');
         case 10:
-            return std::snprintf(out, kWorkSize, "%02d/%02d/%04d", date.day, date.month, date.year);
+            return AppendThree(out, date.day, 2, date.month, date.year, 4, '/');
         case 11:
-            return std::snprintf(out, kWorkSize, "%02d/%02d/%02d", date.day, date.month,
-                                 TwoDigitYear(date.year));
+            return AppendThree(out, date.day, 2, date.month, TwoDigitYear(date.year), 2, '/');
         case 21:
-            return std::snprintf(out, kWorkSize, "%02d/%02d/%02d", TwoDigitYear(date.year),
-                                 date.month, date.day);
+            return AppendThree(out, TwoDigitYear(date.year), 2, date.month, date.day, 2, '/');
         default:
-            return std::snprintf(out, kWorkSize, "%04d/%02d/%02d", date.year, date.month, date.day);
+            return AppendThree(out, date.year, 4, date.month, date.day, 2, '/');
     }
 }
 
@@ -140,8 +174,11 @@ void OdbcAccs::ParseDateTime(const char* text, DateFields* date, TimeFields* tim
     std::memcpy(work, text, length);
     work[length] = '\0';
 
-    bool pm = std::strstr(work, kMarkerGogo) != nullptr || std::strstr(work, "PM") != nullptr;
-    for (const char* marker : kMeridiemMarkers) RemoveFirst(work, marker);
+    bool pm = false;
+    if (MayHoldMarker(work)) {
+        pm = std::strstr(work, kMarkerGogo) != nullptr || std::strstr(work, "PM") != nullptr;
+        for (const char* marker : kMeridiemMarkers) RemoveFirst(work, marker);
+    }
 
     // Without a date separator the whole text is a time of day (a SQL TIME
     // value); with one, the date runs up to the first blank after it.
@@ -182,15 +219,16 @@ void OdbcAccs::FormatDateTimeInStyle(char* text, int16_t style) {
     ParseDateTime(text, &date, &time);
 
     char work[kWorkSize];
-    int length = 0;
-    work[0] = '\0';
+    char* end = work;
     if (date.year != kAbsent && date.month != kAbsent && date.day != kAbsent) {
-        length = WriteDatePart(work, date, style);
+        end = AppendDatePart(end, date, style);
     }
-    length += std::snprintf(work + length, kWorkSize - length, " %02d:%02d:%02d", time.hour,
-                            time.minute, time.second);
-    assert(length >= 0 && static_cast<std::size_t>(length) <= kMaxRenderedLength);
-    std::memcpy(text, work, static_cast<std::size_t>(length) + 1);
+    *end++ = ' ';
+    end = AppendThree(end, time.hour, 2, time.minute, time.second, 2, ':');
+    *end = '\0';
+    const std::size_t length = static_cast<std::size_t>(end - work);
+    assert(length <= kMaxRenderedLength);
+    std::memcpy(text, work, length + 1);
 }
 
 // The calendar time of the fields read as local time, in seconds since the
