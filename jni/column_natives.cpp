@@ -111,9 +111,8 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCisColumnDataNull(JNI
 
 JNIEXPORT jbyteArray JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataBinary(
     JNIEnv* env, jclass, jint id, jint cursor, jint column) {
-    jov::DataSourceTable& table = TheDataSourceTable();
-    if (table.IsColumnDataNull(id, cursor, column) == 1) return env->NewByteArray(0);
-    jov::BytesLease lease = table.GetColumnDataBinary(id, cursor, column, nullptr, 0);
+    // A NULL value and an identifier that is not open give the empty array.
+    jov::BytesLease lease = TheDataSourceTable().GetColumnValueBytes(id, cursor, column);
     if (lease.data == nullptr || lease.length <= 0) return env->NewByteArray(0);
     jbyteArray array = env->NewByteArray(lease.length);
     if (array == nullptr) {
@@ -126,13 +125,12 @@ JNIEXPORT jbyteArray JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataB
 
 JNIEXPORT jstring JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataString(
     JNIEnv* env, jclass, jint id, jint cursor, jint column) {
-    jov::DataSourceTable& table = TheDataSourceTable();
-    if (table.IsColumnDataNull(id, cursor, column) == 1) return env->NewStringUTF("");
-    jov::TextLease lease = table.GetColumnDataString(id, cursor, column, nullptr, 0);
-    if (lease.text == nullptr) return env->NewStringUTF("");
-    int32_t len = static_cast<int32_t>(std::strlen(lease.text));
+    // A NULL value and an identifier that is not open give the empty string.
+    jov::ValueText value = TheDataSourceTable().GetColumnValueText(id, cursor, column);
+    if (value.isNull == 1 || value.text.text == nullptr) return env->NewStringUTF("");
+    int32_t len = static_cast<int32_t>(std::strlen(value.text.text));
     if (len == 0) return env->NewStringUTF("");
-    return NewValueString(env, lease.text, len);
+    return NewValueString(env, value.text.text, len);
 }
 
 JNIEXPORT jlong JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataTimet(

@@ -41,8 +41,14 @@ struct TextLease {
     const char* text = nullptr;
 };
 
-// Bytes inside an object, valid while owner is held. length is written only
-// when the identifier was valid (see GetColumnDataBinary).
+// A value's NULL flag and, when it is not NULL, its rendering as text. isNull
+// is 1 for an identifier that is not open, as IsColumnDataNull answers.
+struct ValueText {
+    int32_t isNull = 1;
+    TextLease text;
+};
+
+// Bytes inside an object, valid while owner is held.
 struct BytesLease {
     OdbcAccsRef owner;
     const unsigned char* data = nullptr;
@@ -99,11 +105,14 @@ public:
     int16_t GetColumnNumericScale(int32_t id, int32_t cursor, int32_t column);
     int32_t GetColumnNoFromName(int32_t id, int32_t cursor, const char* name);
     int32_t IsColumnDataNull(int32_t id, int32_t cursor, int32_t column);
-    BytesLease GetColumnDataBinary(int32_t id, int32_t cursor, int32_t column,
-                                   unsigned char* destination, int32_t limit);
-    TextLease GetColumnDataString(int32_t id, int32_t cursor, int32_t column, char* destination,
-                                  int32_t destinationSize);
     int32_t GetColumnDataTimet(int32_t id, int32_t cursor, int32_t column);
+
+    // IsColumnDataNull followed, for a value that is not NULL, by
+    // GetColumnDataString (without a copy target) or GetColumnDataBinary
+    // (without a destination), under one lookup of the identifier: the value
+    // natives run these for every value of every row.
+    ValueText GetColumnValueText(int32_t id, int32_t cursor, int32_t column);
+    BytesLease GetColumnValueBytes(int32_t id, int32_t cursor, int32_t column);
 
 private:
     OdbcAccsRef SlotAt(int32_t index);

@@ -49,28 +49,30 @@ int32_t DataSourceTable::IsColumnDataNull(int32_t id, int32_t cursor, int32_t co
     return object ? object->IsColumnDataNull(cursor, column) : 1;
 }
 
-BytesLease DataSourceTable::GetColumnDataBinary(int32_t id, int32_t cursor, int32_t column,
-                                                unsigned char* destination, int32_t limit) {
-    OdbcAccsRef object = FindOpen(id);
-    if (!object) return {};
-    BytesLease lease;
-    lease.data = object->GetColumnDataBinary(cursor, column, &lease.length, destination, limit);
-    lease.owner = std::move(object);
-    return lease;
-}
-
-TextLease DataSourceTable::GetColumnDataString(int32_t id, int32_t cursor, int32_t column,
-                                               char* destination, int32_t destinationSize) {
-    OdbcAccsRef object = FindOpen(id);
-    if (!object) return {};
-    const char* text = object->GetColumnDataString(cursor, column, destination, destinationSize);
-    return TextLease{std::move(object), text};
-}
-
 int32_t DataSourceTable::GetColumnDataTimet(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
     return object ? object->GetColumnDataTimet(cursor, column) : 1;
 }
 
-}  // namespace jov
+ValueText DataSourceTable::GetColumnValueText(int32_t id, int32_t cursor, int32_t column) {
+    OdbcAccsRef object = FindOpen(id);
+    if (!object) return {};
+    ValueText value;
+    value.isNull = object->IsColumnDataNull(cursor, column);
+    if (value.isNull != 1) {
+        value.text.text = object->GetColumnDataString(cursor, column, nullptr, 0);
+        value.text.owner = std::move(object);
+    }
+    return value;
+}
 
+BytesLease DataSourceTable::GetColumnValueBytes(int32_t id, int32_t cursor, int32_t column) {
+    OdbcAccsRef object = FindOpen(id);
+    if (!object || object->IsColumnDataNull(cursor, column) == 1) return {};
+    BytesLease lease;
+    lease.data = object->GetColumnDataBinary(cursor, column, &lease.length, nullptr, 0);
+    lease.owner = std::move(object);
+    return lease;
+}
+
+}  // namespace jov
