@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "odbcaccs/OdbcAccs.h"
+#include "odbcaccs/text_field.h"
 
 namespace jov {
 
@@ -18,13 +19,6 @@ namespace {
 constexpr int kDiagTextSize = 512;
 constexpr SQLSMALLINT kDiagTextLimit = 510;
 constexpr int kSqlStateSize = 6;
-
-// Copies at most size - 1 bytes of source and zero-fills the rest of target.
-void CopyField(char* target, std::size_t size, const char* source) {
-    std::size_t n = strnlen(source, size - 1);
-    std::memcpy(target, source, n);
-    std::memset(target + n, 0, size - n);
-}
 
 }  // namespace
 

@@ -8,8 +8,11 @@
 // a fetch allocates nothing.
 //
 // How a value is asked for, by column:
-//  - numeric/decimal and date/time columns, and columns whose driver refused a
-//    binary conversion (readAsChar): SQL_C_CHAR text. A chunk cut by the
+//  - character, numeric/decimal and date/time columns, and columns whose driver
+//    refused a binary conversion (readAsChar): SQL_C_CHAR text. Character data
+//    is the same bytes either way, but psqlODBC overwrites the last byte of a
+//    character value read as SQL_C_BINARY in several chunks with a terminator,
+//    so character columns are read as text. A chunk cut by the
 //    driver carries kChunkSize - 1 data bytes and its terminator; only the
 //    data bytes count, so stored text never holds a NUL of the driver's.
 //  - fixed-width numbers: their own C type (SQL_C_SLONG, SQL_C_DOUBLE, ...),
@@ -48,6 +51,10 @@ Conversion ConversionFor(const ColumnInfo& column) {
         return kAsText;
     }
     switch (column.sqlType) {
+        case SQL_CHAR:
+        case SQL_VARCHAR:
+        case SQL_LONGVARCHAR:
+            return kAsText;
         case SQL_INTEGER:
             return Fixed(SQL_C_SLONG, 4);
         case SQL_SMALLINT:

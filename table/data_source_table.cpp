@@ -4,6 +4,7 @@
 #include <cstring>
 #include <new>
 
+#include "odbcaccs/text_field.h"
 #include "platform/heap.h"
 #include "table/DataSourceTable.h"
 #include "table/table_messages.h"
@@ -38,14 +39,6 @@ struct OwnedConnection {
     OdbcAccs accs;
     ~OwnedConnection() { accs.OdbcClose(); }
 };
-
-// Copies at most size - 1 bytes of source and fills the rest of the field with
-// zero bytes. The cut is by bytes, also inside a double-byte character.
-void CopyField(char* target, std::size_t size, const char* source) {
-    std::size_t n = strnlen(source, size - 1);
-    std::memcpy(target, source, n);
-    std::memset(target + n, 0, size - n);
-}
 
 // A new object, or null with errno set when the heap is exhausted.
 OdbcAccsRef CreateObject() {

@@ -118,7 +118,10 @@ TEST_F(FetchTest, EachSqlTypeIsReadInItsCType) {
         {SQL_REAL, SQL_C_FLOAT, FloatBytes(1.5f), 0},
         {SQL_FLOAT, SQL_C_DOUBLE, DoubleBytes(2.25), 0},
         {SQL_DOUBLE, SQL_C_DOUBLE, DoubleBytes(-3.5), 0},
-        {SQL_VARCHAR, SQL_C_BINARY, "text", 0},
+        {SQL_CHAR, SQL_C_CHAR, "text", 0},
+        {SQL_VARCHAR, SQL_C_CHAR, "text", 0},
+        {SQL_LONGVARCHAR, SQL_C_CHAR, "text", 0},
+        {SQL_WVARCHAR, SQL_C_BINARY, std::string("\xE5\x65", 2), 0},
         {SQL_LONGVARBINARY, SQL_C_BINARY, std::string("\x00\x01\x02", 3), 0},
         {SQL_NUMERIC, SQL_C_CHAR, "12.50", 10},
         {SQL_DECIMAL, SQL_C_CHAR, "-0.125", 6},
@@ -228,9 +231,10 @@ TEST_F(FetchTest, FetchScrollPassesOrientationAndOffset) {
 }
 
 TEST_F(FetchTest, RefusedBinaryConversionFallsBackToText) {
-    // psqlODBC reports boolean as SQL_VARCHAR and refuses SQL_C_BINARY for it.
+    // A driver may refuse SQL_C_BINARY for a type it cannot hand out as bytes
+    // (psqlODBC does so for some of its types, with 07006).
     int32_t h =
-        Query({{{"FLAG", SQL_VARCHAR, 5}, {"N", SQL_VARCHAR, 5}},
+        Query({{{"FLAG", SQL_GUID, 5}, {"N", SQL_VARBINARY, 5}},
                {{std::string("1"), std::string("a")}, {std::string("0"), std::string("b")}}});
     a.RecordError("S1000", "earlier");
     FakeOdbc::Script(FakeFn::SQLGetData, {SQL_ERROR, "07006", "Restricted data type"});
