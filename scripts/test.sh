@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the C++ unit tests
 # (fake ODBC) and the JUnit integration tests (real JVM, SQLite and a
-# throwaway PostgreSQL cluster), all through CTest. The cluster is stopped
+# throwaway PostgreSQL cluster), all through CTest; then the unit tests again
+# under AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and each
+# fuzz target for JOV_FUZZ_SECONDS (default 15) seconds. The cluster is stopped
 # on every way out. Exits non-zero when anything fails; the last line says
 # which way it went.
 set -euo pipefail
@@ -35,4 +37,13 @@ ctest --test-dir "$JOV_BUILD_DIR" --output-on-failure || status=$?
 if [[ $status -eq 0 && -f $JOV_BUILD_DIR/junit-console.txt ]]; then
     sed -n '/^Test run finished/,$p' "$JOV_BUILD_DIR/junit-console.txt"
 fi
+
+# The unit tests with the sanitizers: any report fails the run.
+asan_build="$root/build-asan"
+cmake -S "$root" -B "$asan_build" -DJOV_SANITIZE=address -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    >/dev/null
+cmake --build "$asan_build" --target unit_tests -j2 >/dev/null
+"$asan_build/tests/unit_tests" --gtest_brief=1 || status=$?
+
+bash scripts/fuzz.sh "${JOV_FUZZ_SECONDS:-15}" || status=$?
 exit "$status"

@@ -21,7 +21,7 @@
 
 namespace {
 
-constexpr std::size_t kMaxSourceBytes = 256;
+constexpr std::size_t kMaxSourceBytes = 96;
 
 template <typename Out, typename In>
 using Conversion = int32_t (*)(Out*, int32_t, const In*, int32_t);
