@@ -6,7 +6,9 @@
 # Each target starts from its seed corpus in tests/fuzz/corpus/<target>/ (read
 # only); the inputs it finds go to build-fuzz/corpus/<target>/ and are reused by
 # the next run. A failing input is written to build-fuzz/artifacts/ and the
-# script stops with a non-zero status. Environment: JOV_FUZZ_BUILD_DIR.
+# script stops with a non-zero status. Environment: JOV_FUZZ_BUILD_DIR;
+# JOV_FUZZ_SEED fixes libFuzzer's random seed (CI uses 1 so that a run repeats
+# the same mutations, as far as the time allows).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -28,6 +30,7 @@ for target in "${targets[@]}"; do
     mkdir -p "$build/corpus/$target"
     log="$build/$target.log"
     if ! "$build/tests/fuzz/$target" -max_total_time="$seconds" -print_final_stats=1 \
+        -seed="${JOV_FUZZ_SEED:-0}" \
         -artifact_prefix="$build/artifacts/$target-" \
         "$build/corpus/$target" "$root/tests/fuzz/corpus/$target" >"$log" 2>&1; then
         tail -n 40 "$log"

@@ -45,5 +45,5 @@ cmake -S "$root" -B "$asan_build" -DJOV_SANITIZE=address -DCMAKE_BUILD_TYPE=RelW
 cmake --build "$asan_build" --target unit_tests -j2 >/dev/null
 "$asan_build/tests/unit_tests" --gtest_brief=1 || status=$?
 
-bash scripts/fuzz.sh "${JOV_FUZZ_SECONDS:-15}" || status=$?
+JOV_FUZZ_SEED=${JOV_FUZZ_SEED:-1} bash scripts/fuzz.sh "${JOV_FUZZ_SECONDS:-15}" || status=$?
 exit "$status"

@@ -115,8 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     CheckParse(text, &date, &time);
     CheckTimeValue(date, time);
 
-    for (int16_t style : {int16_t{0}, int16_t{1}, int16_t{10}, int16_t{11}, int16_t{21},
-                          int16_t{2}, int16_t{-1}, fuzzedStyle}) {
+    for (int16_t style : {int16_t{0}, int16_t{1}, int16_t{10}, int16_t{11}, int16_t{21}, int16_t{2},
+                          int16_t{-1}, fuzzedStyle}) {
         const std::string inBuffer = RenderInBuffer(text, style);
         const std::string inPlace = RenderInPlace(text, style);
         FUZZ_CHECK(inPlace.size() <= kRenderSize - 1);

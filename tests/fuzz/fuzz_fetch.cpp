@@ -29,20 +29,20 @@ namespace {
 using jov::OdbcAccs;
 
 constexpr SQLSMALLINT kColumnTypes[] = {
-    SQL_VARCHAR, SQL_LONGVARCHAR, SQL_INTEGER,   SQL_SMALLINT,       SQL_TINYINT,
-    SQL_BIT,     SQL_BIGINT,      SQL_DOUBLE,    SQL_REAL,           SQL_DECIMAL,
-    SQL_NUMERIC, SQL_TYPE_DATE,   SQL_TYPE_TIME, SQL_TYPE_TIMESTAMP, SQL_BINARY,
-    SQL_WVARCHAR};
-constexpr SQLRETURN kAnswers[] = {SQL_SUCCESS,  SQL_SUCCESS_WITH_INFO, SQL_STILL_EXECUTING,
-                                  SQL_NO_DATA,  SQL_NEED_DATA,         SQL_ERROR,
+    SQL_VARCHAR,   SQL_LONGVARCHAR,    SQL_INTEGER, SQL_SMALLINT, SQL_TINYINT, SQL_BIT,
+    SQL_BIGINT,    SQL_DOUBLE,         SQL_REAL,    SQL_DECIMAL,  SQL_NUMERIC, SQL_TYPE_DATE,
+    SQL_TYPE_TIME, SQL_TYPE_TIMESTAMP, SQL_BINARY,  SQL_WVARCHAR};
+constexpr SQLRETURN kAnswers[] = {SQL_SUCCESS,       SQL_SUCCESS_WITH_INFO, SQL_STILL_EXECUTING,
+                                  SQL_NO_DATA,       SQL_NEED_DATA,         SQL_ERROR,
                                   SQL_INVALID_HANDLE};
-constexpr SQLLEN kIndicators[] = {SQL_NULL_DATA, SQL_NO_TOTAL, 0,     1,  jov::kChunkSize - 1,
-                                  jov::kChunkSize, jov::kChunkSize + 1, 65536, -2, -5};
-constexpr SQLSMALLINT kOrientations[] = {SQL_FETCH_NEXT,  SQL_FETCH_PRIOR,    SQL_FETCH_FIRST,
-                                         SQL_FETCH_LAST,  SQL_FETCH_ABSOLUTE, SQL_FETCH_RELATIVE};
+constexpr SQLLEN kIndicators[] = {
+    SQL_NULL_DATA,   SQL_NO_TOTAL,        0,     1,  jov::kChunkSize - 1,
+    jov::kChunkSize, jov::kChunkSize + 1, 65536, -2, -5};
+constexpr SQLSMALLINT kOrientations[] = {SQL_FETCH_NEXT, SQL_FETCH_PRIOR,    SQL_FETCH_FIRST,
+                                         SQL_FETCH_LAST, SQL_FETCH_ABSOLUTE, SQL_FETCH_RELATIVE};
 constexpr const char* kStates[] = {"", "HY000", "07006", "01004", "HYT00"};
-constexpr FakeFn kScriptedFunctions[] = {FakeFn::SQLFetch, FakeFn::SQLFetchScroll,
-                                         FakeFn::SQLGetData, FakeFn::SQLGetDiagRec,
+constexpr FakeFn kScriptedFunctions[] = {FakeFn::SQLFetch,      FakeFn::SQLFetchScroll,
+                                         FakeFn::SQLGetData,    FakeFn::SQLGetDiagRec,
                                          FakeFn::SQLExecDirect, FakeFn::SQLColAttribute};
 constexpr int kMaxSteps = 48;
 constexpr int kMaxColumns = 4;
@@ -56,7 +56,7 @@ T Pick(FuzzedDataProvider& input, const T (&choices)[N]) {
 
 SQLRETURN Answer(FuzzedDataProvider& input) {
     return input.ConsumeIntegralInRange<uint8_t>(0, 7) == 0 ? input.ConsumeIntegral<SQLRETURN>()
-                                                             : Pick(input, kAnswers);
+                                                            : Pick(input, kAnswers);
 }
 
 SQLLEN Indicator(FuzzedDataProvider& input) {
@@ -66,12 +66,14 @@ SQLLEN Indicator(FuzzedDataProvider& input) {
 // A value: NULL, a short fuzzed text, or a long run of one byte.
 FakeValue Value(FuzzedDataProvider& input) {
     switch (input.ConsumeIntegralInRange<int>(0, 5)) {
-        case 0: return std::nullopt;
+        case 0:
+            return std::nullopt;
         case 1: {
             const auto length = input.ConsumeIntegralInRange<std::size_t>(0, 70000);
             return std::string(length, static_cast<char>(input.ConsumeIntegral<uint8_t>()));
         }
-        default: return input.ConsumeRandomLengthString(kShortValue);
+        default:
+            return input.ConsumeRandomLengthString(kShortValue);
     }
 }
 
@@ -98,8 +100,9 @@ std::vector<FakeChunk> Chunks(FuzzedDataProvider& input) {
         const SQLRETURN rc = Answer(input);
         const SQLLEN indicator = Indicator(input);
         const auto length = input.ConsumeIntegralInRange<std::size_t>(0, jov::kChunkSize);
-        chunks.emplace_back(rc, indicator,
-                            std::string(length, static_cast<char>(input.ConsumeIntegral<uint8_t>())));
+        chunks.emplace_back(
+            rc, indicator,
+            std::string(length, static_cast<char>(input.ConsumeIntegral<uint8_t>())));
     }
     return chunks;
 }
@@ -124,9 +127,9 @@ void CheckValues(OdbcAccs& a, int32_t h, FuzzedDataProvider& input) {
         FUZZ_CHECK(c.dataLength >= 0 && c.dataLength <= jov::kMaxValueBytes);
         if (c.isNull == 0) FUZZ_CHECK(c.dataLength == 0 || c.dataLength <= c.dataCapacity);
         int32_t length = -1;
-        const unsigned char* bytes = a.GetColumnDataBinary(
-            h, i + 1, &length, reinterpret_cast<unsigned char*>(destination),
-            input.ConsumeIntegralInRange<int32_t>(-1, sizeof destination));
+        const unsigned char* bytes =
+            a.GetColumnDataBinary(h, i + 1, &length, reinterpret_cast<unsigned char*>(destination),
+                                  input.ConsumeIntegralInRange<int32_t>(-1, sizeof destination));
         FUZZ_CHECK(length == (c.isNull == 1 ? 0 : c.dataLength));
         if (c.isNull == 1) FUZZ_CHECK(bytes == nullptr);
         const char* text = a.GetColumnDataString(h, i + 1, destination, sizeof destination);
@@ -183,9 +186,12 @@ class Session {
     // Mostly the current cursor; sometimes a handle out of range or unused.
     int32_t Handle() {
         switch (input_.ConsumeIntegralInRange<int>(0, 9)) {
-            case 0: return input_.ConsumeIntegral<int32_t>();
-            case 1: return input_.ConsumeIntegralInRange<int32_t>(0, jov::kMaxCursors + 1);
-            default: return cursor_;
+            case 0:
+                return input_.ConsumeIntegral<int32_t>();
+            case 1:
+                return input_.ConsumeIntegralInRange<int32_t>(0, jov::kMaxCursors + 1);
+            default:
+                return cursor_;
         }
     }
 
@@ -200,13 +206,16 @@ class Session {
             }
             case 2: {
                 const int32_t h = Handle();
-                const int32_t orientation = input_.ConsumeBool() ? Pick(input_, kOrientations)
-                                                                 : input_.ConsumeIntegral<int16_t>();
+                const int32_t orientation = input_.ConsumeBool()
+                                                ? Pick(input_, kOrientations)
+                                                : input_.ConsumeIntegral<int16_t>();
                 const int32_t offset = input_.ConsumeIntegralInRange<int32_t>(-3, 6);
                 CheckFetch(a_.FetchScroll(h, &end, orientation, offset), end);
                 break;
             }
-            case 3: FakeOdbc::ScriptChunks(Chunks(input_)); break;
+            case 3:
+                FakeOdbc::ScriptChunks(Chunks(input_));
+                break;
             case 4:
                 FakeOdbc::Script(Pick(input_, kScriptedFunctions),
                                  FakeAnswer{Answer(input_), Pick(input_, kStates), "injected"},
@@ -216,14 +225,22 @@ class Session {
                 FakeOdbc::FailCallNumber(input_.ConsumeIntegralInRange(0, 8),
                                          FakeAnswer{Answer(input_), "HY000", "injected"});
                 break;
-            case 6: FakePlatform::FailAllocationsAfter(input_.ConsumeIntegralInRange(0, 3)); break;
-            case 7: FakeOdbc::SetNoTotal(input_.ConsumeBool()); break;
-            case 8: CheckValues(a_, Handle(), input_); break;
+            case 6:
+                FakePlatform::FailAllocationsAfter(input_.ConsumeIntegralInRange(0, 3));
+                break;
+            case 7:
+                FakeOdbc::SetNoTotal(input_.ConsumeBool());
+                break;
+            case 8:
+                CheckValues(a_, Handle(), input_);
+                break;
             case 9:
                 a_.CloseCursor(Handle());
                 Query();
                 break;
-            default: Query(); break;
+            default:
+                Query();
+                break;
         }
     }
 

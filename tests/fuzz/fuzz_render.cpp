@@ -23,13 +23,35 @@
 
 namespace {
 
-constexpr int16_t kKnownTypes[] = {
-    SQL_CHAR,      SQL_VARCHAR,   SQL_LONGVARCHAR,  SQL_NUMERIC,        SQL_DECIMAL,
-    SQL_INTEGER,   SQL_SMALLINT,  SQL_TINYINT,      SQL_BIT,            SQL_BIGINT,
-    SQL_FLOAT,     SQL_DOUBLE,    SQL_REAL,         SQL_DATETIME,       SQL_TIME,
-    SQL_TIMESTAMP, SQL_TYPE_DATE, SQL_TYPE_TIME,    SQL_TYPE_TIMESTAMP, SQL_WCHAR,
-    SQL_WVARCHAR,  SQL_WLONGVARCHAR, SQL_BINARY,    SQL_VARBINARY,      SQL_LONGVARBINARY,
-    SQL_GUID,      0,             13,               94};
+constexpr int16_t kKnownTypes[] = {SQL_CHAR,
+                                   SQL_VARCHAR,
+                                   SQL_LONGVARCHAR,
+                                   SQL_NUMERIC,
+                                   SQL_DECIMAL,
+                                   SQL_INTEGER,
+                                   SQL_SMALLINT,
+                                   SQL_TINYINT,
+                                   SQL_BIT,
+                                   SQL_BIGINT,
+                                   SQL_FLOAT,
+                                   SQL_DOUBLE,
+                                   SQL_REAL,
+                                   SQL_DATETIME,
+                                   SQL_TIME,
+                                   SQL_TIMESTAMP,
+                                   SQL_TYPE_DATE,
+                                   SQL_TYPE_TIME,
+                                   SQL_TYPE_TIMESTAMP,
+                                   SQL_WCHAR,
+                                   SQL_WVARCHAR,
+                                   SQL_WLONGVARCHAR,
+                                   SQL_BINARY,
+                                   SQL_VARBINARY,
+                                   SQL_LONGVARBINARY,
+                                   SQL_GUID,
+                                   0,
+                                   13,
+                                   94};
 constexpr std::size_t kKnownTypeCount = sizeof kKnownTypes / sizeof kKnownTypes[0];
 constexpr int32_t kMaxHexBytes = jov::kMaxValueBytes / 2;
 constexpr std::size_t kGuardSize = 8;
@@ -62,9 +84,20 @@ bool IsPlainText(int16_t type) {
 // Types normally rendered from the driver's binary form of the value.
 bool HasBinaryForm(int16_t type) {
     switch (type) {
-        case SQL_INTEGER: case SQL_SMALLINT: case SQL_TINYINT: case SQL_BIT: case SQL_BIGINT:
-        case SQL_FLOAT: case SQL_DOUBLE: case SQL_REAL: case SQL_WCHAR: case SQL_WVARCHAR:
-        case SQL_WLONGVARCHAR: case SQL_BINARY: case SQL_VARBINARY: case SQL_LONGVARBINARY:
+        case SQL_INTEGER:
+        case SQL_SMALLINT:
+        case SQL_TINYINT:
+        case SQL_BIT:
+        case SQL_BIGINT:
+        case SQL_FLOAT:
+        case SQL_DOUBLE:
+        case SQL_REAL:
+        case SQL_WCHAR:
+        case SQL_WVARCHAR:
+        case SQL_WLONGVARCHAR:
+        case SQL_BINARY:
+        case SQL_VARBINARY:
+        case SQL_LONGVARBINARY:
             return true;
         default:
             return false;
@@ -81,16 +114,24 @@ void CheckShape(int16_t type, bool asChar, const std::string& text,
         return;
     }
     switch (type) {
-        case SQL_INTEGER: CheckInteger<int32_t>(text, value); break;
-        case SQL_SMALLINT: CheckInteger<int16_t>(text, value); break;
+        case SQL_INTEGER:
+            CheckInteger<int32_t>(text, value);
+            break;
+        case SQL_SMALLINT:
+            CheckInteger<int16_t>(text, value);
+            break;
         case SQL_TINYINT:
-        case SQL_BIT: CheckInteger<int8_t>(text, value); break;
-        case SQL_BIGINT: CheckInteger<int64_t>(text, value); break;
+        case SQL_BIT:
+            CheckInteger<int8_t>(text, value);
+            break;
+        case SQL_BIGINT:
+            CheckInteger<int64_t>(text, value);
+            break;
         case SQL_BINARY:
         case SQL_VARBINARY:
         case SQL_LONGVARBINARY: {
-            const std::size_t n = value.size() < static_cast<std::size_t>(kMaxHexBytes)
-                                      ? value.size() : kMaxHexBytes;
+            const std::size_t n =
+                value.size() < static_cast<std::size_t>(kMaxHexBytes) ? value.size() : kMaxHexBytes;
             FUZZ_CHECK(text.size() == 2 * n);
             FUZZ_CHECK(text.find_first_not_of("0123456789abcdef") == std::string::npos);
             break;
@@ -100,10 +141,14 @@ void CheckShape(int16_t type, bool asChar, const std::string& text,
         case SQL_TIMESTAMP:
         case SQL_TYPE_DATE:
         case SQL_TYPE_TIME:
-        case SQL_TYPE_TIMESTAMP: FUZZ_CHECK(text.size() <= 41); break;
+        case SQL_TYPE_TIMESTAMP:
+            FUZZ_CHECK(text.size() <= 41);
+            break;
         case SQL_WCHAR:
         case SQL_WVARCHAR:
-        case SQL_WLONGVARCHAR: FUZZ_CHECK(text.size() <= 2 * (value.size() / 2)); break;
+        case SQL_WLONGVARCHAR:
+            FUZZ_CHECK(text.size() <= 2 * (value.size() / 2));
+            break;
         case SQL_FLOAT:
         case SQL_DOUBLE:
         case SQL_REAL:

@@ -21,12 +21,12 @@
 #include "platform/heap.h"
 #include "tests/fakes/fake_platform.h"
 
-#define FUZZ_CHECK(condition)                                                             \
-    do {                                                                                  \
-        if (!(condition)) {                                                               \
+#define FUZZ_CHECK(condition)                                                                  \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
             std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                 \
-        }                                                                                 \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (0)
 
 class FuzzCatalogue {

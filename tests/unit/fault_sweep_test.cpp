@@ -30,7 +30,8 @@ const char kInjectedMessage[] = "injected";
 const std::string kNotEnoughMemory = "(ODBCACCS)Not Enough Memory";
 // "JovJdbcOdbc OdbcAccsオブジェクトの生成に失敗しました"
 const std::string kCreateFailed =
-    "JovJdbcOdbc OdbcAccs\x83I\x83u\x83W\x83" "F\x83N\x83g\x82\xCC\x90\xB6\x90\xAC\x82\xC9\x8E\xB8"
+    "JovJdbcOdbc OdbcAccs\x83I\x83u\x83W\x83"
+    "F\x83N\x83g\x82\xCC\x90\xB6\x90\xAC\x82\xC9\x8E\xB8"
     "\x94s\x82\xB5\x82\xDC\x82\xB5\x82\xBD";
 
 // The result of the operation under test. Its first column is the same as the
@@ -89,7 +90,8 @@ void OpenQueryAndFetch(OdbcAccs& a, int32_t* cursor) {
 const Outcome kUntouched{0, "earlier", "E0000"};
 
 const Operation kOperations[] = {
-    {"open", [](OdbcAccs&, int32_t*) {},
+    {"open",
+     [](OdbcAccs&, int32_t*) {},
      [](OdbcAccs& a, int32_t) { return a.OdbcOpen("DSN", "u", "p"); },
      [](const FakeCall& failed) -> Outcome {
          // Without an environment there is no handle to read diagnostics from.
@@ -103,7 +105,8 @@ const Operation kOperations[] = {
          return Injected(0);
      },
      {1, kUntouched.message, kUntouched.code}},
-    {"query", Open,
+    {"query",
+     Open,
      [](OdbcAccs& a, int32_t) {
          FakeOdbc::QueueResult(SweepResult());
          int32_t cursor = 0;
@@ -114,7 +117,9 @@ const Operation kOperations[] = {
          return Injected(-1);
      },
      {-1, kNotEnoughMemory, ""}},
-    {"update", Open, [](OdbcAccs& a, int32_t) { return a.ExecSQLUpdate("UPDATE T SET A = 1"); },
+    {"update",
+     Open,
+     [](OdbcAccs& a, int32_t) { return a.ExecSQLUpdate("UPDATE T SET A = 1"); },
      [](const FakeCall& failed) -> Outcome {
          // Freeing the statement and restoring the cursor type are not checked.
          if (failed.fn == FakeFn::SQLFreeHandle || failed.fn == FakeFn::SQLSetConnectOption) {
@@ -123,22 +128,26 @@ const Operation kOperations[] = {
          return Injected(-1);
      },
      {1, kUntouched.message, kUntouched.code}},
-    {"fetch", OpenAndQuery,
+    {"fetch",
+     OpenAndQuery,
      [](OdbcAccs& a, int32_t cursor) {
          int32_t end = -1;
          const int32_t result = a.Fetch(cursor, &end);
          EXPECT_EQ(end, 0);
          return result;
      },
-     [](const FakeCall&) { return Injected(0); }, {0, kNotEnoughMemory, ""}},
-    {"fetch-scroll", OpenAndQuery,
+     [](const FakeCall&) { return Injected(0); },
+     {0, kNotEnoughMemory, ""}},
+    {"fetch-scroll",
+     OpenAndQuery,
      [](OdbcAccs& a, int32_t cursor) {
          int32_t end = -1;
          const int32_t result = a.FetchScroll(cursor, &end, SQL_FETCH_FIRST, 0);
          EXPECT_EQ(end, 0);
          return result;
      },
-     [](const FakeCall&) { return Injected(0); }, {0, kNotEnoughMemory, ""}},
+     [](const FakeCall&) { return Injected(0); },
+     {0, kNotEnoughMemory, ""}},
     {"close", OpenQueryAndFetch,
      [](OdbcAccs& a, int32_t) {
          a.OdbcClose();
