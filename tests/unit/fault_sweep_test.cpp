@@ -1,6 +1,6 @@
 // Fault sweeps: every ODBC call of an operation fails in turn, and every heap
 // allocation of it fails in turn. Each time the operation must answer with its
-// failure value and the specified record (or carry on where the call's
+// failure value and its own record (or carry on where the call's
 // outcome is ignored), leave no busy flag taken, stay usable for a following
 // query and fetch, and after OdbcClose hold no handle and no heap block.
 //
@@ -61,9 +61,9 @@ struct Operation {
     // Brings a fresh object (already reset fakes) to the point of the operation.
     std::function<void(OdbcAccs&, int32_t* cursor)> prepare;
     std::function<int32_t(OdbcAccs&, int32_t cursor)> run;
-    // The specified outcome when `failed` (the refused call) fails with SQL_ERROR.
+    // The expected outcome when `failed` (the refused call) fails with SQL_ERROR.
     std::function<Outcome(const FakeCall& failed)> whenCallFails;
-    // The specified outcome when an allocation fails.
+    // The expected outcome when an allocation fails.
     Outcome whenAllocationFails;
 };
 
