@@ -9,6 +9,7 @@ packages=(
     libsqliteodbc odbc-postgresql postgresql
     openjdk-17-jdk-headless default-jdk-headless junit5
     libgtest-dev googletest
+    clang libclang-rt-14-dev
 )
 
 missing=()

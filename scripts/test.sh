@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the C++ unit tests
 # (fake ODBC) and the JUnit integration tests (real JVM, SQLite and a
-# throwaway PostgreSQL cluster), all through CTest, then the Windows DLL
-# under Wine (scripts/test-windows.sh). The cluster is stopped
+# throwaway PostgreSQL cluster), all through CTest; then the Windows DLL
+# under Wine (scripts/test-windows.sh), the unit tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and each fuzz
+# target for JOV_FUZZ_SECONDS (default 15) seconds. The cluster is stopped
 # on every way out. Exits non-zero when anything fails; the last line says
 # which way it went.
 set -euo pipefail
@@ -40,4 +42,13 @@ fi
 
 # The Windows DLL: its exports, and the test program under Wine.
 bash scripts/test-windows.sh || status=$?
+
+# The unit tests with the sanitizers: any report fails the run.
+asan_build="$root/build-asan"
+cmake -S "$root" -B "$asan_build" -DJOV_SANITIZE=address -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    >/dev/null
+cmake --build "$asan_build" --target unit_tests -j2 >/dev/null
+"$asan_build/tests/unit_tests" --gtest_brief=1 || status=$?
+
+JOV_FUZZ_SEED=${JOV_FUZZ_SEED:-1} bash scripts/fuzz.sh "${JOV_FUZZ_SECONDS:-15}" || status=$?
 exit "$status"

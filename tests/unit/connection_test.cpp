@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 
 #include "odbcaccs/OdbcAccs.h"
@@ -112,6 +113,10 @@ struct OpenFailure {
     int callsBefore;  // successful calls of fn before the failing one
     bool disconnects;
 };
+
+// Names the step in test output; printing the raw bytes would read the
+// struct's padding, which is never initialised.
+void PrintTo(const OpenFailure& f, std::ostream* os) { *os << f.name; }
 
 class OpenFailureTest : public ConnectionTest,
                         public ::testing::WithParamInterface<OpenFailure> {};
