@@ -157,6 +157,46 @@ char* AppendDatePart(char* out, const DateFields& date, int16_t style) {
     }
 }
 
+// Reads width decimal digits at text into *value; false when one is not a digit.
+bool FixedDigits(const char* text, int width, int16_t* value) {
+    int v = 0;
+    for (int i = 0; i < width; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        v = v * 10 + (text[i] - '0');
+    }
+    *value = static_cast<int16_t>(v);
+    return true;
+}
+
+// The driver's canonical forms, "yyyy-mm-dd" and "yyyy-mm-dd hh:mm:ss" with an
+// optional ".fraction", read at fixed positions. Every text accepted here
+// reads the same through the general parser, which handles all others.
+bool ParseCanonical(const char* text, std::size_t length, DateFields* date, TimeFields* time) {
+    if (length != 10 && length < 19) return false;
+    DateFields d;
+    if (!FixedDigits(text, 4, &d.year) || text[4] != '-' || !FixedDigits(text + 5, 2, &d.month) ||
+        text[7] != '-' || !FixedDigits(text + 8, 2, &d.day)) {
+        return false;
+    }
+    TimeFields t{0, 0, 0};
+    if (length > 10) {
+        if (text[10] != ' ' || !FixedDigits(text + 11, 2, &t.hour) || text[13] != ':' ||
+            !FixedDigits(text + 14, 2, &t.minute) || text[16] != ':' ||
+            !FixedDigits(text + 17, 2, &t.second)) {
+            return false;
+        }
+        if (length > 19) {
+            if (text[19] != '.') return false;
+            for (std::size_t i = 20; i < length; ++i) {
+                if (text[i] < '0' || text[i] > '9') return false;
+            }
+        }
+    }
+    *date = d;
+    *time = t;
+    return true;
+}
+
 }  // namespace
 
 // Reads text into date and time. date->year is -1 unless the text held three
@@ -169,8 +209,9 @@ void OdbcAccs::ParseDateTime(const char* text, DateFields* date, TimeFields* tim
     *time = TimeFields{0, 0, 0};
     if (text == nullptr) return;
 
-    char work[kWorkSize];
     std::size_t length = strnlen(text, kWorkSize - 1);
+    if (ParseCanonical(text, length, date, time)) return;
+    char work[kWorkSize];
     std::memcpy(work, text, length);
     work[length] = '\0';
 

@@ -112,6 +112,32 @@ TEST(DateParse, NullTextReadsAsEmpty) {
     EXPECT_EQ(time.second, 0);
 }
 
+// The driver's canonical texts are read at fixed positions; a leading blank
+// sends the same text through the general reader, which must agree, also on
+// the near misses that the fixed reading turns away.
+TEST(DateParse, CanonicalTextsReadAsTheGeneralReaderReadsThem) {
+    const char* texts[] = {
+        "2004-04-30",          "2004-04-30 21:50:08",   "2004-04-30 21:50:08.123456",
+        "2004-04-30 21:50:08.", "0000-00-00 00:00:00",  "9999-99-99 99:99:99",
+        "2004-04-30 21:50",    "2004-04-30 21:50:08Z",  "2004-04-30T21:50:08",
+        "2004-4-30 21:50:08",  "2004-04-30 21:50:0x",   "2004-04-30 21:50:08.1 PM",
+        "2004-04-30 9:50:08",  "2004-04-3",             "2004-04-30 21:50:08.5x",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        DateFields date, general;
+        TimeFields time, generalTime;
+        OdbcAccs::ParseDateTime(text, &date, &time);
+        OdbcAccs::ParseDateTime((std::string(" ") + text).c_str(), &general, &generalTime);
+        EXPECT_EQ(date.year, general.year);
+        EXPECT_EQ(date.month, general.month);
+        EXPECT_EQ(date.day, general.day);
+        EXPECT_EQ(time.hour, generalTime.hour);
+        EXPECT_EQ(time.minute, generalTime.minute);
+        EXPECT_EQ(time.second, generalTime.second);
+    }
+}
+
 TEST(DateParse, LeavesTheTextUntouched) {
     const std::string original = "2004/04/30 " + kGogo + " 9:50:08";
     std::string text = original;
