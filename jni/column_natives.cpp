@@ -28,8 +28,21 @@ void RecordFormatted(const char* format, long value) {
     TheDataSourceTable().SetError(message, "");
 }
 
-// Converts a value text of len bytes (len > 0) and makes the Java string.
+bool IsAscii(const char* text, int32_t len) {
+    unsigned char any = 0;
+    for (int32_t i = 0; i < len; ++i) any |= static_cast<unsigned char>(text[i]);
+    return any < 0x80;
+}
+
+// Converts a value text of len bytes (len > 0, no NUL inside) and makes the
+// Java string. Most values are ASCII, which reads the same in Windows-31J and
+// in the JVM's modified UTF-8: the JVM takes those bytes as they are.
 jstring NewValueString(JNIEnv* env, const char* text, int32_t len) {
+    if (IsAscii(text, len)) {
+        jstring result = env->NewStringUTF(text);
+        if (result == nullptr) RecordFormatted(kMsgNewStringError, len);
+        return result;
+    }
     jchar stackUnits[kStackUnits];
     jchar* units = stackUnits;
     if (len + 1 > kStackUnits) {

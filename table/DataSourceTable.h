@@ -16,8 +16,8 @@
 // closed and deleted when its last user lets go. Returned texts and bytes come
 // with that ownership (TextLease, BytesLease) and stay valid while it is held.
 //
-// Threads: Open is serialised against Open by openBusy. The slots are guarded
-// by a short lock, the last-error record by another, so every reader sees
+// Threads: Open is serialised against Open by openBusy. Each slot has a short
+// lock of its own (Slot), the last-error record another, so every reader sees
 // whole, terminated texts. A success never clears the record; reading it does
 // not clear it either.
 #pragma once
@@ -28,12 +28,11 @@
 
 #include "odbcaccs/OdbcAccs.h"
 #include "odbcaccs/busy_flag.h"
+#include "table/slot.h"
 
 namespace jov {
 
 constexpr int kMaxDataSources = 512;
-
-using OdbcAccsRef = std::shared_ptr<OdbcAccs>;
 
 // A text inside an object, valid while owner is held.
 struct TextLease {
@@ -115,14 +114,12 @@ public:
     BytesLease GetColumnValueBytes(int32_t id, int32_t cursor, int32_t column);
 
 private:
-    OdbcAccsRef SlotAt(int32_t index);
     int32_t TakeFreeSlot();
 
-    OdbcAccsRef slots_[kMaxDataSources];
+    Slot slots_[kMaxDataSources];
     char errorMessage_[kErrorMessageSize] = {};
     char errorCode_[kErrorCodeSize] = {};
     BusyFlag openBusy_;
-    std::mutex slotLock_;
     std::mutex errorLock_;
 };
 

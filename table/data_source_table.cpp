@@ -65,25 +65,20 @@ int32_t DataSourceTable::Open(const char* dataSource, const char* user, const ch
         SetError(kMsgCreateFailed, code);
         return -1;
     }
-    {
-        std::lock_guard<std::mutex> lock(slotLock_);
-        slots_[index] = object;
-    }
+    slots_[index].Set(object);
     if (object->OdbcOpen(dataSource, user, password) == 1) return index + 1;
     // A failed open gives its slot back, so that failed attempts cannot use up
     // the table; the object is closed when the last reference goes.
     CopyErrorFrom(*object);
-    std::lock_guard<std::mutex> lock(slotLock_);
-    if (slots_[index] == object) slots_[index].reset();
+    slots_[index].ResetIf(object);
     return -1;
 }
 
 int32_t DataSourceTable::TakeFreeSlot() {
-    {
-        std::lock_guard<std::mutex> lock(slotLock_);
-        for (int32_t i = 0; i < kMaxDataSources; ++i) {
-            if (!slots_[i]) return i;
-        }
+    // Only Open fills slots, and opens run one at a time: a slot found free
+    // stays free until this open fills it.
+    for (int32_t i = 0; i < kMaxDataSources; ++i) {
+        if (slots_[i].IsFree()) return i;
     }
     char message[kErrorMessageSize];
     std::snprintf(message, sizeof message, kMsgTooManyOpen, kMaxDataSources);
@@ -94,14 +89,8 @@ int32_t DataSourceTable::TakeFreeSlot() {
 void DataSourceTable::Close(int32_t id) {
     OdbcAccsRef object = FindOpen(id);
     if (!object) return;
-    std::lock_guard<std::mutex> lock(slotLock_);
-    if (slots_[id - 1] == object) slots_[id - 1].reset();
+    slots_[id - 1].ResetIf(object);
     // The object is closed and deleted here, or by the last call still using it.
-}
-
-OdbcAccsRef DataSourceTable::SlotAt(int32_t index) {
-    std::lock_guard<std::mutex> lock(slotLock_);
-    return slots_[index];
 }
 
 OdbcAccsRef DataSourceTable::FindOpen(int32_t id) {
@@ -111,7 +100,7 @@ OdbcAccsRef DataSourceTable::FindOpen(int32_t id) {
         SetError(message, kCodeIdOutOfRange);
         return nullptr;
     }
-    OdbcAccsRef object = SlotAt(id - 1);
+    OdbcAccsRef object = slots_[id - 1].Get();
     if (!object || object->IsOpenOk() == 0) {
         std::snprintf(message, sizeof message, kMsgIdNotOpen, id);
         SetError(message, object ? kCodeIdNotOpen : kCodeIdFree);

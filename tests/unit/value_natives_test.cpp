@@ -143,11 +143,14 @@ TEST_F(ValueNativesTest, RefusedJavaObjectsAreRecorded) {
 }
 
 TEST_F(ValueNativesTest, ALongValueWhoseUnitsTheHeapRefuses) {
-    jint cursor = FirstRow({"V", SQL_VARCHAR, 8000}, {std::string(3000, 'z')});
+    // A long non-ASCII text converts through a heap buffer of UTF-16 units.
+    std::string text;
+    for (int i = 0; i < 1500; ++i) text += "\x93\xFA";  // 日
+    jint cursor = FirstRow({"V", SQL_VARCHAR, 8000}, {text});
     FakePlatform::FailAllocationsAfter(0);
     EXPECT_EQ(ValueString(cursor), nullptr);
     EXPECT_EQ(ErrorString(), u"(JNIODBCDLL_getColumnDataString)Not Enough Memory");
-    EXPECT_EQ(jni.Text(ValueString(cursor)).size(), 3000u);
+    EXPECT_EQ(jni.Text(ValueString(cursor)), std::u16string(1500, u'\u65E5'));
 }
 
 TEST_F(ValueNativesTest, ColumnNumbersAndCursorsOutOfRangeGiveEmptyAnswers) {
