@@ -17,7 +17,7 @@
 // Rendering allocates nothing and writes only rowBuffer: the longest value
 // (kMaxValueBytes) with its terminator, and the hex text of kMaxHexBytes bytes
 // with its terminator, both fit in kRowBufferSize.
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 
 #include "odbcaccs/OdbcAccs.h"
@@ -99,14 +99,6 @@ int32_t RenderText(char* out, const unsigned char* data, int32_t length) {
     return length;
 }
 
-int32_t Printed(char* out, int written) {
-    if (written < 0) {
-        out[0] = 0;
-        return 0;
-    }
-    return written;
-}
-
 // Reads the fixed-width value of type T from data of length bytes, or answers
 // false when fewer bytes than its width are there.
 template <typename T>
@@ -120,17 +112,28 @@ template <typename T>
 int32_t RenderInteger(char* out, const unsigned char* data, int32_t length) {
     T value;
     if (!Load(data, length, &value)) return 0;
-    return Printed(out, std::snprintf(out, kRowBufferSize, "%lld", static_cast<long long>(value)));
+    // The decimal text "%d" writes, from std::to_chars.
+    const std::to_chars_result written = std::to_chars(out, out + kRowBufferSize - 1, value);
+    *written.ptr = 0;
+    return static_cast<int32_t>(written.ptr - out);
 }
 
+// "%lf" of the value widened to double: fixed notation with six decimals,
+// rounded exactly as printf rounds, then trimmed. std::to_chars writes the
+// same text without printf's arbitrary-precision arithmetic.
 template <typename T>
 int32_t RenderFloating(char* out, const unsigned char* data, int32_t length) {
     T value;
     if (!Load(data, length, &value)) return 0;
-    const int32_t bound =
-        Printed(out, std::snprintf(out, kRowBufferSize, "%lf", static_cast<double>(value)));
+    const std::to_chars_result written = std::to_chars(
+        out, out + kRowBufferSize - 1, static_cast<double>(value), std::chars_format::fixed, 6);
+    if (written.ec != std::errc()) {
+        out[0] = 0;
+        return 0;
+    }
+    *written.ptr = 0;
     OdbcAccs::TrimTrailingZeros(out);
-    return bound;
+    return static_cast<int32_t>(written.ptr - out);
 }
 
 int32_t RenderWide(char* out, const unsigned char* data, int32_t length) {

@@ -156,13 +156,13 @@ int32_t FloorReader::Render(const Column& column, int32_t length) {
         case Form::kInt32: {
             int32_t value;
             std::memcpy(&value, buffer_, sizeof value);
-            length = std::snprintf(text, kBufferSize, "%d", value);
+            length = FormatInteger(value, text, kBufferSize);
             break;
         }
         case Form::kInt16: {
             int16_t value;
             std::memcpy(&value, buffer_, sizeof value);
-            length = std::snprintf(text, kBufferSize, "%d", value);
+            length = FormatInteger(value, text, kBufferSize);
             break;
         }
         case Form::kFloat: {

@@ -1,5 +1,6 @@
 #include "bench/floor/floor_text.h"
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 
@@ -27,12 +28,17 @@ int32_t AnsiToUtf16::Convert(const char* text, int32_t length, char16_t* out, in
     return capacity - static_cast<int32_t>(outLeft / sizeof(char16_t));
 }
 
+// "%lf" through std::to_chars (the same text, without printf's cost), as the
+// library renders it, so that both sides pay the same for a double.
 int32_t FormatDouble(double value, char* out, int32_t outSize) {
-    int written = std::snprintf(out, static_cast<std::size_t>(outSize), "%lf", value);
-    if (written < 0 || written >= outSize) {
+    const std::to_chars_result result =
+        std::to_chars(out, out + outSize - 1, value, std::chars_format::fixed, 6);
+    if (result.ec != std::errc()) {
         out[0] = 0;
         return 0;
     }
+    *result.ptr = 0;
+    const int32_t written = static_cast<int32_t>(result.ptr - out);
     const char* point = std::strrchr(out, '.');
     if (point == nullptr || point[1] == 0) return written;
     int32_t end = written;
@@ -40,6 +46,12 @@ int32_t FormatDouble(double value, char* out, int32_t outSize) {
     while (end > keep && out[end - 1] == '0') --end;
     out[end] = 0;
     return end;
+}
+
+int32_t FormatInteger(int32_t value, char* out, int32_t outSize) {
+    const std::to_chars_result result = std::to_chars(out, out + outSize - 1, value);
+    *result.ptr = 0;
+    return static_cast<int32_t>(result.ptr - out);
 }
 
 namespace {

@@ -32,6 +32,9 @@ private:
 // the length.
 int32_t FormatDouble(double value, char* out, int32_t outSize);
 
+// "%d" of value at out (outSize bytes); returns the length.
+int32_t FormatInteger(int32_t value, char* out, int32_t outSize);
+
 // Rewrites the date/time text of length bytes at text (room for at least 18
 // bytes) as "yy/mm/dd hh:mm:ss", yy being the year less 1900, less 100 more
 // while 100 or more. Reads "yyyy-mm-dd hh:mm:ss" with an optional fraction, or

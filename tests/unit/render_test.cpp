@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -125,6 +126,34 @@ TEST_F(RenderTest, NonFiniteDoublesRenderWithoutHarm) {
     }
     EXPECT_EQ(Render(SQL_REAL, BytesOf(std::numeric_limits<float>::infinity())).find('.'),
               std::string::npos);
+}
+
+// Doubles read as printf's "%lf" reads them, then trimmed: the rounding of
+// the sixth decimal (ties included), tiny, huge and negative values, and any
+// bit pattern at all.
+TEST_F(RenderTest, DoublesReadAsPrintfWritesThem) {
+    auto printed = [](double v) {
+        char text[400];
+        std::snprintf(text, sizeof text, "%lf", v);
+        jov::OdbcAccs::TrimTrailingZeros(text);
+        return std::string(text);
+    };
+    std::vector<double> values = {0.0000005, 0.0000015, 0.0000025, 1.0000005, 2.5e-7,
+                                  -0.0,      -1e-7,     5e-324,    123456789.1234565,
+                                  1e22,      -1.7e308,  0.1f,      9007199254740993.0};
+    uint64_t bits = 0x9E3779B97F4A7C15u;
+    for (int i = 0; i < 5000; ++i) {
+        bits ^= bits << 13;
+        bits ^= bits >> 7;
+        bits ^= bits << 17;
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        values.push_back(v);
+    }
+    for (double v : values) {
+        SCOPED_TRACE(v);
+        EXPECT_EQ(Render(SQL_DOUBLE, BytesOf(v)), printed(v));
+    }
 }
 
 TEST_F(RenderTest, LargestDoubleFitsAndIsTrimmed) {
