@@ -106,6 +106,31 @@ TEST_F(ValueNativesTest, ShortAndLongTextsBecomeJavaStrings) {
     EXPECT_EQ(value.back(), u'y');
 }
 
+// ASCII texts reach the JVM as they are, all others through the code page:
+// a double-byte character anywhere, first, last or past the first eight
+// bytes, must send the text the second way.
+TEST_F(ValueNativesTest, TextsWithAndWithoutJapaneseAtEveryPlace) {
+    const std::string nihon = "\x93\xFA\x96\x7B";  // 日本
+    struct Case {
+        std::string stored;
+        std::u16string expected;
+    } cases[] = {
+        {"abcdefgh", u"abcdefgh"},
+        {"abcdefghijklmnopq", u"abcdefghijklmnopq"},
+        {nihon + "abcdefgh", u"\u65E5\u672Cabcdefgh"},
+        {"abcdefgh" + nihon, u"abcdefgh\u65E5\u672C"},
+        {"abcdefghijklmno" + nihon, u"abcdefghijklmno\u65E5\u672C"},
+        {"a\xB1" "bcdefghij", u"a\uFF71bcdefghij"},  // half-width katakana ｱ
+    };
+    std::vector<FakeValue> values;
+    for (const Case& c : cases) values.push_back(c.stored);
+    jint cursor = FirstRow({"V", SQL_VARCHAR, 40}, values);
+    for (const Case& c : cases) {
+        EXPECT_EQ(jni.Text(ValueString(cursor)), c.expected);
+        Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCfetch(env(), nullptr, id, cursor);
+    }
+}
+
 TEST_F(ValueNativesTest, NullAndEmptyValuesAreEmptyObjects) {
     jint cursor = FirstRow({"V", SQL_VARCHAR, 10}, {std::nullopt, std::string()});
     EXPECT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCisColumnDataNull(env(), nullptr, id, cursor, 1),
