@@ -3,7 +3,8 @@
 # (fake ODBC) and the JUnit integration tests (real JVM, SQLite and a
 # throwaway PostgreSQL cluster), all through CTest; then the Windows DLL
 # under Wine (scripts/test-windows.sh), the unit tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), and each fuzz
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/) and under
+# ThreadSanitizer (build-tsan/), and each fuzz
 # target for JOV_FUZZ_SECONDS (default 15) seconds. The cluster is stopped
 # on every way out. Exits non-zero when anything fails; the last line says
 # which way it went.
@@ -49,6 +50,13 @@ cmake -S "$root" -B "$asan_build" -DJOV_SANITIZE=address -DCMAKE_BUILD_TYPE=RelW
     >/dev/null
 cmake --build "$asan_build" --target unit_tests -j2 >/dev/null
 "$asan_build/tests/unit_tests" --gtest_brief=1 || status=$?
+
+# The same suite under ThreadSanitizer, for the tests that run threads.
+tsan_build="$root/build-tsan"
+cmake -S "$root" -B "$tsan_build" -DJOV_SANITIZE=thread -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    >/dev/null
+cmake --build "$tsan_build" --target unit_tests -j2 >/dev/null
+"$tsan_build/tests/unit_tests" --gtest_brief=1 || status=$?
 
 JOV_FUZZ_SEED=${JOV_FUZZ_SEED:-1} bash scripts/fuzz.sh "${JOV_FUZZ_SECONDS:-15}" || status=$?
 exit "$status"
