@@ -22,15 +22,21 @@
 //
 // Threads: five busy flags admit one caller at a time to each kind of
 // operation (open, close, query, fetch, update); kinds are not ordered against
-// each other. Column accessors and rendering take no flag: a caller must not
-// read a cursor's columns while another thread fetches on the same object, nor
-// render while another thread renders on it (both use rowBuffer). The error
-// record has a short lock of its own so that every reader sees whole texts.
+// each other. Each cursor handle also has a read/write lock: fetching,
+// querying into and closing a cursor hold it exclusively, and whoever reads
+// the cursor's catalogue or values (the column accessors, rendering) holds it
+// shared through ReadCursor for as long as it uses what it read. So a caller
+// that reads a cursor while another thread fetches on it, or closes it, waits
+// instead of touching freed memory. Rendering writes rowBuffer, shared by all
+// cursors: a text rendered while another thread fetches or renders on the
+// same object may be garbled, never unsafe. The error record has a short lock
+// of its own so that every reader sees whole texts.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <shared_mutex>
 #include <type_traits>
 
 #include "odbcaccs/busy_flag.h"
@@ -118,7 +124,12 @@ public:
         __attribute__((format(printf, 3, 4)));
     SQLRETURN SetCursorType();
     void ClearColumnTables();
+    // Takes cursor h exclusively for the close.
     void CloseCursor(int32_t h);
+    // Shared hold of cursor h for reading its catalogue and values; an empty
+    // lock for a handle outside 1..kMaxCursors. Usage:
+    //   auto hold = accs.ReadCursor(h);  const char* name = accs.GetColumnName(h, 1);
+    std::shared_lock<std::shared_mutex> ReadCursor(int32_t h) const;
     void FreeColumns(int32_t h);
     // Silent lookups: null and 0 outside 1..kMaxCursors.
     ColumnInfo* GetColumns(int32_t h) const;
@@ -221,6 +232,9 @@ public:
     int32_t columnCount[kMaxCursors + 1];
 
 private:
+    // REQUIRES: cursor h held exclusively, or no other user of the object.
+    void CloseCursorHeld(int32_t h);
+
     // Statements (statements.cpp).
     int32_t DescribeColumn(int32_t h, int32_t index);
     int32_t RunUpdate(const char* sql);
@@ -236,6 +250,7 @@ private:
     int32_t GrowValueBuffer(ColumnInfo& column, int32_t needed);
 
     std::mutex errorLock_;
+    mutable std::shared_mutex cursorLocks_[kMaxCursors + 1];
 };
 
 // Cursor handles that index the per-cursor tables.

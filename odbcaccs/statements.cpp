@@ -58,6 +58,8 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
     int32_t h = FindFreeCursor();
     out = h;
     if (h < 0) return -1;
+    // Only queries (one at a time) give a handle a catalogue, so h stays free.
+    std::unique_lock<std::shared_mutex> hold(cursorLocks_[h]);
 
     // A handle without a catalogue may still hold the statement of an earlier
     // result without columns.
@@ -80,7 +82,7 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
     if (!Succeeded(SQLExecDirect(hStmt[h], AsSql(sql), SQL_NTS)) ||
         !Succeeded(SQLNumResultCols(hStmt[h], &count))) {
         StoreDiagnostics(SQL_HANDLE_STMT, hStmt[h]);
-        CloseCursor(h);
+        CloseCursorHeld(h);
         return -1;
     }
     if (AllocColumns(h, count) < 0) return -1;
@@ -155,6 +157,7 @@ int32_t OdbcAccs::RunUpdate(const char* sql) {
 
 int32_t OdbcAccs::FindFreeCursor() {
     for (int32_t h = 1; h <= kMaxCursors; ++h) {
+        std::shared_lock<std::shared_mutex> hold(cursorLocks_[h]);
         if (columns[h] == nullptr) return h;
     }
     RecordError("", kMsgTooManyCursors, kMaxCursors);

@@ -34,9 +34,14 @@ namespace jov {
 
 constexpr int kMaxDataSources = 512;
 
-// A text inside an object, valid while owner is held.
+// A hold of a cursor for reading (see OdbcAccs::ReadCursor).
+using CursorHold = std::shared_lock<std::shared_mutex>;
+
+// A text inside an object, valid while owner (and, for a cursor's text, the
+// hold of that cursor) is kept. The hold is released before the owner.
 struct TextLease {
     OdbcAccsRef owner;
+    CursorHold hold;
     const char* text = nullptr;
 };
 
@@ -47,9 +52,10 @@ struct ValueText {
     TextLease text;
 };
 
-// Bytes inside an object, valid while owner is held.
+// Bytes inside an object, valid while owner and hold are kept.
 struct BytesLease {
     OdbcAccsRef owner;
+    CursorHold hold;
     const unsigned char* data = nullptr;
     int32_t length = 0;
 };

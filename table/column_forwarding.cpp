@@ -9,58 +9,77 @@ namespace jov {
 TextLease DataSourceTable::GetColumnName(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
     if (!object) return {};
+    CursorHold hold = object->ReadCursor(cursor);
     const char* name = object->GetColumnName(cursor, column);
     if (name == nullptr) CopyErrorFrom(*object);
-    return TextLease{std::move(object), name};
+    return TextLease{std::move(object), std::move(hold), name};
 }
 
 int16_t DataSourceTable::GetColumnType(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
-    return object ? object->GetColumnType(cursor, column) : 0;
+    if (!object) return 0;
+    CursorHold hold = object->ReadCursor(cursor);
+    return object->GetColumnType(cursor, column);
 }
 
 int32_t DataSourceTable::GetColumnOctetLength(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
-    return object ? object->GetColumnOctetLength(cursor, column) : 0;
+    if (!object) return 0;
+    CursorHold hold = object->ReadCursor(cursor);
+    return object->GetColumnOctetLength(cursor, column);
 }
 
 int32_t DataSourceTable::GetColumnFetchDataLength(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
-    return object ? object->GetColumnFetchDataLength(cursor, column) : 0;
+    if (!object) return 0;
+    CursorHold hold = object->ReadCursor(cursor);
+    return object->GetColumnFetchDataLength(cursor, column);
 }
 
 int16_t DataSourceTable::GetColumnNumericPrecision(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
-    return object ? object->GetColumnNumericPrecision(cursor, column) : 0;
+    if (!object) return 0;
+    CursorHold hold = object->ReadCursor(cursor);
+    return object->GetColumnNumericPrecision(cursor, column);
 }
 
 int16_t DataSourceTable::GetColumnNumericScale(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
-    return object ? object->GetColumnNumericScale(cursor, column) : 0;
+    if (!object) return 0;
+    CursorHold hold = object->ReadCursor(cursor);
+    return object->GetColumnNumericScale(cursor, column);
 }
 
 int32_t DataSourceTable::GetColumnNoFromName(int32_t id, int32_t cursor, const char* name) {
     OdbcAccsRef object = FindOpen(id);
-    return object ? object->GetColumnNoFromName(cursor, name) : 0;
+    if (!object) return 0;
+    CursorHold hold = object->ReadCursor(cursor);
+    return object->GetColumnNoFromName(cursor, name);
 }
 
 int32_t DataSourceTable::IsColumnDataNull(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
-    return object ? object->IsColumnDataNull(cursor, column) : 1;
+    if (!object) return 1;
+    CursorHold hold = object->ReadCursor(cursor);
+    return object->IsColumnDataNull(cursor, column);
 }
 
 int32_t DataSourceTable::GetColumnDataTimet(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
-    return object ? object->GetColumnDataTimet(cursor, column) : 1;
+    if (!object) return 1;
+    CursorHold hold = object->ReadCursor(cursor);
+    return object->GetColumnDataTimet(cursor, column);
 }
 
 ValueText DataSourceTable::GetColumnValueText(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
     if (!object) return {};
     ValueText value;
+    CursorHold hold = object->ReadCursor(cursor);
     value.isNull = object->IsColumnDataNull(cursor, column);
     if (value.isNull != 1) {
         value.text.text = object->GetColumnDataString(cursor, column, nullptr, 0);
+        value.text.hold = std::move(hold);
         value.text.owner = std::move(object);
     }
     return value;
@@ -68,9 +87,12 @@ ValueText DataSourceTable::GetColumnValueText(int32_t id, int32_t cursor, int32_
 
 BytesLease DataSourceTable::GetColumnValueBytes(int32_t id, int32_t cursor, int32_t column) {
     OdbcAccsRef object = FindOpen(id);
-    if (!object || object->IsColumnDataNull(cursor, column) == 1) return {};
+    if (!object) return {};
+    CursorHold hold = object->ReadCursor(cursor);
+    if (object->IsColumnDataNull(cursor, column) == 1) return {};
     BytesLease lease;
     lease.data = object->GetColumnDataBinary(cursor, column, &lease.length, nullptr, 0);
+    lease.hold = std::move(hold);
     lease.owner = std::move(object);
     return lease;
 }

@@ -13,7 +13,7 @@ TextLease DataSourceTable::GetOpenDataSource(int32_t id) {
     OdbcAccsRef object = FindOpen(id);
     if (!object) return {};
     const char* name = object->GetOpenDataSource();
-    return TextLease{std::move(object), name};
+    return TextLease{std::move(object), CursorHold(), name};
 }
 
 void DataSourceTable::SetAutoCommit(int32_t id, int32_t on) {

@@ -1,0 +1,110 @@
+// Races on one cursor that a careless Java program can start: closing a
+// cursor, or running a query into it, while another thread fetches and reads
+// it. Each must end in waits and failure values, never in freed memory being
+// used (the sanitizer builds run these too).
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "table/DataSourceTable.h"
+#include "tests/fakes/fake_odbc.h"
+#include "tests/fakes/fake_platform.h"
+
+namespace {
+
+using jov::DataSourceTable;
+
+constexpr int kRows = 150;
+constexpr int kRounds = 40;
+
+// Row i holds i + 1 letters 'x': every fetch grows the value buffer.
+FakeResult GrowingRows() {
+    FakeResult result;
+    result.columns = {{"V", SQL_VARCHAR, kRows}, {"N", SQL_INTEGER, 4}};
+    for (int i = 0; i < kRows; ++i) {
+        result.rows.push_back({std::string(static_cast<size_t>(i) + 1, 'x'), Int32Bytes(i)});
+    }
+    return result;
+}
+
+// Fetches and reads until the cursor goes away; every text read must be one
+// of the rows' values, whole.
+void FetchAndRead(DataSourceTable& table, int32_t id, int32_t cursor) {
+    for (int i = 0; i < kRows; ++i) {
+        if (table.Fetch(id, cursor) != 1) return;
+        jov::ValueText value = table.GetColumnValueText(id, cursor, 1);
+        if (value.text.text == nullptr) continue;
+        const std::string text = value.text.text;
+        EXPECT_EQ(text, std::string(text.size(), 'x'));
+        EXPECT_GE(table.GetColumnFetchDataLength(id, cursor, 1), 0);
+    }
+}
+
+class CursorRaceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        FakeOdbc::Reset();
+        FakePlatform::Reset();
+        id = table.Open("Sales", "", "");
+        ASSERT_EQ(id, 1);
+    }
+    void TearDown() override {
+        table.Close(id);
+        EXPECT_EQ(FakeOdbc::LiveHandles(), 0);
+        EXPECT_EQ(FakePlatform::OutstandingBlocks(), 0);
+        EXPECT_TRUE(FakeOdbc::Violations().empty()) << FakeOdbc::Violations().front();
+    }
+    int32_t Query() {
+        FakeOdbc::QueueResult(GrowingRows());
+        int32_t cursor = 0;
+        EXPECT_EQ(table.ExecSQLQuery(id, "SELECT V, N FROM T", &cursor), 2);
+        return cursor;
+    }
+
+    DataSourceTable table;
+    int32_t id = -1;
+};
+
+TEST_F(CursorRaceTest, ClosingACursorWhileItIsFetchedAndRead) {
+    for (int round = 0; round < kRounds; ++round) {
+        const int32_t cursor = Query();
+        std::atomic<bool> go{false};
+        std::thread reader([&] {
+            while (!go.load()) std::this_thread::yield();
+            FetchAndRead(table, id, cursor);
+        });
+        std::thread closer([&] {
+            while (!go.load()) std::this_thread::yield();
+            table.CloseCursor(id, cursor);
+        });
+        go = true;
+        reader.join();
+        closer.join();
+        EXPECT_EQ(table.GetColumnNum(id, cursor), 0);
+    }
+}
+
+TEST_F(CursorRaceTest, AQueryIntoAHandleThatAnotherThreadStillReads) {
+    for (int round = 0; round < kRounds; ++round) {
+        const int32_t cursor = Query();
+        ASSERT_EQ(table.Fetch(id, cursor), 1);
+        std::atomic<bool> go{false};
+        std::thread reader([&] {
+            while (!go.load()) std::this_thread::yield();
+            FetchAndRead(table, id, cursor);
+        });
+        std::thread requery([&] {
+            while (!go.load()) std::this_thread::yield();
+            table.CloseCursor(id, cursor);
+            EXPECT_EQ(Query(), cursor);  // the lowest free handle again
+        });
+        go = true;
+        reader.join();
+        requery.join();
+        table.CloseCursor(id, cursor);
+    }
+}
+
+}  // namespace
