@@ -40,6 +40,7 @@
 #include <type_traits>
 
 #include "odbcaccs/busy_flag.h"
+#include "odbcaccs/cursor_lock.h"
 #include "odbcaccs/odbc.h"
 
 namespace jov {
@@ -129,7 +130,7 @@ public:
     // Shared hold of cursor h for reading its catalogue and values; an empty
     // lock for a handle outside 1..kMaxCursors. Usage:
     //   auto hold = accs.ReadCursor(h);  const char* name = accs.GetColumnName(h, 1);
-    std::shared_lock<std::shared_mutex> ReadCursor(int32_t h) const;
+    std::shared_lock<CursorLock> ReadCursor(int32_t h) const;
     void FreeColumns(int32_t h);
     // Silent lookups: null and 0 outside 1..kMaxCursors.
     ColumnInfo* GetColumns(int32_t h) const;
@@ -250,7 +251,7 @@ private:
     int32_t GrowValueBuffer(ColumnInfo& column, int32_t needed);
 
     std::mutex errorLock_;
-    mutable std::shared_mutex cursorLocks_[kMaxCursors + 1];
+    mutable CursorLock cursorLocks_[kMaxCursors + 1];
 };
 
 // Cursor handles that index the per-cursor tables.

@@ -155,13 +155,13 @@ int32_t OdbcAccs::Transact(int32_t commit) {
 
 void OdbcAccs::CloseCursor(int32_t h) {
     if (!IsCursorHandle(h)) return;
-    std::unique_lock<std::shared_mutex> hold(cursorLocks_[h]);
+    std::unique_lock<CursorLock> hold(cursorLocks_[h]);
     CloseCursorHeld(h);
 }
 
-std::shared_lock<std::shared_mutex> OdbcAccs::ReadCursor(int32_t h) const {
+std::shared_lock<CursorLock> OdbcAccs::ReadCursor(int32_t h) const {
     if (!IsCursorHandle(h)) return {};
-    return std::shared_lock<std::shared_mutex>(cursorLocks_[h]);
+    return std::shared_lock<CursorLock>(cursorLocks_[h]);
 }
 
 void OdbcAccs::CloseCursorHeld(int32_t h) {

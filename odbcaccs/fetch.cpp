@@ -106,7 +106,7 @@ int32_t OdbcAccs::Fetch(int32_t h, int32_t* endOfData) {
         RecordError("", kMsgInvalidCursor, h);
         return 0;
     }
-    std::unique_lock<std::shared_mutex> hold(cursorLocks_[h]);
+    std::unique_lock<CursorLock> hold(cursorLocks_[h]);
     return FinishFetch(h, SQLFetch(hStmt[h]), endOfData);
 }
 
@@ -117,7 +117,7 @@ int32_t OdbcAccs::FetchScroll(int32_t h, int32_t* endOfData, int32_t orientation
         RecordError("", kMsgInvalidCursor, h);
         return 0;
     }
-    std::unique_lock<std::shared_mutex> hold(cursorLocks_[h]);
+    std::unique_lock<CursorLock> hold(cursorLocks_[h]);
     return FinishFetch(h, SQLFetchScroll(hStmt[h], static_cast<SQLSMALLINT>(orientation), offset),
                        endOfData);
 }

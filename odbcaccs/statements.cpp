@@ -59,7 +59,7 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
     out = h;
     if (h < 0) return -1;
     // Only queries (one at a time) give a handle a catalogue, so h stays free.
-    std::unique_lock<std::shared_mutex> hold(cursorLocks_[h]);
+    std::unique_lock<CursorLock> hold(cursorLocks_[h]);
 
     // A handle without a catalogue may still hold the statement of an earlier
     // result without columns.
@@ -157,7 +157,7 @@ int32_t OdbcAccs::RunUpdate(const char* sql) {
 
 int32_t OdbcAccs::FindFreeCursor() {
     for (int32_t h = 1; h <= kMaxCursors; ++h) {
-        std::shared_lock<std::shared_mutex> hold(cursorLocks_[h]);
+        std::shared_lock<CursorLock> hold(cursorLocks_[h]);
         if (columns[h] == nullptr) return h;
     }
     RecordError("", kMsgTooManyCursors, kMaxCursors);

@@ -35,7 +35,7 @@ namespace jov {
 constexpr int kMaxDataSources = 512;
 
 // A hold of a cursor for reading (see OdbcAccs::ReadCursor).
-using CursorHold = std::shared_lock<std::shared_mutex>;
+using CursorHold = std::shared_lock<CursorLock>;
 
 // A text inside an object, valid while owner (and, for a cursor's text, the
 // hold of that cursor) is kept. The hold is released before the owner.
