@@ -15,60 +15,59 @@ TextLease DataSourceTable::GetColumnName(int32_t id, int32_t cursor, int32_t col
     return TextLease{std::move(object), std::move(hold), name};
 }
 
-int16_t DataSourceTable::GetColumnType(int32_t id, int32_t cursor, int32_t column) {
-    OdbcAccsRef object = FindOpen(id);
-    if (!object) return 0;
+namespace {
+
+// Answers a scalar question about one cursor of an open identifier while
+// holding that cursor for reading; `invalid` when the identifier is rejected.
+template <typename Result, typename Ask>
+Result AskCursor(const OdbcAccsRef& object, int32_t cursor, Result invalid, Ask ask) {
+    if (!object) return invalid;
     CursorHold hold = object->ReadCursor(cursor);
-    return object->GetColumnType(cursor, column);
+    return ask(*object);
+}
+
+}  // namespace
+
+int16_t DataSourceTable::GetColumnType(int32_t id, int32_t cursor, int32_t column) {
+    return AskCursor<int16_t>(FindOpen(id), cursor, 0,
+                              [&](OdbcAccs& o) { return o.GetColumnType(cursor, column); });
 }
 
 int32_t DataSourceTable::GetColumnOctetLength(int32_t id, int32_t cursor, int32_t column) {
-    OdbcAccsRef object = FindOpen(id);
-    if (!object) return 0;
-    CursorHold hold = object->ReadCursor(cursor);
-    return object->GetColumnOctetLength(cursor, column);
+    return AskCursor<int32_t>(FindOpen(id), cursor, 0,
+                              [&](OdbcAccs& o) { return o.GetColumnOctetLength(cursor, column); });
 }
 
 int32_t DataSourceTable::GetColumnFetchDataLength(int32_t id, int32_t cursor, int32_t column) {
-    OdbcAccsRef object = FindOpen(id);
-    if (!object) return 0;
-    CursorHold hold = object->ReadCursor(cursor);
-    return object->GetColumnFetchDataLength(cursor, column);
+    return AskCursor<int32_t>(FindOpen(id), cursor, 0, [&](OdbcAccs& o) {
+        return o.GetColumnFetchDataLength(cursor, column);
+    });
 }
 
 int16_t DataSourceTable::GetColumnNumericPrecision(int32_t id, int32_t cursor, int32_t column) {
-    OdbcAccsRef object = FindOpen(id);
-    if (!object) return 0;
-    CursorHold hold = object->ReadCursor(cursor);
-    return object->GetColumnNumericPrecision(cursor, column);
+    return AskCursor<int16_t>(FindOpen(id), cursor, 0, [&](OdbcAccs& o) {
+        return o.GetColumnNumericPrecision(cursor, column);
+    });
 }
 
 int16_t DataSourceTable::GetColumnNumericScale(int32_t id, int32_t cursor, int32_t column) {
-    OdbcAccsRef object = FindOpen(id);
-    if (!object) return 0;
-    CursorHold hold = object->ReadCursor(cursor);
-    return object->GetColumnNumericScale(cursor, column);
+    return AskCursor<int16_t>(FindOpen(id), cursor, 0,
+                              [&](OdbcAccs& o) { return o.GetColumnNumericScale(cursor, column); });
 }
 
 int32_t DataSourceTable::GetColumnNoFromName(int32_t id, int32_t cursor, const char* name) {
-    OdbcAccsRef object = FindOpen(id);
-    if (!object) return 0;
-    CursorHold hold = object->ReadCursor(cursor);
-    return object->GetColumnNoFromName(cursor, name);
+    return AskCursor<int32_t>(FindOpen(id), cursor, 0,
+                              [&](OdbcAccs& o) { return o.GetColumnNoFromName(cursor, name); });
 }
 
 int32_t DataSourceTable::IsColumnDataNull(int32_t id, int32_t cursor, int32_t column) {
-    OdbcAccsRef object = FindOpen(id);
-    if (!object) return 1;
-    CursorHold hold = object->ReadCursor(cursor);
-    return object->IsColumnDataNull(cursor, column);
+    return AskCursor<int32_t>(FindOpen(id), cursor, 1,
+                              [&](OdbcAccs& o) { return o.IsColumnDataNull(cursor, column); });
 }
 
 int32_t DataSourceTable::GetColumnDataTimet(int32_t id, int32_t cursor, int32_t column) {
-    OdbcAccsRef object = FindOpen(id);
-    if (!object) return 1;
-    CursorHold hold = object->ReadCursor(cursor);
-    return object->GetColumnDataTimet(cursor, column);
+    return AskCursor<int32_t>(FindOpen(id), cursor, 1,
+                              [&](OdbcAccs& o) { return o.GetColumnDataTimet(cursor, column); });
 }
 
 ValueText DataSourceTable::GetColumnValueText(int32_t id, int32_t cursor, int32_t column) {
