@@ -149,10 +149,8 @@ JNIEXPORT jstring JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataStri
     JNIEnv* env, jclass, jint id, jint cursor, jint column) {
     // A NULL value and an identifier that is not open give the empty string.
     jov::ValueText value = TheDataSourceTable().GetColumnValueText(id, cursor, column);
-    if (value.isNull == 1 || value.text.text == nullptr) return env->NewStringUTF("");
-    int32_t len = static_cast<int32_t>(std::strlen(value.text.text));
-    if (len == 0) return env->NewStringUTF("");
-    return NewValueString(env, value.text.text, len);
+    if (value.text.text == nullptr || value.length == 0) return env->NewStringUTF("");
+    return NewValueString(env, value.text.text, value.length);
 }
 
 JNIEXPORT jlong JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataTimet(

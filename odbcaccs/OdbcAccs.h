@@ -132,7 +132,8 @@ public:
     //   auto hold = accs.ReadCursor(h);  const char* name = accs.GetColumnName(h, 1);
     std::shared_lock<CursorLock> ReadCursor(int32_t h) const;
     void FreeColumns(int32_t h);
-    // Silent lookups: null and 0 outside 1..kMaxCursors.
+    // Silent lookups: null and 0 outside 1..kMaxCursors. Inline: every value
+    // read asks them.
     ColumnInfo* GetColumns(int32_t h) const;
     int32_t GetColumnCount(int32_t h) const;
 
@@ -202,6 +203,10 @@ public:
     // render. The text lives until the next fetch or rendering on this object.
     const char* GetColumnDataString(int32_t h, int32_t column, char* destination,
                                     int32_t destinationSize);
+    // The same rendering with its length (the bytes before the first NUL), for
+    // callers that hand the text on whole: null with *length 0 where
+    // GetColumnDataString answers null.
+    const char* RenderColumnValue(int32_t h, int32_t column, int32_t* length);
     static void TrimTrailingZeros(char* text);
     static int32_t WideToAnsi(char* output, int32_t outputSize, const WCHAR* wide,
                               int32_t count);
@@ -256,5 +261,18 @@ private:
 
 // Cursor handles that index the per-cursor tables.
 inline bool IsCursorHandle(int32_t h) { return h >= 1 && h <= kMaxCursors; }
+
+inline std::shared_lock<CursorLock> OdbcAccs::ReadCursor(int32_t h) const {
+    if (!IsCursorHandle(h)) return {};
+    return std::shared_lock<CursorLock>(cursorLocks_[h]);
+}
+
+inline ColumnInfo* OdbcAccs::GetColumns(int32_t h) const {
+    return IsCursorHandle(h) ? columns[h] : nullptr;
+}
+
+inline int32_t OdbcAccs::GetColumnCount(int32_t h) const {
+    return IsCursorHandle(h) ? columnCount[h] : 0;
+}
 
 }  // namespace jov

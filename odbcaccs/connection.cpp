@@ -159,11 +159,6 @@ void OdbcAccs::CloseCursor(int32_t h) {
     CloseCursorHeld(h);
 }
 
-std::shared_lock<CursorLock> OdbcAccs::ReadCursor(int32_t h) const {
-    if (!IsCursorHandle(h)) return {};
-    return std::shared_lock<CursorLock>(cursorLocks_[h]);
-}
-
 void OdbcAccs::CloseCursorHeld(int32_t h) {
     if (cursorInUse[h] == 1) {
         if (hStmt[h] != SQL_NULL_HSTMT) {
@@ -183,14 +178,6 @@ void OdbcAccs::FreeColumns(int32_t h) {
     FreeBytes(catalogue);
     columns[h] = nullptr;
     columnCount[h] = 0;
-}
-
-ColumnInfo* OdbcAccs::GetColumns(int32_t h) const {
-    return IsCursorHandle(h) ? columns[h] : nullptr;
-}
-
-int32_t OdbcAccs::GetColumnCount(int32_t h) const {
-    return IsCursorHandle(h) ? columnCount[h] : 0;
 }
 
 }  // namespace jov

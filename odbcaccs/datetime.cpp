@@ -114,6 +114,14 @@ int TwoDigitYear(int year) {
 // Appends value as printf's "%0<width>d" writes it: the sign first, then the
 // digits padded with zeros to width characters in all.
 char* AppendPadded(char* out, int value, int width) {
+    // The fields of a driver's date fit their widths: write them digit by digit.
+    if (value >= 0 && ((width == 2 && value < 100) || (width == 4 && value < 10000))) {
+        for (int i = width - 1; i >= 0; --i) {
+            out[i] = static_cast<char>('0' + value % 10);
+            value /= 10;
+        }
+        return out + width;
+    }
     char digits[12];
     int count = 0;
     unsigned magnitude = value < 0 ? 0u - static_cast<unsigned>(value) : static_cast<unsigned>(value);

@@ -196,12 +196,10 @@ int32_t RenderValue(const OdbcAccs& accs, const ColumnInfo& info, char* out) {
 // nothing to render: no row buffer yet (no fetch has returned a row), an
 // invalid cursor handle or column number, a NULL value, or a column that never
 // held a non-empty value. An empty value, and a type without a rendering, give
-// the empty text. A destination of destinationSize bytes (at least 1) receives
-// as much of the text as fits, terminated; every null result leaves it empty.
-const char* OdbcAccs::GetColumnDataString(int32_t h, int32_t column, char* destination,
-                                          int32_t destinationSize) {
-    if (destinationSize < 1) destination = nullptr;
-    if (destination != nullptr) destination[0] = 0;
+// the empty text. *length receives the bytes before the terminator (0 with a
+// null answer).
+const char* OdbcAccs::RenderColumnValue(int32_t h, int32_t column, int32_t* length) {
+    *length = 0;
     if (rowBuffer == nullptr) return nullptr;
     const ColumnInfo* catalogue = GetColumns(h);
     if (catalogue == nullptr || column < 1 || column > GetColumnCount(h)) return nullptr;
@@ -212,10 +210,22 @@ const char* OdbcAccs::GetColumnDataString(int32_t h, int32_t column, char* desti
     text[0] = 0;
     if (info.dataLength <= 0) return text;
     const int32_t bound = RenderValue(*this, info, text);
-    if (destination != nullptr) {
-        std::size_t n = strnlen(text, static_cast<std::size_t>(bound));
-        if (n > static_cast<std::size_t>(destinationSize - 1)) n = destinationSize - 1;
-        std::memcpy(destination, text, n);
+    *length = static_cast<int32_t>(strnlen(text, static_cast<std::size_t>(bound)));
+    return text;
+}
+
+// RenderColumnValue's text; a destination of destinationSize bytes (at least
+// 1) also receives as much of it as fits, terminated, and every null result
+// leaves it empty.
+const char* OdbcAccs::GetColumnDataString(int32_t h, int32_t column, char* destination,
+                                          int32_t destinationSize) {
+    if (destinationSize < 1) destination = nullptr;
+    if (destination != nullptr) destination[0] = 0;
+    int32_t length = 0;
+    const char* text = RenderColumnValue(h, column, &length);
+    if (text != nullptr && destination != nullptr) {
+        const int32_t n = length < destinationSize - 1 ? length : destinationSize - 1;
+        std::memcpy(destination, text, static_cast<std::size_t>(n));
         destination[n] = 0;
     }
     return text;

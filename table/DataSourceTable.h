@@ -45,11 +45,12 @@ struct TextLease {
     const char* text = nullptr;
 };
 
-// A value's NULL flag and, when it is not NULL, its rendering as text. isNull
-// is 1 for an identifier that is not open, as IsColumnDataNull answers.
+// A value's rendering as text and its length in bytes; text is null for a
+// NULL value, for an identifier that is not open and wherever the object
+// renders nothing.
 struct ValueText {
-    int32_t isNull = 1;
     TextLease text;
+    int32_t length = 0;
 };
 
 // Bytes inside an object, valid while owner and hold are kept.
@@ -112,10 +113,10 @@ public:
     int32_t IsColumnDataNull(int32_t id, int32_t cursor, int32_t column);
     int32_t GetColumnDataTimet(int32_t id, int32_t cursor, int32_t column);
 
-    // IsColumnDataNull followed, for a value that is not NULL, by
-    // GetColumnDataString (without a copy target) or GetColumnDataBinary
-    // (without a destination), under one lookup of the identifier: the value
-    // natives run these for every value of every row.
+    // The NULL test followed, for a value that is not NULL, by its rendering
+    // (RenderColumnValue) or GetColumnDataBinary (without a destination), under
+    // one lookup of the identifier: the value natives run these for every
+    // value of every row.
     ValueText GetColumnValueText(int32_t id, int32_t cursor, int32_t column);
     BytesLease GetColumnValueBytes(int32_t id, int32_t cursor, int32_t column);
 

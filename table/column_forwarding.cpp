@@ -75,9 +75,8 @@ ValueText DataSourceTable::GetColumnValueText(int32_t id, int32_t cursor, int32_
     if (!object) return {};
     ValueText value;
     CursorHold hold = object->ReadCursor(cursor);
-    value.isNull = object->IsColumnDataNull(cursor, column);
-    if (value.isNull != 1) {
-        value.text.text = object->GetColumnDataString(cursor, column, nullptr, 0);
+    value.text.text = object->RenderColumnValue(cursor, column, &value.length);
+    if (value.text.text != nullptr) {
         value.text.hold = std::move(hold);
         value.text.owner = std::move(object);
     }

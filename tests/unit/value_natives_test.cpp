@@ -131,6 +131,17 @@ TEST_F(ValueNativesTest, TextsWithAndWithoutJapaneseAtEveryPlace) {
     }
 }
 
+// A value's text ends at its first NUL, whichever way it reaches the JVM:
+// the bytes after it must not be converted along with it.
+TEST_F(ValueNativesTest, TextsEndAtTheirFirstNul) {
+    const std::string nihon = "\x93\xFA\x96\x7B";  // 日本
+    jint cursor = FirstRow({"V", SQL_VARCHAR, 40},
+                           {std::string("ab\0cd", 5), nihon + std::string(1, '\0') + nihon});
+    EXPECT_EQ(jni.Text(ValueString(cursor)), u"ab");
+    ASSERT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCfetch(env(), nullptr, id, cursor), 1);
+    EXPECT_EQ(jni.Text(ValueString(cursor)), u"\u65E5\u672C");
+}
+
 TEST_F(ValueNativesTest, NullAndEmptyValuesAreEmptyObjects) {
     jint cursor = FirstRow({"V", SQL_VARCHAR, 10}, {std::nullopt, std::string()});
     EXPECT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCisColumnDataNull(env(), nullptr, id, cursor, 1),
