@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # The benchmark of the road of a query: SELECT * FROM t (200,000 rows, six
 # columns), every row fetched and every value read as a string, by
-#   floor   a C++ program using ODBC alone (bench/floor),
-#   bridge  Java calling the library's natives,
-#   JDBC    the native JDBC driver of the same database (sqlite-jdbc, pgjdbc),
+#   floor      a C++ program using ODBC alone (bench/floor),
+#   bridge     Java calling the library's natives,
+#   JDBC       the native JDBC driver of the same database (sqlite-jdbc, pgjdbc),
+#   jni-floor  the floor's reading called from Java through JNI, one call per
+#              fetch and per value (bench/jnifloor): the least a JNI bridge pays,
 # on SQLite and on PostgreSQL (psqlODBC, client encoding SJIS), then the heap
 # allocations per fetched row of the library's own fetch and render path.
 #
@@ -93,6 +95,7 @@ echo
 echo "== Time: floor, bridge and JDBC =="
 bench_status=0
 java -Djov.jdbc.odbc.library="$build/libJovJdbcOdbc.so" \
+    -Djov.bench.jnifloor="$build/bench/libJovBenchJniFloor.so" \
     -Djava.library.path=/usr/lib/x86_64-linux-gnu/jni \
     -cp "$classes:/usr/share/java/postgresql.jar:/usr/share/java/sqlite-jdbc.jar" \
     jov.jdbc.odbc.bench.Bench --floor "$build/bench/jov_bench_floor" --work "$build/dumps" \

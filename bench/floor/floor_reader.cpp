@@ -32,33 +32,76 @@ FloorReader::FloorReader()
       units_(new char16_t[kUnitCapacity]) {}
 
 FloorReader::~FloorReader() {
+    Finish();
     delete[] columns_;
     delete[] buffer_;
     delete[] units_;
 }
 
 bool FloorReader::Pass(SQLHDBC connection, const char* sql, std::FILE* dump, PassTotals* totals) {
-    Statement statement(connection);
-    SQLHSTMT stmt = statement.get();
-    if (stmt == SQL_NULL_HSTMT) return false;
+    if (Start(connection, sql) < 0) return false;
+    bool ok = true;
+    int32_t fetched;
+    while (ok && (fetched = Fetch()) == 1) ok = ReadRow(dump, totals);
+    Finish();
+    return ok && fetched == 0;
+}
+
+int32_t FloorReader::Start(SQLHDBC connection, const char* sql) {
+    Finish();
+    if (!Ok(SQLAllocHandle(SQL_HANDLE_STMT, connection, &stmt_))) {
+        ReportDiagnostics("floor statement", SQL_HANDLE_DBC, connection);
+        stmt_ = SQL_NULL_HSTMT;
+        return -1;
+    }
     SQLSMALLINT count = 0;
-    if (!Ok(SQLExecDirect(stmt, reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql)), SQL_NTS)) ||
-        !Ok(SQLNumResultCols(stmt, &count))) {
-        ReportDiagnostics("floor query", SQL_HANDLE_STMT, stmt);
-        return false;
+    if (!Ok(SQLExecDirect(stmt_, reinterpret_cast<SQLCHAR*>(const_cast<char*>(sql)), SQL_NTS)) ||
+        !Ok(SQLNumResultCols(stmt_, &count))) {
+        ReportDiagnostics("floor query", SQL_HANDLE_STMT, stmt_);
+        Finish();
+        return -1;
     }
-    if (!Describe(stmt, count)) return false;
-    for (;;) {
-        SQLRETURN rc = SQLFetch(stmt);
-        if (rc == SQL_NO_DATA) break;
-        if (!Ok(rc)) {
-            ReportDiagnostics("floor fetch", SQL_HANDLE_STMT, stmt);
-            return false;
-        }
-        if (!ReadRow(stmt, dump, totals)) return false;
+    if (!Describe(stmt_, count)) {
+        Finish();
+        return -1;
     }
-    SQLCloseCursor(stmt);
+    return count;
+}
+
+int32_t FloorReader::Fetch() {
+    SQLRETURN rc = SQLFetch(stmt_);
+    if (rc == SQL_NO_DATA) return 0;
+    if (!Ok(rc)) {
+        ReportDiagnostics("floor fetch", SQL_HANDLE_STMT, stmt_);
+        return -1;
+    }
+    return 1;
+}
+
+void FloorReader::Finish() {
+    if (stmt_ == SQL_NULL_HSTMT) return;
+    SQLCloseCursor(stmt_);
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt_);
+    stmt_ = SQL_NULL_HSTMT;
+}
+
+bool FloorReader::ReadText(int32_t number, FloorText* text) {
+    *text = {buffer_, 0};
+    buffer_[0] = 0;
+    if (number < 1 || number > columnCount_) return false;
+    const Column& column = columns_[number - 1];
+    const int32_t length = ReadValue(stmt_, static_cast<SQLUSMALLINT>(number), column);
+    if (length == -2) return false;
+    if (length > 0) text->length = Render(column, length);
+    buffer_[text->length < 0 ? 0 : text->length] = 0;
+    if (text->length < 0) text->length = 0;
     return true;
+}
+
+int32_t FloorReader::ToUtf16(const FloorText& text, const char16_t** units) {
+    *units = units_;
+    if (text.length <= 0) return 0;
+    return toUtf16_.Convert(text.bytes, text.length, units_, kUnitCapacity);
 }
 
 bool FloorReader::Describe(SQLHSTMT stmt, SQLSMALLINT count) {
@@ -112,14 +155,15 @@ bool FloorReader::Describe(SQLHSTMT stmt, SQLSMALLINT count) {
     return true;
 }
 
-bool FloorReader::ReadRow(SQLHSTMT stmt, std::FILE* dump, PassTotals* totals) {
+bool FloorReader::ReadRow(std::FILE* dump, PassTotals* totals) {
     for (SQLSMALLINT i = 0; i < columnCount_; ++i) {
-        int32_t length = ReadValue(stmt, static_cast<SQLUSMALLINT>(i + 1), columns_[i]);
-        if (length == -2) return false;
-        const int32_t units = length < 0 ? 0 : Render(columns_[i], length);
-        totals->lengthSum += units;
+        FloorText text;
+        if (!ReadText(i + 1, &text)) return false;
+        const char16_t* units = nullptr;
+        const int32_t count = ToUtf16(text, &units);
+        totals->lengthSum += count;
         if (dump != nullptr) {
-            std::fwrite(units_, sizeof(char16_t), static_cast<std::size_t>(units), dump);
+            std::fwrite(units, sizeof(char16_t), static_cast<std::size_t>(count), dump);
             const char16_t separator = i + 1 < columnCount_ ? u'\t' : u'\n';
             std::fwrite(&separator, sizeof separator, 1, dump);
         }
@@ -156,35 +200,29 @@ int32_t FloorReader::Render(const Column& column, int32_t length) {
         case Form::kInt32: {
             int32_t value;
             std::memcpy(&value, buffer_, sizeof value);
-            length = FormatInteger(value, text, kBufferSize);
-            break;
+            return FormatInteger(value, text, kBufferSize);
         }
         case Form::kInt16: {
             int16_t value;
             std::memcpy(&value, buffer_, sizeof value);
-            length = FormatInteger(value, text, kBufferSize);
-            break;
+            return FormatInteger(value, text, kBufferSize);
         }
         case Form::kFloat: {
             float value;
             std::memcpy(&value, buffer_, sizeof value);
-            length = FormatDouble(value, text, kBufferSize);
-            break;
+            return FormatDouble(value, text, kBufferSize);
         }
         case Form::kDouble: {
             double value;
             std::memcpy(&value, buffer_, sizeof value);
-            length = FormatDouble(value, text, kBufferSize);
-            break;
+            return FormatDouble(value, text, kBufferSize);
         }
         case Form::kText:
-            break;
+            return length;
         case Form::kDateTime:
-            length = RewriteDateStyle21(text, length);
-            break;
+            return RewriteDateStyle21(text, length);
     }
-    if (length <= 0) return 0;
-    return toUtf16_.Convert(text, length, units_, kUnitCapacity);
+    return 0;
 }
 
 }  // namespace jov::bench

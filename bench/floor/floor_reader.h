@@ -25,6 +25,13 @@ struct PassTotals {
     int64_t lengthSum = 0;  // UTF-16 units of every value
 };
 
+// A value rendered as Windows-31J text: length bytes at bytes, terminated.
+// Empty for a NULL. Valid until the next value is read.
+struct FloorText {
+    const char* bytes;
+    int32_t length;
+};
+
 class FloorReader {
 public:
     FloorReader();
@@ -38,17 +45,32 @@ public:
     // with a message on stderr when anything fails.
     bool Pass(SQLHDBC connection, const char* sql, std::FILE* dump, PassTotals* totals);
 
+    // The same reading step by step, for a caller that drives it value by
+    // value (the JNI floor): Start runs the query and answers its column
+    // count (-1 on failure); Fetch answers 1 for a row, 0 at the end, -1 on
+    // failure; ReadText reads column number (1-based) of the current row, the
+    // columns of a row in ascending order, each once, and answers false on
+    // failure; Finish closes the statement.
+    int32_t Start(SQLHDBC connection, const char* sql);
+    int32_t Fetch();
+    bool ReadText(int32_t number, FloorText* text);
+    void Finish();
+
+    // Converts a text that ReadText gave; units valid until the next call.
+    int32_t ToUtf16(const FloorText& text, const char16_t** units);
+
 private:
     struct Column;
     bool Describe(SQLHSTMT stmt, SQLSMALLINT count);
-    bool ReadRow(SQLHSTMT stmt, std::FILE* dump, PassTotals* totals);
+    bool ReadRow(std::FILE* dump, PassTotals* totals);
     // Reads column number into buffer_; answers its length, -1 for NULL, -2 on failure.
     int32_t ReadValue(SQLHSTMT stmt, SQLUSMALLINT number, const Column& column);
-    // Renders the value of length bytes in buffer_ into units_; answers the units.
+    // Renders the value of length bytes in buffer_ in place; answers its new length.
     int32_t Render(const Column& column, int32_t length);
 
     Column* columns_ = nullptr;
     SQLSMALLINT columnCount_ = 0;
+    SQLHSTMT stmt_ = SQL_NULL_HSTMT;
     char* buffer_;
     char16_t* units_;
     AnsiToUtf16 toUtf16_;

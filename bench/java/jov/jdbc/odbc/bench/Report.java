@@ -7,8 +7,9 @@ import java.util.List;
 
 /**
  * The printed result: per data source and variant the median and the best
- * pass, values and rows per second at the median; the ratios bridge/floor and
- * bridge/JDBC taken within each round, and their medians; the targets.
+ * pass, values and rows per second at the median; the ratios bridge/floor,
+ * bridge/JDBC and those around the JNI floor taken within each round, and
+ * their medians; the targets.
  */
 final class Report {
 
@@ -74,12 +75,19 @@ final class Report {
         out.println();
         out.println("Ratios within each round, median over the rounds (then each round's):");
         for (SourceRun run : runs) {
-            String jdbc = run.variantNames.get(2);
-            printRatio(run, "bridge/floor", ratios(run, 1, 0));
-            printRatio(run, "bridge/" + jdbc, ratios(run, 1, 2));
-            printRatio(run, "CPU bridge/floor", cpuRatios(run, 1, 0));
-            printRatio(run, "CPU bridge/" + jdbc, cpuRatios(run, 1, 2));
+            String jdbc = run.variantNames.get(SourceRun.JDBC);
+            printRatio(run, "bridge/floor", ratios(run, SourceRun.BRIDGE, SourceRun.FLOOR));
+            printRatio(run, "bridge/" + jdbc, ratios(run, SourceRun.BRIDGE, SourceRun.JDBC));
+            printRatio(run, "jni-floor/floor", ratios(run, SourceRun.JNI_FLOOR, SourceRun.FLOOR));
+            printRatio(run, "bridge/jni-floor",
+                    ratios(run, SourceRun.BRIDGE, SourceRun.JNI_FLOOR));
+            printRatio(run, "CPU bridge/floor", cpuRatios(run, SourceRun.BRIDGE, SourceRun.FLOOR));
+            printRatio(run, "CPU bridge/" + jdbc,
+                    cpuRatios(run, SourceRun.BRIDGE, SourceRun.JDBC));
         }
+        out.println("  (jni-floor/floor: what the JVM's side of the road costs any JNI bridge at"
+                + " least;");
+        out.println("   bridge/jni-floor: what this library adds to that.)");
         out.println();
         out.println("Values compared with the floor's (untimed pass):");
         for (SourceRun run : runs) {
@@ -88,8 +96,10 @@ final class Report {
                 out.printf("  %-11s first difference: %s%n", run.source.label(),
                         run.bridgeVsFloor.firstDifference);
             }
-            out.printf("  %-11s %s: %s%n", run.source.label(), run.variantNames.get(2),
-                    run.jdbcVsFloor.summary());
+            out.printf("  %-11s jni-floor: %s%n", run.source.label(),
+                    run.jniFloorVsFloor.summary());
+            out.printf("  %-11s %s: %s%n", run.source.label(),
+                    run.variantNames.get(SourceRun.JDBC), run.jdbcVsFloor.summary());
         }
         printTargets(runs);
     }
@@ -108,28 +118,51 @@ final class Report {
         out.println("Targets:");
         for (SourceRun run : runs) {
             String label = run.source.label();
-            double overFloor = median(ratios(run, 1, 0));
+            double overFloor = median(ratios(run, SourceRun.BRIDGE, SourceRun.FLOOR));
             target(String.format("bridge <= %.2f x floor on %s", MAX_BRIDGE_OVER_FLOOR, label),
                     overFloor <= MAX_BRIDGE_OVER_FLOOR, String.format("%.3f", overFloor));
             target("bridge returns the floor's strings on " + label,
                     run.bridgeVsFloor.identical(), run.bridgeVsFloor.summary());
             if (run.source.bridgeMustBeatJdbc()) {
-                String jdbc = run.variantNames.get(2);
-                double overJdbc = median(ratios(run, 1, 2));
+                String jdbc = run.variantNames.get(SourceRun.JDBC);
+                double overJdbc = median(ratios(run, SourceRun.BRIDGE, SourceRun.JDBC));
                 target("bridge faster than " + jdbc + " on " + label, overJdbc < 1,
                         String.format("bridge/%s %.3f", jdbc, overJdbc));
             }
         }
         out.println();
         for (SourceRun run : runs) {
-            String jdbc = run.variantNames.get(2);
+            String jdbc = run.variantNames.get(SourceRun.JDBC);
             String odbc = run.source.odbcDriver();
-            double jdbcOverFloor = median(ratios(run, 2, 0));
-            out.printf("%s: %s/floor %.3f. No bridge over %s can beat %s when %s is faster than"
-                    + " the %s floor; %s%n", run.source.label(), jdbc, jdbcOverFloor, odbc, jdbc,
-                    jdbc, odbc, jdbcOverFloor < 1
-                            ? "here it is, so " + jdbc + " stays ahead of any such bridge."
-                            : "here it is not, so a bridge close to the floor can match it.");
+            double jdbcOverFloor = median(ratios(run, SourceRun.JDBC, SourceRun.FLOOR));
+            double jdbcOverJni = median(ratios(run, SourceRun.JDBC, SourceRun.JNI_FLOOR));
+            out.printf("%s: %s/floor %.3f, %s/jni-floor %.3f. No bridge over %s can beat %s when"
+                    + " %s is faster than the %s floor, and no JNI bridge when it is faster than"
+                    + " the JNI floor; %s%n", run.source.label(), jdbc, jdbcOverFloor, jdbc,
+                    jdbcOverJni, odbc, jdbc, jdbc, odbc, jdbcOverFloor < 1
+                            ? "here it is faster than both, so " + jdbc
+                                    + " stays ahead of any such bridge."
+                            : jdbcOverJni < 1
+                                    ? "here it is faster than the JNI floor, so " + jdbc
+                                            + " stays ahead of any JNI bridge."
+                                    : "here it is not, so a bridge close to the JNI floor can"
+                                            + " match it.");
+        }
+        printJvmShare(runs);
+    }
+
+    /** Whether the JVM's side alone already takes the bridge past its target. */
+    private void printJvmShare(List<SourceRun> runs) {
+        for (SourceRun run : runs) {
+            double jvm = median(ratios(run, SourceRun.JNI_FLOOR, SourceRun.FLOOR));
+            double own = median(ratios(run, SourceRun.BRIDGE, SourceRun.JNI_FLOOR));
+            out.printf("%s: jni-floor/floor %.3f, bridge/jni-floor %.3f. %s%n",
+                    run.source.label(), jvm, own, jvm > MAX_BRIDGE_OVER_FLOOR
+                            ? String.format("The JNI transitions and Java strings alone cost"
+                                    + " more than %.2f x the floor here, so no JNI bridge can"
+                                    + " meet that target.", MAX_BRIDGE_OVER_FLOOR)
+                            : String.format("A JNI bridge can come within %.2f x the floor"
+                                    + " here.", MAX_BRIDGE_OVER_FLOOR));
         }
     }
 

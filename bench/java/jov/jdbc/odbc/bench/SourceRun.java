@@ -6,11 +6,13 @@ import java.util.ArrayList;
 import java.util.List;
 
 /**
- * The benchmark on one data source: the floor, the bridge and a native JDBC
- * driver side by side, each on one connection kept open throughout.
+ * The benchmark on one data source: the floor, the bridge, a native JDBC
+ * driver and the JNI floor side by side, each on one connection kept open
+ * throughout.
  *
  * <p>First one untimed pass of each writes every value to a dump, and the
- * bridge's values are compared with the floor's, value by value. Then one
+ * bridge's and the JNI floor's values are compared with the floor's, value by
+ * value. Then one
  * warm-up pass of each, then the measured rounds: one pass of each variant
  * per round, the order rotating from round to round, so that a noisy stretch
  * of the machine falls on all of them alike.
@@ -22,6 +24,12 @@ final class SourceRun {
             String password, String jdbcName, String jdbcUrl, boolean bridgeMustBeatJdbc) {
     }
 
+    /** Indexes of the variants in variantNames and in each round's results. */
+    static final int FLOOR = 0;
+    static final int BRIDGE = 1;
+    static final int JDBC = 2;
+    static final int JNI_FLOOR = 3;
+
     final Source source;
     final List<String> variantNames = new ArrayList<>();
     /** results.get(round).get(variant), in the order of variantNames. */
@@ -29,6 +37,7 @@ final class SourceRun {
     String columns = "";
     DumpComparison bridgeVsFloor;
     DumpComparison jdbcVsFloor;
+    DumpComparison jniFloorVsFloor;
 
     SourceRun(Source source) {
         this.source = source;
@@ -40,13 +49,15 @@ final class SourceRun {
                 BridgeVariant bridge = new BridgeVariant(source.dataSource(), source.user(),
                         source.password(), sql);
                 JdbcVariant jdbc = new JdbcVariant(source.jdbcName(), source.jdbcUrl(),
+                        source.user(), source.password(), sql);
+                JniFloorVariant jniFloor = new JniFloorVariant(source.dataSource(),
                         source.user(), source.password(), sql)) {
-            List<Variant> variants = List.of(floor, bridge, jdbc);
+            List<Variant> variants = List.of(floor, bridge, jdbc, jniFloor);
             for (Variant v : variants) {
                 variantNames.add(v.name());
             }
             columns = bridge.describeColumns();
-            compareDumps(floor, bridge, jdbc, workDir);
+            compareDumps(floor, bridge, jdbc, jniFloor, workDir);
             for (Variant v : variants) {
                 v.pass();
             }
@@ -67,20 +78,24 @@ final class SourceRun {
         }
     }
 
-    private void compareDumps(Variant floor, Variant bridge, Variant jdbc, Path workDir)
-            throws Exception {
+    private void compareDumps(Variant floor, Variant bridge, Variant jdbc, Variant jniFloor,
+            Path workDir) throws Exception {
         String stem = source.label().toLowerCase();
         Path floorDump = workDir.resolve(stem + "-floor.utf16");
         Path bridgeDump = workDir.resolve(stem + "-bridge.utf16");
         Path jdbcDump = workDir.resolve(stem + "-jdbc.utf16");
+        Path jniFloorDump = workDir.resolve(stem + "-jni-floor.utf16");
         PassResult f = floor.dump(floorDump);
         bridge.dump(bridgeDump);
         jdbc.dump(jdbcDump);
+        jniFloor.dump(jniFloorDump);
         int columnCount = (int) (f.values() / Math.max(1, f.rows()));
         bridgeVsFloor = DumpComparison.compare(bridgeDump, floorDump, columnCount);
         jdbcVsFloor = DumpComparison.compare(jdbcDump, floorDump, columnCount);
+        jniFloorVsFloor = DumpComparison.compare(jniFloorDump, floorDump, columnCount);
         // The dumps are large; they stay only when the bridge differs from the floor.
         Files.delete(jdbcDump);
+        Files.delete(jniFloorDump);
         if (bridgeVsFloor.identical()) {
             Files.delete(floorDump);
             Files.delete(bridgeDump);
