@@ -15,13 +15,13 @@
 # variants use the same TCP connection) and stops it on every way out.
 # Takes a few minutes. Exits 0 when every target is met.
 #
-# Environment: JOV_BENCH_ROUNDS (7), JOV_BENCH_ROWS (200000),
+# Environment: JOV_BENCH_ROUNDS (9), JOV_BENCH_ROWS (200000),
 # JOV_BENCH_PG_PORT (54339).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
-rounds=${JOV_BENCH_ROUNDS:-7}
+rounds=${JOV_BENCH_ROUNDS:-9}
 rows=${JOV_BENCH_ROWS:-200000}
 build=$root/build-bench
 

@@ -32,10 +32,11 @@ JniFloorSession* FromHandle(jlong handle) { return reinterpret_cast<JniFloorSess
 std::string Narrow(JNIEnv* env, jstring text) {
     std::string narrow;
     if (text == nullptr) return narrow;
-    const char* chars = env->GetStringUTFChars(text, nullptr);
-    if (chars == nullptr) return narrow;
-    narrow = chars;
-    env->ReleaseStringUTFChars(text, chars);
+    const jsize length = env->GetStringLength(text);
+    const jchar* units = env->GetStringChars(text, nullptr);
+    if (units == nullptr) return narrow;
+    for (jsize i = 0; i < length; ++i) narrow += static_cast<char>(units[i]);
+    env->ReleaseStringChars(text, units);
     return narrow;
 }
 
