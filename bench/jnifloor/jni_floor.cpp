@@ -99,4 +99,22 @@ JNIEXPORT void JNICALL Java_jov_jdbc_odbc_bench_JniFloor_close(JNIEnv*, jclass, 
     delete FromHandle(handle);
 }
 
+// The JVM's price list: a native call that does nothing, and one that makes an
+// ASCII string of length bytes (at most kPriceTextLength) and nothing else.
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_bench_JniFloor_nothing(JNIEnv*, jclass, jint value) {
+    return value;
+}
+
+JNIEXPORT jstring JNICALL Java_jov_jdbc_odbc_bench_JniFloor_asciiString(JNIEnv* env, jclass,
+                                                                       jint length) {
+    constexpr int kPriceTextLength = 64;
+    static const char kLetters[kPriceTextLength + 1] =
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ab";
+    char text[kPriceTextLength + 1];
+    const int n = length < 0 ? 0 : length > kPriceTextLength ? kPriceTextLength : length;
+    for (int i = 0; i < n; ++i) text[i] = kLetters[i];
+    text[n] = 0;
+    return env->NewStringUTF(text);
+}
+
 }  // extern "C"

@@ -60,7 +60,11 @@ public final class Bench {
             System.out.printf("  %s columns: %s%n", source.label(), run.columns);
             runs.add(run);
         }
+        PassResult first = runs.get(0).results.get(0).get(SourceRun.FLOOR);
+        int averageLength = (int) Math.round((double) first.lengthSum() / first.values());
+        double[] prices = JniPrices.measure(averageLength);
         Report report = new Report(System.out);
+        report.setJniPrices(averageLength, prices[0], prices[1]);
         report.print(runs);
         System.exit(report.allMet() ? 0 : 3);
     }

@@ -29,4 +29,10 @@ final class JniFloor {
     static native void closeCursor(long handle);
 
     static native void close(long handle);
+
+    /** Returns value and does nothing else: the price of a native call. */
+    static native int nothing(int value);
+
+    /** A new ASCII string of length (at most 64) letters: the price of a JNI string. */
+    static native String asciiString(int length);
 }

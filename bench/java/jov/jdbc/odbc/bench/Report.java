@@ -18,6 +18,9 @@ final class Report {
 
     private final PrintStream out;
     private boolean allMet = true;
+    private int priceLength;
+    private double callNanos;
+    private double stringNanos;
 
     Report(PrintStream out) {
         this.out = out;
@@ -25,6 +28,13 @@ final class Report {
 
     boolean allMet() {
         return allMet;
+    }
+
+    /** The JVM's prices (see JniPrices) for strings of length characters. */
+    void setJniPrices(int length, double callNanos, double stringNanos) {
+        this.priceLength = length;
+        this.callNanos = callNanos;
+        this.stringNanos = stringNanos;
     }
 
     static double median(double[] values) {
@@ -153,6 +163,17 @@ final class Report {
 
     /** Whether the JVM's side alone already takes the bridge past its target. */
     private void printJvmShare(List<SourceRun> runs) {
+        out.printf("JNI prices on this JVM: a native call that does nothing %.1f ns, one that"
+                + " makes a %d-character string %.1f ns.%n", callNanos, priceLength,
+                stringNanos);
+        for (SourceRun run : runs) {
+            PassResult any = run.results.get(0).get(SourceRun.FLOOR);
+            double millis = (any.rows() * callNanos + any.values() * stringNanos) / 1e6;
+            double floor = median(millis(run, SourceRun.FLOOR));
+            out.printf("%s: a fetch call per row and a string call per value cost %.0f ms at"
+                    + " those prices, %.2f x the floor's median of %.0f ms.%n",
+                    run.source.label(), millis, millis / floor, floor);
+        }
         for (SourceRun run : runs) {
             double jvm = median(ratios(run, SourceRun.JNI_FLOOR, SourceRun.FLOOR));
             double own = median(ratios(run, SourceRun.BRIDGE, SourceRun.JNI_FLOOR));
