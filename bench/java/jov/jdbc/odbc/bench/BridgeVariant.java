@@ -1,9 +1,6 @@
 package jov.jdbc.odbc.bench;
 
-import java.io.BufferedOutputStream;
 import java.io.IOException;
-import java.io.OutputStream;
-import java.nio.file.Files;
 import java.nio.file.Path;
 import jov.jdbc.odbc.JOVODBCDLL;
 
@@ -72,24 +69,18 @@ final class BridgeVariant implements Variant {
     public PassResult dump(Path file) throws IOException {
         int cursor = open();
         int columns = JOVODBCDLL.JNIODBCgetColumnNum(id, cursor);
-        long rows = 0;
-        long lengthSum = 0;
         int fetched;
-        try (OutputStream out = new BufferedOutputStream(Files.newOutputStream(file), 1 << 16)) {
+        try (ValueDump dump = new ValueDump(file, columns)) {
             while ((fetched = JOVODBCDLL.JNIODBCfetch(id, cursor)) == 1) {
-                rows++;
                 for (int c = 1; c <= columns; c++) {
-                    String value = JOVODBCDLL.JNIODBCgetColumnDataString(id, cursor, c);
-                    lengthSum += value.length();
-                    Utf16.write(out, value);
-                    Utf16.write(out, c < columns ? "\t" : "\n");
+                    dump.value(c, JOVODBCDLL.JNIODBCgetColumnDataString(id, cursor, c));
                 }
             }
+            checkFetch(fetched);
+            return dump.result();
         } finally {
             JOVODBCDLL.JNIODBCcloseCursor(id, cursor);
         }
-        checkFetch(fetched);
-        return new PassResult(0, 0, rows, rows * columns, lengthSum);
     }
 
     private int open() {

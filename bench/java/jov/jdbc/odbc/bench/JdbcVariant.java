@@ -1,9 +1,6 @@
 package jov.jdbc.odbc.bench;
 
-import java.io.BufferedOutputStream;
 import java.io.IOException;
-import java.io.OutputStream;
-import java.nio.file.Files;
 import java.nio.file.Path;
 import java.sql.Connection;
 import java.sql.DriverManager;
@@ -59,25 +56,17 @@ final class JdbcVariant implements Variant {
 
     @Override
     public PassResult dump(Path file) throws SQLException, IOException {
-        long rows = 0;
-        long lengthSum = 0;
-        int columns;
         try (Statement statement = connection.createStatement();
                 ResultSet result = statement.executeQuery(sql);
-                OutputStream out = new BufferedOutputStream(Files.newOutputStream(file), 1 << 16)) {
-            columns = result.getMetaData().getColumnCount();
+                ValueDump dump = new ValueDump(file, result.getMetaData().getColumnCount())) {
+            int columns = result.getMetaData().getColumnCount();
             while (result.next()) {
-                rows++;
                 for (int c = 1; c <= columns; c++) {
-                    String value = result.getString(c);
-                    value = value == null ? "" : value;
-                    lengthSum += value.length();
-                    Utf16.write(out, value);
-                    Utf16.write(out, c < columns ? "\t" : "\n");
+                    dump.value(c, result.getString(c));
                 }
             }
+            return dump.result();
         }
-        return new PassResult(0, 0, rows, rows * columns, lengthSum);
     }
 
     @Override

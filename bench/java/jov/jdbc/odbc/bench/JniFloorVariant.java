@@ -1,9 +1,6 @@
 package jov.jdbc.odbc.bench;
 
-import java.io.BufferedOutputStream;
 import java.io.IOException;
-import java.io.OutputStream;
-import java.nio.file.Files;
 import java.nio.file.Path;
 
 /**
@@ -54,24 +51,18 @@ final class JniFloorVariant implements Variant {
     @Override
     public PassResult dump(Path file) throws IOException {
         int columns = open();
-        long rows = 0;
-        long lengthSum = 0;
         int fetched;
-        try (OutputStream out = new BufferedOutputStream(Files.newOutputStream(file), 1 << 16)) {
+        try (ValueDump dump = new ValueDump(file, columns)) {
             while ((fetched = JniFloor.fetch(handle)) == 1) {
-                rows++;
                 for (int c = 1; c <= columns; c++) {
-                    String value = value(c);
-                    lengthSum += value.length();
-                    Utf16.write(out, value);
-                    Utf16.write(out, c < columns ? "\t" : "\n");
+                    dump.value(c, value(c));
                 }
             }
+            checkFetch(fetched);
+            return dump.result();
         } finally {
             JniFloor.closeCursor(handle);
         }
-        checkFetch(fetched);
-        return new PassResult(0, 0, rows, rows * columns, lengthSum);
     }
 
     private int open() {
