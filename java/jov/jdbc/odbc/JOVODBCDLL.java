@@ -44,12 +44,7 @@ public final class JOVODBCDLL {
     public static final short DATE_STYLE_DEFAULT = 21;
 
     static {
-        String path = System.getProperty(LIBRARY_PROPERTY);
-        if (path != null && !path.isEmpty()) {
-            System.load(path);
-        } else {
-            System.loadLibrary(LIBRARY_NAME);
-        }
+        NativeLibrary.load();
     }
 
     private JOVODBCDLL() {

@@ -1,0 +1,57 @@
+package jov.jdbc.odbc;
+
+/**
+ * Natives beside the 29 of {@link JOVODBCDLL}, for callers such as a JDBC
+ * driver that serve many threads and want exact update counts and numbers
+ * without objects. Same conventions: database identifiers, cursor handles,
+ * column numbers from 1, no exceptions.
+ *
+ * <ul>
+ *   <li>Every failure a call records in the process-wide last-error record
+ *       is also kept as the calling thread's own last failure, with the same
+ *       message and code texts: a thread reads its own failure even while
+ *       other threads fail at the same moment. A success clears neither.</li>
+ *   <li>The library is the one {@link JOVODBCDLL} loads.</li>
+ * </ul>
+ */
+public final class JovOdbcExtras {
+
+    static {
+        NativeLibrary.load();
+    }
+
+    private JovOdbcExtras() {
+    }
+
+    /** Message of this thread's latest failure; "" when it has had none. */
+    public static native String threadErrorString();
+
+    /** Code of this thread's latest failure; "" when it has had none or it had no code. */
+    public static native String threadErrorCode();
+
+    /**
+     * Runs a statement without a result set, exactly as
+     * {@link JOVODBCDLL#JNIODBCexecSQLUpdate} does and with its answer
+     * (1 executed, 0 no data, 2 need data, -1 failure). When it executed,
+     * {@code rowCount[0]} receives the driver's count of affected rows
+     * (SQLRowCount; -1 when the driver cannot tell); when the statement
+     * affected nothing (answer 0) it receives 0. {@code rowCount} must hold at
+     * least one element, otherwise the call fails.
+     */
+    public static native int execSQLUpdateRowCount(int id, String sql, long[] rowCount);
+
+    /**
+     * The current value of a fixed-width integer column (SQL types BIT,
+     * TINYINT, SMALLINT, INTEGER, BIGINT) as a long. Returns 1 with the value
+     * in {@code value[0]}, 0 for SQL NULL, -1 on failure (identifier, cursor,
+     * column or type out of place, or a value the driver handed as text that
+     * is not an integer), with the failure recorded.
+     */
+    public static native int getColumnLong(int id, int cursor, int column, long[] value);
+
+    /**
+     * The current value of a fixed-width number column (the integer types
+     * above, REAL, FLOAT, DOUBLE) as a double. Answers as {@link #getColumnLong}.
+     */
+    public static native int getColumnDouble(int id, int cursor, int column, double[] value);
+}
