@@ -77,6 +77,10 @@ struct ColumnInfo {
     int16_t precision;           // SQL_DESC_PRECISION when hasPrecision
     int16_t scale;               // SQL_DESC_SCALE when hasPrecision
     int32_t readAsChar;          // 1 once the driver refused SQL_C_BINARY (07006) here
+    // 1 when the current value is held as its text although the column is
+    // read in a fixed-width C type: the driver refused that type (07006) or
+    // the value did not fit the column's declared width. Set per fetch.
+    int32_t valueIsText;
 };
 static_assert(std::is_trivial<ColumnInfo>::value, "catalogues are zero-filled blocks");
 
