@@ -25,8 +25,9 @@ import org.junit.jupiter.params.provider.MethodSource;
  *
  * <p>A null string is taken as the empty text; a character without a
  * Windows-31J mapping (U+00E9, a surrogate pair, a lone surrogate) becomes one
- * '?'; a text longer than its buffer becomes the empty text, except SQL,
- * whose buffer is sized to the string.
+ * '?'. A data source, user or password that does not fit its buffer or holds
+ * U+0000, and SQL holding U+0000, are refused with a record of the library's
+ * own; a requested column name too long for its buffer is the empty name.
  */
 class BadInputTest {
     private static final String RIGS = "jov.jdbc.odbc.it.Rig#all";
@@ -55,23 +56,32 @@ class BadInputTest {
 
     @ParameterizedTest
     @MethodSource(RIGS)
-    void openTakesNullHugeAndUnmappableStringsAsTheirConversion(Rig rig) {
+    void openTakesNullAsTheEmptyTextAndRefusesWhatWouldNotArriveWhole(Rig rig) {
         List<String> empty = openOutcome("", "", "");
         assertEquals("IM002", empty.get(0), "no data source of the empty name");
-        for (String dataSource : new String[] {null, HUGE, "A:B:", "A:" + HUGE}) {
+        for (String dataSource : new String[] {null, "A:B:"}) {
             assertEquals(empty, openOutcome(dataSource, rig.user, rig.password),
                     "data source " + describe(dataSource));
         }
         assertEquals(-1, JNIODBCopen(rig.dataSource + OUTSIDE, rig.user, rig.password));
         assertEquals("IM002", JNIODBCgetErrorCode(), "data source " + rig.dataSource + "???");
 
-        // A user or password that is null or does not fit is sent as the
-        // empty text; SQLite ignores both, and psqlODBC then falls back on
-        // the user and password of the data source's definition.
-        List<String> emptyUser = openOutcome(rig.dataSource, "", "");
-        assertEquals(List.of("open"), emptyUser);
-        for (String text : new String[] {null, HUGE}) {
-            assertEquals(emptyUser, openOutcome(rig.dataSource, text, text), "user and password " + describe(text));
+        // A null user and password are empty texts; SQLite ignores both, and
+        // psqlODBC then takes the user and password of the data source's
+        // definition. A text that would reach the driver cut, emptied or ended
+        // at a NUL is refused instead: psqlODBC would connect as that user.
+        assertEquals(List.of("open"), openOutcome(rig.dataSource, null, null));
+        String[][] refused = {
+            {HUGE, rig.user, rig.password, "Data Source Too Long(Max=127 Bytes)"},
+            {rig.dataSource + "\u0000x", rig.user, rig.password,
+                "NUL Character in Data Source(Position=" + rig.dataSource.length() + ")"},
+            {rig.dataSource, "u".repeat(70), rig.password, "User Too Long(Max=63 Bytes)"},
+            {rig.dataSource, "\u0000" + rig.user, rig.password, "NUL Character in User(Position=0)"},
+            {rig.dataSource, rig.user, HUGE, "Password Too Long(Max=63 Bytes)"},
+        };
+        for (String[] r : refused) {
+            assertEquals(List.of("", "(JNIODBCopen)" + r[3]), openOutcome(r[0], r[1], r[2]),
+                    describe(r[0]) + ", " + describe(r[1]) + ", " + describe(r[2]));
         }
     }
 
