@@ -1,5 +1,6 @@
 // Natives that run SQL, open and close cursors and fetch rows.
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 
 #include "jni/natives.h"
@@ -13,10 +14,13 @@ using jov::TheDataSourceTable;
 namespace {
 
 constexpr char kMsgSqlNotEnoughMemory[] = "(JNIODBCexecSQLQuery)Not Enough Memory";
+constexpr char kMsgSqlHoldsNul[] = "(JNIODBCexecSQLQuery)NUL Character in SQL(Position=%d)";
 
 // The SQL text of one call as ANSI text on the heap, freed with the object.
 // A string of n units converts with a capacity of 2n + 1 bytes, room for a
 // double-byte code page and the terminator; `extra` bytes more are allocated.
+// A text holding U+0000 is not converted: the driver, reading up to the first
+// NUL, would run a shorter statement than the caller wrote.
 class SqlText {
 public:
     SqlText(JNIEnv* env, jstring sql, int64_t extra) {
@@ -27,20 +31,35 @@ public:
         if (text_ == nullptr) return;
         text_[0] = '\0';
         jov::ScopedStringChars chars(env, sql);
-        if (chars.chars() != nullptr) {
-            jov::JcharsToAnsi(text_, static_cast<int32_t>(capacity), chars.chars(),
-                              chars.length());
+        if (chars.chars() == nullptr) return;
+        nulAt_ = jov::FindNulUnit(chars.chars(), chars.length());
+        if (nulAt_ < 0) {
+            jov::JcharsToAnsi(text_, static_cast<int32_t>(capacity), chars.chars(), chars.length());
         }
     }
     ~SqlText() { jov::FreeBytes(text_); }
     SqlText(const SqlText&) = delete;
     SqlText& operator=(const SqlText&) = delete;
 
-    // Null when the heap could not hold the text.
-    const char* get() const { return text_; }
+    // The text to run, or null after recording why there is none: the heap
+    // could not hold it, or it holds U+0000.
+    const char* Checked() const {
+        if (text_ == nullptr) {
+            TheDataSourceTable().SetError(kMsgSqlNotEnoughMemory, "");
+            return nullptr;
+        }
+        if (nulAt_ >= 0) {
+            char message[jov::kErrorMessageSize];
+            std::snprintf(message, sizeof message, kMsgSqlHoldsNul, nulAt_);
+            TheDataSourceTable().SetError(message, "");
+            return nullptr;
+        }
+        return text_;
+    }
 
 private:
     char* text_ = nullptr;
+    int32_t nulAt_ = -1;
 };
 
 }  // namespace
@@ -50,23 +69,19 @@ extern "C" {
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCexecSQLQuery(JNIEnv* env, jclass,
                                                                         jint id, jstring sql) {
     SqlText text(env, sql, 1);
-    if (text.get() == nullptr) {
-        TheDataSourceTable().SetError(kMsgSqlNotEnoughMemory, "");
-        return -1;
-    }
+    const char* checked = text.Checked();
+    if (checked == nullptr) return -1;
     int32_t cursor = 0;
-    int32_t result = TheDataSourceTable().ExecSQLQuery(id, text.get(), &cursor);
+    int32_t result = TheDataSourceTable().ExecSQLQuery(id, checked, &cursor);
     return result < 0 ? result : cursor;
 }
 
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCexecSQLUpdate(JNIEnv* env, jclass,
                                                                          jint id, jstring sql) {
     SqlText text(env, sql, 0);
-    if (text.get() == nullptr) {
-        TheDataSourceTable().SetError(kMsgSqlNotEnoughMemory, "");
-        return -1;
-    }
-    return TheDataSourceTable().ExecSQLUpdate(id, text.get());
+    const char* checked = text.Checked();
+    if (checked == nullptr) return -1;
+    return TheDataSourceTable().ExecSQLUpdate(id, checked);
 }
 
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetCursorHandle(JNIEnv*, jclass,

@@ -95,6 +95,18 @@ TEST_F(ValueNativesTest, SqlBufferRefusedByTheHeap) {
     EXPECT_EQ(jni.GetCharsCalls(), 1);  // only the open's data source
 }
 
+// The driver reads SQL text up to its first NUL: "DELETE FROM t" would run.
+TEST_F(ValueNativesTest, SqlHoldingNulNeverReachesTheDriver) {
+    const std::u16string sql(u"DELETE FROM t\0 WHERE id = 3", 27);
+    EXPECT_EQ(Query(sql), -1);
+    EXPECT_EQ(ErrorString(), u"(JNIODBCexecSQLQuery)NUL Character in SQL(Position=13)");
+    EXPECT_EQ(ErrorCode(), u"");
+    jstring nul = jni.String(std::u16string(1, u'\0'));
+    EXPECT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCexecSQLUpdate(env(), nullptr, id, nul), -1);
+    EXPECT_EQ(ErrorString(), u"(JNIODBCexecSQLQuery)NUL Character in SQL(Position=0)");
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLExecDirect), 0);
+}
+
 TEST_F(ValueNativesTest, ShortAndLongTextsBecomeJavaStrings) {
     std::string longText(5000, 'x');
     longText[4999] = 'y';

@@ -37,6 +37,7 @@ class BadInputTest {
     private static final String OUT_OF_RANGE = "(JovJdbcOdbc)データベース識別子(%d)は範囲外です";
     private static final String NOT_OPEN = "(JovJdbcOdbc)データベース識別子(%d)はオープンされていません";
     private static final String INVALID_CURSOR = "(ODBCACCS)Invalid Open Cursol Handle=";
+    private static final String NUL_IN_SQL = "(JNIODBCexecSQLQuery)NUL Character in SQL(Position=";
 
     /** The record of the open just made, to compare another open's with. */
     private static List<String> record() {
@@ -82,6 +83,23 @@ class BadInputTest {
         for (String[] r : refused) {
             assertEquals(List.of("", "(JNIODBCopen)" + r[3]), openOutcome(r[0], r[1], r[2]),
                     describe(r[0]) + ", " + describe(r[1]) + ", " + describe(r[2]));
+        }
+    }
+
+    /** The driver reads SQL up to its first NUL: "DELETE FROM t" would empty the table. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void sqlHoldingNulIsRefusedBeforeTheDriverSeesIt(Rig rig) {
+        try (Db db = Db.open(rig)) {
+            String table = db.createTable("id integer");
+            db.exec("INSERT INTO " + table + " VALUES (1), (2), (3)");
+            String delete = "DELETE FROM " + table;
+            assertEquals(-1, JNIODBCexecSQLUpdate(db.id, delete + "\u0000 WHERE id = 3"));
+            assertRecord("", NUL_IN_SQL + delete.length() + ")");
+            String select = "SELECT id FROM " + table;
+            assertEquals(-1, JNIODBCexecSQLQuery(db.id, select + "\u0000 WHERE id = 3"));
+            assertRecord("", NUL_IN_SQL + select.length() + ")");
+            assertEquals(List.of("1", "2", "3"), db.column(select + " ORDER BY id"));
         }
     }
 
