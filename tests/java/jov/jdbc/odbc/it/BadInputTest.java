@@ -302,11 +302,19 @@ class BadInputTest {
             db.exec("INSERT INTO " + table + " VALUES (1), (2), (3)");
             int cursor = db.query("SELECT n FROM " + table + " ORDER BY n");
             // The driver manager refuses an orientation it does not know
-            // (HY106, fetch type out of range) before any driver sees it.
-            for (int orientation : new int[] {Integer.MIN_VALUE, -1, 0, 7, 99, Integer.MAX_VALUE}) {
+            // (HY106, fetch type out of range) before any driver sees it; the
+            // library refuses one beyond ODBC's 16 bits, which narrowed would
+            // be another (65538 SQL_FETCH_FIRST, -65531 SQL_FETCH_ABSOLUTE).
+            assertEquals(1, JNIODBCfetchScroll(db.id, cursor, SQL_FETCH_ABSOLUTE, 2), Db::lastError);
+            for (int orientation : new int[] {-1, 0, 7, 99}) {
                 assertEquals(-1, JNIODBCfetchScroll(db.id, cursor, orientation, 1), "orientation " + orientation);
                 assertEquals("HY106", JNIODBCgetErrorCode(), "orientation " + orientation);
             }
+            for (int orientation : new int[] {Integer.MIN_VALUE, -65531, 65538, Integer.MAX_VALUE}) {
+                assertEquals(-1, JNIODBCfetchScroll(db.id, cursor, orientation, 1), "orientation " + orientation);
+                assertRecord("", "(ODBCACCS)Invalid Fetch Orientation=" + orientation);
+            }
+            assertEquals("2", db.string(cursor, 1), "no refused orientation moved the cursor");
             // Offsets beyond either end leave the cursor before the first or
             // after the last row: no row, no failure. Each move starts at row
             // 1; {orientation, offset, result, row}. psqlODBC answers an
