@@ -1,5 +1,6 @@
 // Natives that open and close data sources, control transactions and read the
 // last error.
+#include <cstdio>
 #include <cstring>
 
 #include "jni/natives.h"
@@ -16,9 +17,30 @@ constexpr int32_t kUserBufferSize = 64;
 constexpr int32_t kPasswordBufferSize = 64;
 constexpr int32_t kOpenNameBufferSize = 84;
 
-void ConvertInto(char* buffer, int32_t size, const jov::ScopedStringChars& text) {
-    if (text.chars() != nullptr) jov::JcharsToAnsi(buffer, size, text.chars(), text.length());
-    buffer[size - 1] = '\0';
+constexpr char kMsgCharsNotObtained[] = "(JNIODBCopen)GetStringChars(%s) Error";
+constexpr char kMsgHoldsNul[] = "(JNIODBCopen)NUL Character in %s(Position=%d)";
+constexpr char kMsgTooLong[] = "(JNIODBCopen)%s Too Long(Max=%d Bytes)";
+
+// Converts one text of the open whole into its buffer (size bytes, zeroed
+// by the caller); a null string stays the empty text. A text that holds U+0000,
+// does not fit or whose characters the JVM does not hand over is refused with
+// a record: the driver must receive exactly what the caller gave, never a cut
+// or emptied text (psqlODBC takes an empty user as the data source's own).
+bool ConvertOpenText(JNIEnv* env, jstring string, const char* what, char* buffer, int32_t size) {
+    if (string == nullptr) return true;
+    jov::ScopedStringChars chars(env, string);
+    char message[jov::kErrorMessageSize];
+    if (chars.chars() == nullptr) {
+        std::snprintf(message, sizeof message, kMsgCharsNotObtained, what);
+    } else if (int32_t nul = jov::FindNulUnit(chars.chars(), chars.length()); nul >= 0) {
+        std::snprintf(message, sizeof message, kMsgHoldsNul, what, nul);
+    } else if (jov::JcharsToAnsiWhole(buffer, size, chars.chars(), chars.length()) >= 0) {
+        return true;
+    } else {
+        std::snprintf(message, sizeof message, kMsgTooLong, what, size - 1);
+    }
+    TheDataSourceTable().SetError(message, "");
+    return false;
 }
 
 // A Java string of a library text (ANSI), cut to capacity units.
@@ -39,15 +61,11 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCopen(JNIEnv* env, jc
     char source[kDataSourceBufferSize] = {};
     char userText[kUserBufferSize] = {};
     char passwordText[kPasswordBufferSize] = {};
-    jov::ScopedStringChars sourceChars(env, dataSource);
-    jov::ScopedStringChars userChars(env, user);
-    jov::ScopedStringChars passwordChars(env, password);
-    ConvertInto(source, kDataSourceBufferSize, sourceChars);
-    ConvertInto(userText, kUserBufferSize, userChars);
-    ConvertInto(passwordText, kPasswordBufferSize, passwordChars);
-    sourceChars.Release();
-    userChars.Release();
-    passwordChars.Release();
+    if (!ConvertOpenText(env, dataSource, "Data Source", source, kDataSourceBufferSize) ||
+        !ConvertOpenText(env, user, "User", userText, kUserBufferSize) ||
+        !ConvertOpenText(env, password, "Password", passwordText, kPasswordBufferSize)) {
+        return -1;
+    }
     // "A:B:Sales" and "Sales" both name the data source Sales.
     const char* colon = std::strrchr(source, ':');
     const char* name = colon != nullptr ? colon + 1 : source;

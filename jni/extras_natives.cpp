@@ -19,8 +19,6 @@ namespace {
 
 constexpr char kMsgRowCountArray[] =
     "(JovOdbcExtras_execSQLUpdateRowCount)rowCount Must Hold One Element";
-constexpr char kMsgSqlNotEnoughMemory[] = "(JovOdbcExtras_execSQLUpdateRowCount)Not Enough Memory";
-constexpr char kMsgSqlHoldsNul[] = "(JovOdbcExtras_execSQLUpdateRowCount)SQL Text Holds NUL";
 constexpr char kMsgLongArray[] = "(JovOdbcExtras_getColumnLong)value Must Hold One Element";
 constexpr char kMsgDoubleArray[] = "(JovOdbcExtras_getColumnDouble)value Must Hold One Element";
 
@@ -64,12 +62,9 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_execSQLUpdateRowCount(JN
     int64_t count = -1;
     jint result = -1;
     jov::SqlText text(env, sql, 0);
-    if (text.get() == nullptr) {
-        TheDataSourceTable().SetError(kMsgSqlNotEnoughMemory, "");
-    } else if (text.holdsNul()) {
-        TheDataSourceTable().SetError(kMsgSqlHoldsNul, "");
-    } else {
-        result = TheDataSourceTable().ExecSQLUpdateRowCount(id, text.get(), &count);
+    const char* checked = text.Checked("JovOdbcExtras_execSQLUpdateRowCount");
+    if (checked != nullptr) {
+        result = TheDataSourceTable().ExecSQLUpdateRowCount(id, checked, &count);
     }
     const jlong answer = static_cast<jlong>(count);
     env->SetLongArrayRegion(rowCount, 0, 1, &answer);

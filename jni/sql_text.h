@@ -2,22 +2,26 @@
 // with the object.
 //
 //   SqlText text(env, sql, 0);
-//   if (text.get() == nullptr) ... the heap refused the buffer ...
-//   if (text.holdsNul()) ... refuse: the driver would see the text cut ...
+//   const char* checked = text.Checked("JNIODBCexecSQLQuery");
+//   if (checked == nullptr) return -1;  // the record says why
 //
 // A string of n units converts with a capacity of 2n + 1 bytes, room for a
 // double-byte code page and the terminator; `extra` bytes more are allocated.
-// A null string is the empty text.
+// A null string is the empty text. A text holding U+0000 is not converted:
+// the driver, reading up to the first NUL, would run a shorter statement than
+// the caller wrote.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 
 #include "jni.h"
 #include "jni/scoped_string_chars.h"
 #include "jni/text_conversion.h"
+#include "odbcaccs/OdbcAccs.h"
 #include "platform/heap.h"
+#include "table/DataSourceTable.h"
 
 namespace jov {
 
@@ -31,9 +35,9 @@ public:
         if (text_ == nullptr) return;
         text_[0] = '\0';
         ScopedStringChars chars(env, sql);
-        if (chars.chars() != nullptr) {
-            const jchar* end = chars.chars() + chars.length();
-            holdsNul_ = std::find(chars.chars(), end, jchar{0}) != end;
+        if (chars.chars() == nullptr) return;
+        nulAt_ = FindNulUnit(chars.chars(), chars.length());
+        if (nulAt_ < 0) {
             JcharsToAnsi(text_, static_cast<int32_t>(capacity), chars.chars(), chars.length());
         }
     }
@@ -41,15 +45,25 @@ public:
     SqlText(const SqlText&) = delete;
     SqlText& operator=(const SqlText&) = delete;
 
-    // Null when the heap could not hold the text.
-    const char* get() const { return text_; }
-    // Whether the Java string held U+0000: the text sent as NUL-terminated
-    // would end there, a different statement from the one Java gave.
-    bool holdsNul() const { return holdsNul_; }
+    // The text to run, or null after recording, in the name of `reporter`,
+    // why there is none: the heap could not hold it, or it holds U+0000.
+    const char* Checked(const char* reporter) const {
+        char message[kErrorMessageSize];
+        if (text_ == nullptr) {
+            std::snprintf(message, sizeof message, "(%s)Not Enough Memory", reporter);
+        } else if (nulAt_ >= 0) {
+            std::snprintf(message, sizeof message, "(%s)NUL Character in SQL(Position=%d)",
+                          reporter, nulAt_);
+        } else {
+            return text_;
+        }
+        TheDataSourceTable().SetError(message, "");
+        return nullptr;
+    }
 
 private:
     char* text_ = nullptr;
-    bool holdsNul_ = false;
+    int32_t nulAt_ = -1;
 };
 
 }  // namespace jov

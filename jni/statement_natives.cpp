@@ -10,7 +10,8 @@ using jov::TheDataSourceTable;
 
 namespace {
 
-constexpr char kMsgSqlNotEnoughMemory[] = "(JNIODBCexecSQLQuery)Not Enough Memory";
+// Both SQL natives report in the query native's name, as they always have.
+constexpr char kSqlReporter[] = "JNIODBCexecSQLQuery";
 
 }  // namespace
 
@@ -19,23 +20,19 @@ extern "C" {
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCexecSQLQuery(JNIEnv* env, jclass,
                                                                         jint id, jstring sql) {
     SqlText text(env, sql, 1);
-    if (text.get() == nullptr) {
-        TheDataSourceTable().SetError(kMsgSqlNotEnoughMemory, "");
-        return -1;
-    }
+    const char* checked = text.Checked(kSqlReporter);
+    if (checked == nullptr) return -1;
     int32_t cursor = 0;
-    int32_t result = TheDataSourceTable().ExecSQLQuery(id, text.get(), &cursor);
+    int32_t result = TheDataSourceTable().ExecSQLQuery(id, checked, &cursor);
     return result < 0 ? result : cursor;
 }
 
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCexecSQLUpdate(JNIEnv* env, jclass,
                                                                          jint id, jstring sql) {
     SqlText text(env, sql, 0);
-    if (text.get() == nullptr) {
-        TheDataSourceTable().SetError(kMsgSqlNotEnoughMemory, "");
-        return -1;
-    }
-    return TheDataSourceTable().ExecSQLUpdate(id, text.get());
+    const char* checked = text.Checked(kSqlReporter);
+    if (checked == nullptr) return -1;
+    return TheDataSourceTable().ExecSQLUpdate(id, checked);
 }
 
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetCursorHandle(JNIEnv*, jclass,

@@ -110,11 +110,19 @@ int32_t OdbcAccs::Fetch(int32_t h, int32_t* endOfData) {
     return FinishFetch(h, SQLFetch(hStmt[h]), endOfData);
 }
 
+static_assert(sizeof(SQLLEN) >= sizeof(int32_t), "a scroll offset from Java is never narrowed");
+
 int32_t OdbcAccs::FetchScroll(int32_t h, int32_t* endOfData, int32_t orientation, int32_t offset) {
     BusyGuard guard(fetchBusy);
     *endOfData = 0;
     if (!IsCursorHandle(h)) {
         RecordError("", kMsgInvalidCursor, h);
+        return 0;
+    }
+    // ODBC's orientation is 16 bits: a wider one is refused here, not
+    // narrowed into another (65538 would fetch FIRST).
+    if (orientation < INT16_MIN || orientation > INT16_MAX) {
+        RecordError("", kMsgInvalidOrientation, orientation);
         return 0;
     }
     std::unique_lock<CursorLock> hold(cursorLocks_[h]);

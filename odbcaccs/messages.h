@@ -6,6 +6,7 @@
 namespace jov {
 
 constexpr const char kMsgInvalidCursor[] = "(ODBCACCS)Invalid Open Cursol Handle=%d";
+constexpr const char kMsgInvalidOrientation[] = "(ODBCACCS)Invalid Fetch Orientation=%d";
 constexpr const char kMsgNotEnoughMemory[] = "(ODBCACCS)Not Enough Memory";
 constexpr const char kMsgStillExecutingTimeout[] = "(ODBCACCS)SQL_STILL_EXECUTING Time Out Error";
 constexpr const char kMsgTooManyCursors[] = "Too Many SQL Cursor Open(Max Open=%d)";

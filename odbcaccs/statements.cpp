@@ -16,6 +16,7 @@
 #include "odbcaccs/messages.h"
 #include "odbcaccs/still_executing.h"
 #include "platform/heap.h"
+#include "platform/whole_characters.h"
 
 namespace jov {
 
@@ -227,8 +228,14 @@ int32_t OdbcAccs::DescribeColumnName(int32_t h, int32_t column, char* name) {
     }
     if (length < 0) {
         name[0] = '\0';
+    } else if (length < kNameBufferLength) {
+        name[length] = '\0';
     } else {
-        name[length < kNameBufferLength ? length : kNameBufferLength] = '\0';
+        // The driver cut the name by bytes, possibly inside a double-byte
+        // character: keep whole characters only, so the name Java receives is
+        // one GetColumnNoFromName finds.
+        name[kNameBufferLength] = '\0';
+        name[WholeCharacterLength(name, static_cast<int32_t>(std::strlen(name)))] = '\0';
     }
     return 0;
 }

@@ -326,6 +326,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* src, int srcUni
     return n;
 }
 
+BOOL IsDBCSLeadByte(BYTE testChar) { return IsLeadByte(testChar) ? 1 : 0; }
+
 // Flags are not supported: the call fails with 0.
 int MultiByteToWideChar(UINT codePage, DWORD flags, const char* src, int srcBytes, WCHAR* dst,
                         int dstUnits) {

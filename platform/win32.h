@@ -1,9 +1,9 @@
-// The Win32 calls the library uses: Sleep and the two code page conversions of
-// the ANSI code page (CP_ACP). On Windows they come from <windows.h>. Elsewhere
-// this folder supplies them with the same bounds: the ANSI code page is
-// Windows-31J (CP932), a conversion whose output does not fit answers 0 and
-// writes nothing, and a character without a mapping becomes the code page's
-// replacement character instead of failing the call.
+// The Win32 calls the library uses: Sleep, the two code page conversions of
+// the ANSI code page (CP_ACP) and its lead-byte test. On Windows they come
+// from <windows.h>. Elsewhere this folder supplies them with the same bounds:
+// the ANSI code page is Windows-31J (CP932), a conversion whose output does
+// not fit answers 0 and writes nothing, and a character without a mapping
+// becomes the code page's replacement character instead of failing the call.
 //
 // This is the only header that knows which platform it is built for.
 #pragma once
@@ -30,4 +30,8 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* src, int srcUni
 // The ANSI code page to UTF-16, with the same conventions counted in units.
 int MultiByteToWideChar(UINT codePage, DWORD flags, const char* src, int srcBytes, WCHAR* dst,
                         int dstUnits);
+
+// Whether the byte leads a double-byte character of the ANSI code page (for
+// CP932 0x81-0x9F and 0xE0-0xFC), whatever follows it.
+BOOL IsDBCSLeadByte(BYTE testChar);
 #endif

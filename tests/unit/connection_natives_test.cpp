@@ -57,17 +57,32 @@ TEST_F(ConnectionNativesTest, TheDataSourceIsThePartAfterTheLastColon) {
     EXPECT_EQ(LastConnect().text, "");
 }
 
-TEST_F(ConnectionNativesTest, TextsLongerThanTheirBuffersAreCutOrEmptied) {
-    std::u16string user63(63, u'u'), user64(64, u'u'), user70(70, u'u');
-    ASSERT_GT(Open(jni.String(u"S"), jni.String(user63)), 0);
-    EXPECT_EQ(LastConnect().args[1], 63);
-    ASSERT_GT(Open(jni.String(u"S"), jni.String(user64)), 0);
-    EXPECT_EQ(LastConnect().args[1], 63);  // exactly the buffer's size: loses its last byte
-    ASSERT_GT(Open(jni.String(u"S"), jni.String(user70)), 0);
-    EXPECT_EQ(LastConnect().args[1], 0);  // does not fit at all: the empty user name
-    std::u16string source(200, u's');
-    ASSERT_GT(Open(jni.String(source)), 0);
-    EXPECT_EQ(LastConnect().text, "");
+// The driver gets exactly the texts the caller gave, or the open fails before
+// it: psqlODBC would take a cut or emptied user as the data source's own.
+TEST_F(ConnectionNativesTest, TextsThatDoNotFitOrHoldNulRefuseTheOpen) {
+    std::u16string user63(63, u'u');
+    ASSERT_GT(Open(jni.String(u"S"), jni.String(user63), jni.String(user63)), 0);
+    EXPECT_EQ(LastConnect().args, (std::vector<int64_t>{1, 63, 63}));
+    const struct {
+        std::u16string source, user, password, message;
+    } refused[] = {
+        {u"S", std::u16string(64, u'u'), u"p", u"(JNIODBCopen)User Too Long(Max=63 Bytes)"},
+        {u"S", u"u", std::u16string(32, u'\u65E5'),
+         u"(JNIODBCopen)Password Too Long(Max=63 Bytes)"},
+        {std::u16string(128, u's'), u"u", u"p",
+         u"(JNIODBCopen)Data Source Too Long(Max=127 Bytes)"},
+        {u"S", std::u16string(1, u'\0') + u"jov", u"p",
+         u"(JNIODBCopen)NUL Character in User(Position=0)"},
+        {u"S", u"u", std::u16string(u"pa\0ss", 5),
+         u"(JNIODBCopen)NUL Character in Password(Position=2)"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(std::string(r.message.begin(), r.message.end()));
+        EXPECT_EQ(Open(jni.String(r.source), jni.String(r.user), jni.String(r.password)), -1);
+        EXPECT_EQ(ErrorString(), r.message);
+        EXPECT_EQ(ErrorCode(), u"");
+    }
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLConnect), 1);
 }
 
 TEST_F(ConnectionNativesTest, NullStringsAreEmptyTextsAndNeverReachTheJvm) {
@@ -79,11 +94,11 @@ TEST_F(ConnectionNativesTest, NullStringsAreEmptyTextsAndNeverReachTheJvm) {
     EXPECT_EQ(jni.GetCharsCalls(), 1);
 }
 
-TEST_F(ConnectionNativesTest, StringsWhoseCharactersAreRefusedAreEmpty) {
+TEST_F(ConnectionNativesTest, StringsWhoseCharactersAreRefusedRefuseTheOpen) {
     jni.failGetStringChars = true;
-    FakeOdbc::Script(FakeFn::SQLConnect, {SQL_ERROR, "IM002", "no name"});
     EXPECT_EQ(Open(jni.String(u"Sales"), jni.String(u"u"), jni.String(u"p")), -1);
-    EXPECT_EQ(LastConnect().args, (std::vector<int64_t>{0, 0, 0}));
+    EXPECT_EQ(ErrorString(), u"(JNIODBCopen)GetStringChars(Data Source) Error");
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLConnect), 0);
 }
 
 TEST_F(ConnectionNativesTest, JapaneseTextsPassBothWays) {

@@ -103,7 +103,7 @@ TEST_F(ExtrasNativesTest, RowCountRefusalsRunNothingAndRecordForTheThreadToo) {
     EXPECT_EQ(Update(u"DELETE FROM t", jni.LongArray(0)), -1);
     jlongArray count = jni.LongArray(1, 7);
     EXPECT_EQ(Update(std::u16string(u"DELETE FROM t\0 WHERE k = 3", 26), count), -1);
-    EXPECT_EQ(ThreadRecord(), u" (JovOdbcExtras_execSQLUpdateRowCount)SQL Text Holds NUL");
+    EXPECT_EQ(ThreadRecord(), u" (JovOdbcExtras_execSQLUpdateRowCount)NUL Character in SQL(Position=13)");
     EXPECT_EQ(jni.Longs(count)[0], -1);
     EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLExecDirect), 0);
     FakeOdbc::Script(FakeFn::SQLExecDirect, {SQL_ERROR, "42000", "syntax error"});

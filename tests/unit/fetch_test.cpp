@@ -230,6 +230,26 @@ TEST_F(FetchTest, FetchScrollPassesOrientationAndOffset) {
     EXPECT_EQ(calls[2].args, (std::vector<int64_t>{SQL_FETCH_RELATIVE, 5}));
 }
 
+// ODBC's orientation is 16 bits; narrowed, 65538 would be SQL_FETCH_FIRST and
+// -65531 SQL_FETCH_ABSOLUTE. Offsets reach the driver whole.
+TEST_F(FetchTest, OrientationsBeyondSixteenBitsAreRefused) {
+    int32_t h = QueryColumn(SQL_VARCHAR, {std::string("r1"), std::string("r2")});
+    int32_t end = -1;
+    ASSERT_EQ(a.FetchScroll(h, &end, SQL_FETCH_ABSOLUTE, 2), 1);
+    for (int32_t orientation : {65538, -65531, 32768, -32769, INT32_MAX, INT32_MIN}) {
+        EXPECT_EQ(a.FetchScroll(h, &end, orientation, 1), 0);
+        EXPECT_EQ(Message(), "(ODBCACCS)Invalid Fetch Orientation=" + std::to_string(orientation));
+        EXPECT_EQ(Code(), "");
+    }
+    EXPECT_EQ(Value(h, 0), "r2");
+    EXPECT_EQ(a.FetchScroll(h, &end, SQL_FETCH_RELATIVE, INT32_MIN), 1);
+    EXPECT_EQ(a.FetchScroll(h, &end, SQL_FETCH_ABSOLUTE, INT32_MAX), 1);
+    std::vector<FakeCall> calls = FakeOdbc::CallsOf(FakeFn::SQLFetchScroll);
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[1].args, (std::vector<int64_t>{SQL_FETCH_RELATIVE, INT32_MIN}));
+    EXPECT_EQ(calls[2].args, (std::vector<int64_t>{SQL_FETCH_ABSOLUTE, INT32_MAX}));
+}
+
 TEST_F(FetchTest, RefusedBinaryConversionFallsBackToText) {
     // A driver may refuse SQL_C_BINARY for a type it cannot hand out as bytes
     // (psqlODBC does so for some of its types, with 07006).

@@ -80,10 +80,10 @@ TEST(JcharsToAnsiConversion, CapacityBoundaries) {
     const Units kana = {0xFF71, 0xFF72};  // 2 bytes: B1 B2
     const ToAnsiCase cases[] = {
         {"kanji, capacity + 1: whole", nihon, 5, {0x93, 0xFA, 0x96, 0x7B}},
-        {"kanji, capacity: loses half of the last character", nihon, 4, {0x93, 0xFA, 0x96}},
+        {"kanji, capacity: loses the whole last character", nihon, 4, {0x93, 0xFA}},
         {"kanji, capacity - 1: does not fit, empty", nihon, 3, {}},
         {"straddling, capacity + 1: whole", aNichi, 4, {0x61, 0x93, 0xFA}},
-        {"straddling, capacity: keeps the lead byte", aNichi, 3, {0x61, 0x93}},
+        {"straddling, capacity: keeps no lead byte", aNichi, 3, {0x61}},
         {"straddling, capacity - 1: empty", aNichi, 2, {}},
         {"ASCII, capacity + 1", abcde, 6, {0x61, 0x62, 0x63, 0x64, 0x65}},
         {"ASCII, capacity", abcde, 5, {0x61, 0x62, 0x63, 0x64}},

@@ -95,6 +95,39 @@ TEST_F(ValueNativesTest, SqlBufferRefusedByTheHeap) {
     EXPECT_EQ(jni.GetCharsCalls(), 1);  // only the open's data source
 }
 
+// The driver reads SQL text up to its first NUL: "DELETE FROM t" would run.
+TEST_F(ValueNativesTest, SqlHoldingNulNeverReachesTheDriver) {
+    const std::u16string sql(u"DELETE FROM t\0 WHERE id = 3", 27);
+    EXPECT_EQ(Query(sql), -1);
+    EXPECT_EQ(ErrorString(), u"(JNIODBCexecSQLQuery)NUL Character in SQL(Position=13)");
+    EXPECT_EQ(ErrorCode(), u"");
+    jstring nul = jni.String(std::u16string(1, u'\0'));
+    EXPECT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCexecSQLUpdate(env(), nullptr, id, nul), -1);
+    EXPECT_EQ(ErrorString(), u"(JNIODBCexecSQLQuery)NUL Character in SQL(Position=0)");
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLExecDirect), 0);
+}
+
+// Names are cut at 28 bytes by the driver; one cut inside 日 keeps 27, and
+// the name Java receives finds its column again.
+TEST_F(ValueNativesTest, ColumnNamesCutInsideACharacterKeepWholeCharacters) {
+    std::string split = "a";
+    std::string even;
+    for (int i = 0; i < 14; ++i) split += "\x93\xFA";  // 29 bytes
+    for (int i = 0; i < 15; ++i) even += "\x93\xFA";   // 30 bytes, cut between characters
+    FakeOdbc::QueueResult({{{split, SQL_VARCHAR, 10}, {even, SQL_VARCHAR, 10}}, {}});
+    jint cursor = Query(u"SELECT");
+    const std::u16string expected[] = {u"a" + std::u16string(13, u'\u65E5'),
+                                       std::u16string(14, u'\u65E5')};
+    for (jint column : {1, 2}) {
+        jstring name =
+            Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnName(env(), nullptr, id, cursor, column);
+        EXPECT_EQ(jni.Text(name), expected[column - 1]);
+        EXPECT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnNoFromName(env(), nullptr, id,
+                                                                           cursor, name),
+                  column);
+    }
+}
+
 TEST_F(ValueNativesTest, ShortAndLongTextsBecomeJavaStrings) {
     std::string longText(5000, 'x');
     longText[4999] = 'y';

@@ -25,8 +25,9 @@ import org.junit.jupiter.params.provider.MethodSource;
  *
  * <p>A null string is taken as the empty text; a character without a
  * Windows-31J mapping (U+00E9, a surrogate pair, a lone surrogate) becomes one
- * '?'; a text longer than its buffer becomes the empty text, except SQL,
- * whose buffer is sized to the string.
+ * '?'. A data source, user or password that does not fit its buffer or holds
+ * U+0000, and SQL holding U+0000, are refused with a record of the library's
+ * own; a requested column name too long for its buffer is the empty name.
  */
 class BadInputTest {
     private static final String RIGS = "jov.jdbc.odbc.it.Rig#all";
@@ -36,6 +37,7 @@ class BadInputTest {
     private static final String OUT_OF_RANGE = "(JovJdbcOdbc)データベース識別子(%d)は範囲外です";
     private static final String NOT_OPEN = "(JovJdbcOdbc)データベース識別子(%d)はオープンされていません";
     private static final String INVALID_CURSOR = "(ODBCACCS)Invalid Open Cursol Handle=";
+    private static final String NUL_IN_SQL = "(JNIODBCexecSQLQuery)NUL Character in SQL(Position=";
 
     /** The record of the open just made, to compare another open's with. */
     private static List<String> record() {
@@ -55,23 +57,49 @@ class BadInputTest {
 
     @ParameterizedTest
     @MethodSource(RIGS)
-    void openTakesNullHugeAndUnmappableStringsAsTheirConversion(Rig rig) {
+    void openTakesNullAsTheEmptyTextAndRefusesWhatWouldNotArriveWhole(Rig rig) {
         List<String> empty = openOutcome("", "", "");
         assertEquals("IM002", empty.get(0), "no data source of the empty name");
-        for (String dataSource : new String[] {null, HUGE, "A:B:", "A:" + HUGE}) {
+        for (String dataSource : new String[] {null, "A:B:"}) {
             assertEquals(empty, openOutcome(dataSource, rig.user, rig.password),
                     "data source " + describe(dataSource));
         }
         assertEquals(-1, JNIODBCopen(rig.dataSource + OUTSIDE, rig.user, rig.password));
         assertEquals("IM002", JNIODBCgetErrorCode(), "data source " + rig.dataSource + "???");
 
-        // A user or password that is null or does not fit is sent as the
-        // empty text; SQLite ignores both, and psqlODBC then falls back on
-        // the user and password of the data source's definition.
-        List<String> emptyUser = openOutcome(rig.dataSource, "", "");
-        assertEquals(List.of("open"), emptyUser);
-        for (String text : new String[] {null, HUGE}) {
-            assertEquals(emptyUser, openOutcome(rig.dataSource, text, text), "user and password " + describe(text));
+        // A null user and password are empty texts; SQLite ignores both, and
+        // psqlODBC then takes the user and password of the data source's
+        // definition. A text that would reach the driver cut, emptied or ended
+        // at a NUL is refused instead: psqlODBC would connect as that user.
+        assertEquals(List.of("open"), openOutcome(rig.dataSource, null, null));
+        String[][] refused = {
+            {HUGE, rig.user, rig.password, "Data Source Too Long(Max=127 Bytes)"},
+            {rig.dataSource + "\u0000x", rig.user, rig.password,
+                "NUL Character in Data Source(Position=" + rig.dataSource.length() + ")"},
+            {rig.dataSource, "u".repeat(70), rig.password, "User Too Long(Max=63 Bytes)"},
+            {rig.dataSource, "\u0000" + rig.user, rig.password, "NUL Character in User(Position=0)"},
+            {rig.dataSource, rig.user, HUGE, "Password Too Long(Max=63 Bytes)"},
+        };
+        for (String[] r : refused) {
+            assertEquals(List.of("", "(JNIODBCopen)" + r[3]), openOutcome(r[0], r[1], r[2]),
+                    describe(r[0]) + ", " + describe(r[1]) + ", " + describe(r[2]));
+        }
+    }
+
+    /** The driver reads SQL up to its first NUL: "DELETE FROM t" would empty the table. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void sqlHoldingNulIsRefusedBeforeTheDriverSeesIt(Rig rig) {
+        try (Db db = Db.open(rig)) {
+            String table = db.createTable("id integer");
+            db.exec("INSERT INTO " + table + " VALUES (1), (2), (3)");
+            String delete = "DELETE FROM " + table;
+            assertEquals(-1, JNIODBCexecSQLUpdate(db.id, delete + "\u0000 WHERE id = 3"));
+            assertRecord("", NUL_IN_SQL + delete.length() + ")");
+            String select = "SELECT id FROM " + table;
+            assertEquals(-1, JNIODBCexecSQLQuery(db.id, select + "\u0000 WHERE id = 3"));
+            assertRecord("", NUL_IN_SQL + select.length() + ")");
+            assertEquals(List.of("1", "2", "3"), db.column(select + " ORDER BY id"));
         }
     }
 
@@ -274,11 +302,19 @@ class BadInputTest {
             db.exec("INSERT INTO " + table + " VALUES (1), (2), (3)");
             int cursor = db.query("SELECT n FROM " + table + " ORDER BY n");
             // The driver manager refuses an orientation it does not know
-            // (HY106, fetch type out of range) before any driver sees it.
-            for (int orientation : new int[] {Integer.MIN_VALUE, -1, 0, 7, 99, Integer.MAX_VALUE}) {
+            // (HY106, fetch type out of range) before any driver sees it; the
+            // library refuses one beyond ODBC's 16 bits, which narrowed would
+            // be another (65538 SQL_FETCH_FIRST, -65531 SQL_FETCH_ABSOLUTE).
+            assertEquals(1, JNIODBCfetchScroll(db.id, cursor, SQL_FETCH_ABSOLUTE, 2), Db::lastError);
+            for (int orientation : new int[] {-1, 0, 7, 99}) {
                 assertEquals(-1, JNIODBCfetchScroll(db.id, cursor, orientation, 1), "orientation " + orientation);
                 assertEquals("HY106", JNIODBCgetErrorCode(), "orientation " + orientation);
             }
+            for (int orientation : new int[] {Integer.MIN_VALUE, -65531, 65538, Integer.MAX_VALUE}) {
+                assertEquals(-1, JNIODBCfetchScroll(db.id, cursor, orientation, 1), "orientation " + orientation);
+                assertRecord("", "(ODBCACCS)Invalid Fetch Orientation=" + orientation);
+            }
+            assertEquals("2", db.string(cursor, 1), "no refused orientation moved the cursor");
             // Offsets beyond either end leave the cursor before the first or
             // after the last row: no row, no failure. Each move starts at row
             // 1; {orientation, offset, result, row}. psqlODBC answers an

@@ -176,6 +176,14 @@ class ColumnValueTest {
                 assertEquals(c[1], JNIODBCgetColumnNoFromName(db.id, cursor, (String) c[0]), "name " + c[0]);
             }
             assertEquals("名前", JNIODBCgetColumnName(db.id, cursor, 3));
+
+            // Both drivers cut this 29-byte name to 28 bytes, inside its last
+            // 日: only whole characters are kept, and they find the column.
+            String longName = "a" + "日".repeat(14);
+            int named = db.query("SELECT 1 AS \"" + longName + "\"");
+            String returned = JNIODBCgetColumnName(db.id, named, 1);
+            assertEquals(longName.substring(0, 14), returned);
+            assertEquals(1, JNIODBCgetColumnNoFromName(db.id, named, returned));
         }
     }
 
