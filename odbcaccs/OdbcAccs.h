@@ -76,10 +76,12 @@ struct ColumnInfo {
     int32_t isDateTime;          // 1 for the types 9, 10, 11, 91, 92 and 93
     int16_t precision;           // SQL_DESC_PRECISION when hasPrecision
     int16_t scale;               // SQL_DESC_SCALE when hasPrecision
-    int32_t readAsChar;          // 1 once the driver refused SQL_C_BINARY (07006) here
+    int32_t readAsChar;          // 1 once the driver refused the column's C type (07006)
     // 1 when the current value is held as its text although the column is
-    // read in a fixed-width C type: the driver refused that type (07006) or
-    // the value did not fit the column's declared width. Set per fetch.
+    // read in a fixed-width C type (or SQL_C_BINARY): the driver refused that
+    // type (07006), or the value did not fit the column's declared width (an
+    // INTEGER beyond 32 bits, a BIT of 2, a REAL no float holds). Set with
+    // every non-NULL value; dataLength is then the text's length.
     int32_t valueIsText;
 };
 static_assert(std::is_trivial<ColumnInfo>::value, "catalogues are zero-filled blocks");
@@ -183,9 +185,12 @@ public:
     // 1 on success (endOfData 1 when there was no further row), 0 on failure.
     int32_t Fetch(int32_t h, int32_t* endOfData);
     int32_t FetchScroll(int32_t h, int32_t* endOfData, int32_t orientation, int32_t offset);
-    int32_t ReadColumnValue(int32_t h, int32_t index, unsigned char* target, int32_t* isNullOut);
+    // *isTextOut (when given) receives the valueIsText mark of the value read,
+    // which StoreColumnValue takes as isTextIn.
+    int32_t ReadColumnValue(int32_t h, int32_t index, unsigned char* target, int32_t* isNullOut,
+                            int32_t* isTextOut = nullptr);
     int32_t StoreColumnValue(int32_t h, int32_t index, const unsigned char* source, int32_t length,
-                             int32_t isNullIn);
+                             int32_t isNullIn, int32_t isTextIn = 0);
     int32_t EnsureValueCapacity(int32_t h, int32_t index, int32_t needed);
 
     // --- Column accessors (accessors.cpp); column numbers count from 1 ---
@@ -267,10 +272,10 @@ private:
     // that the caller has already looked up once for the whole row.
     int32_t FinishFetch(int32_t h, SQLRETURN moved, int32_t* endOfData);
     int32_t FetchRowValues(int32_t h);
-    int32_t ReadValue(int32_t index, SQLHSTMT stmt, ColumnInfo& column,
-                      unsigned char* target, int32_t* isNullOut);
+    int32_t ReadValue(int32_t index, SQLHSTMT stmt, ColumnInfo& column, unsigned char* target,
+                      int32_t* isNullOut, int32_t* isTextOut);
     int32_t StoreValue(ColumnInfo& column, const unsigned char* source, int32_t length,
-                       int32_t isNullIn);
+                       int32_t isNullIn, int32_t isTextIn);
     int32_t GrowValueBuffer(ColumnInfo& column, int32_t needed);
 
     std::mutex errorLock_;

@@ -9,10 +9,11 @@
 //  - fixed-width numbers: the bytes of their C type in host byte order,
 //    INTEGER 4 (SLONG), SMALLINT 2 (SSHORT), TINYINT and BIT 1, BIGINT 8
 //    (SBIGINT), REAL 4 (FLOAT), FLOAT and DOUBLE 8 (DOUBLE).
-// A column marked readAsChar holds the driver's character text whatever its
-// type; where the type is normally rendered from a binary form, that text is
-// the rendering. A value shorter than its fixed-width type renders as the
-// empty text: nothing beyond dataLength is ever read.
+// A value marked valueIsText is text whatever its column's type (the driver's
+// text, or the decimal text of a number too wide for the column); where the
+// type is normally rendered from a binary form, that text is the rendering. A
+// value shorter than its fixed-width type renders as the empty text: nothing
+// beyond dataLength is ever read.
 //
 // Rendering allocates nothing and writes only rowBuffer: the longest value
 // (kMaxValueBytes) with its terminator, and the hex text of kMaxHexBytes bytes
@@ -160,7 +161,7 @@ int32_t RenderValue(const OdbcAccs& accs, const ColumnInfo& info, char* out) {
     const unsigned char* data = info.data;
     const int32_t length = info.dataLength < kMaxValueBytes ? info.dataLength : kMaxValueBytes;
     Form form = FormOf(info.sqlType);
-    if (info.readAsChar == 1 && IsBinaryForm(form)) form = Form::kText;
+    if (info.valueIsText == 1 && IsBinaryForm(form)) form = Form::kText;
     switch (form) {
         case Form::kText:
             return RenderText(out, data, length);

@@ -37,6 +37,7 @@ struct State {
     std::vector<std::string> violations;
     int callNumber = 0;
     bool noTotal = false;
+    bool wholeCharacters = false;
     SQLULEN autoCommit = SQL_AUTOCOMMIT_ON;
 };
 
@@ -137,6 +138,42 @@ size_t FixedWidth(SQLSMALLINT cType) {
     }
 }
 
+// A stored value in the fixed-width C type asked for, as a driver converts:
+// an integer of 1, 2 or 4 bytes widens with its sign to SQL_C_SBIGINT, a
+// 4-byte float widens to SQL_C_DOUBLE; any other value gives its first bytes
+// (cut to the width, zero-filled when shorter), as a driver that cuts a
+// value it holds wider than it declared does.
+std::string AsFixedWidth(const std::string& stored, SQLSMALLINT cType, size_t width) {
+    const size_t size = stored.size();
+    if (cType == SQL_C_SBIGINT && (size == 1 || size == 2 || size == 4)) {
+        int64_t value = static_cast<signed char>(stored[size - 1]) < 0 ? -1 : 0;
+        std::memcpy(&value, stored.data(), size);  // little-endian: the low bytes
+        return Int64Bytes(value);
+    }
+    if (cType == SQL_C_DOUBLE && size == sizeof(float)) {
+        float value;
+        std::memcpy(&value, stored.data(), sizeof value);
+        return DoubleBytes(value);
+    }
+    std::string bytes = stored.substr(0, width);
+    bytes.resize(width, '\0');
+    return bytes;
+}
+
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
+
+// The bytes of value from offset (a character boundary) up to at most n that
+// end on a character boundary of Shift-JIS.
+size_t WholeCharacters(const std::string& value, size_t offset, size_t n) {
+    size_t i = offset;
+    while (i < offset + n) {
+        const size_t width = IsLeadByte(static_cast<unsigned char>(value[i])) ? 2 : 1;
+        if (i + width > offset + n) break;
+        i += width;
+    }
+    return i - offset;
+}
+
 // Hands out the next chunk of the current value the way drivers do.
 SQLRETURN NextChunk(Handle* h, SQLUSMALLINT column, SQLSMALLINT cType, SQLPOINTER target,
                     SQLLEN bufferLength, SQLLEN* indicator) {
@@ -157,7 +194,7 @@ SQLRETURN NextChunk(Handle* h, SQLUSMALLINT column, SQLSMALLINT cType, SQLPOINTE
     }
     size_t width = FixedWidth(cType);
     if (width != 0) {
-        std::memcpy(target, value->data(), std::min(width, value->size()));
+        std::memcpy(target, AsFixedWidth(*value, cType, width).data(), width);
         h->valueDone = true;
         if (indicator != nullptr) *indicator = static_cast<SQLLEN>(width);
         return SQL_SUCCESS;
@@ -165,6 +202,9 @@ SQLRETURN NextChunk(Handle* h, SQLUSMALLINT column, SQLSMALLINT cType, SQLPOINTE
     size_t left = value->size() - h->offset;
     size_t room = static_cast<size_t>(bufferLength) - (IsCharType(cType) ? 1 : 0);
     size_t n = std::min(left, room);
+    if (IsCharType(cType) && gState.wholeCharacters && n < left) {
+        n = WholeCharacters(*value, h->offset, n);
+    }
     std::memcpy(target, value->data() + h->offset, n);
     if (IsCharType(cType)) static_cast<char*>(target)[n] = 0;
     if (indicator != nullptr) *indicator = gState.noTotal && n < left ? SQL_NO_TOTAL : static_cast<SQLLEN>(left);
@@ -453,6 +493,11 @@ void QueueResult(FakeResult result) {
 void SetNoTotal(bool on) {
     std::lock_guard<std::recursive_mutex> lock(gLock);
     gState.noTotal = on;
+}
+
+void SetWholeCharacters(bool on) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    gState.wholeCharacters = on;
 }
 
 SQLULEN AutoCommitValue() {

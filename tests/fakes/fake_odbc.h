@@ -133,6 +133,10 @@ void FailCallNumber(int n, FakeAnswer answer);
 void QueueResult(FakeResult result);
 // Let SQLGetData answer SQL_NO_TOTAL instead of the bytes left.
 void SetNoTotal(bool on);
+// Let SQLGetData as SQL_C_CHAR end a cut chunk before a Shift-JIS double-byte
+// character rather than split it (its data and terminator then take one byte
+// less than the buffer), as drivers converting to a multi-byte code page do.
+void SetWholeCharacters(bool on);
 // Connection attribute store (SQL_AUTOCOMMIT starts at 1).
 SQLULEN AutoCommitValue();
 

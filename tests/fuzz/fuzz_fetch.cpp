@@ -3,16 +3,19 @@
 // Input: a result set (column types, rows of values, some NULL, some longer
 // than one chunk), then up to kMaxSteps steps, each chosen by one byte:
 // Fetch or FetchScroll (any orientation and offset, sometimes on a bad
-// handle), raw SQLGetData chunks (any return code, indicator and length),
-// scripted answers of the fetch calls and of reading diagnostics, a failing
-// call by number, a failing allocation, SQL_NO_TOTAL, reading and rendering
-// every column, closing a cursor and running a new query.
+// handle), raw SQLGetData chunks (any return code, indicator and length,
+// sometimes ending in a terminator), scripted answers of the fetch calls and
+// of reading diagnostics, a failing call by number, a failing allocation,
+// SQL_NO_TOTAL, text chunks cut before a double-byte character, reading and
+// rendering every column, closing a cursor and running a new query. Values
+// of any length in fixed-width columns stand for values wider than declared.
 //
 // Properties after every step: each fetch answers 1 or 0 with endOfData 0 or
 // 1 (0 after a failure); no busy flag stays set; the error record is
 // terminated; every stored value keeps its invariants (length within
-// 0..65536 and within its buffer, NULL flag 0 or 1) and renders without a
-// sanitizer report. At the end OdbcClose leaves no heap block and no
+// 0..65536 and within its buffer, NULL flag and text mark 0 or 1, a fixed-width
+// value not held as text exactly its width) and renders without a sanitizer
+// report. At the end OdbcClose leaves no heap block and no
 // protocol violation in the fake, and no live handle but those whose
 // SQLFreeHandle the script made the driver refuse.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -100,11 +103,30 @@ std::vector<FakeChunk> Chunks(FuzzedDataProvider& input) {
         const SQLRETURN rc = Answer(input);
         const SQLLEN indicator = Indicator(input);
         const auto length = input.ConsumeIntegralInRange<std::size_t>(0, jov::kChunkSize);
-        chunks.emplace_back(
-            rc, indicator,
-            std::string(length, static_cast<char>(input.ConsumeIntegral<uint8_t>())));
+        std::string bytes(length, static_cast<char>(input.ConsumeIntegral<uint8_t>()));
+        if (input.ConsumeBool()) bytes.push_back('\0');
+        chunks.emplace_back(rc, indicator, std::move(bytes));
     }
     return chunks;
+}
+
+// The stored width of a fixed-width column's value, 0 for other columns.
+int32_t StoredWidth(int16_t type) {
+    switch (type) {
+        case SQL_INTEGER:
+        case SQL_REAL:
+            return 4;
+        case SQL_SMALLINT:
+            return 2;
+        case SQL_TINYINT:
+        case SQL_BIT:
+            return 1;
+        case SQL_BIGINT:
+        case SQL_DOUBLE:
+            return 8;
+        default:
+            return 0;
+    }
 }
 
 void CheckQuiet(const OdbcAccs& a) {
@@ -126,6 +148,10 @@ void CheckValues(OdbcAccs& a, int32_t h, FuzzedDataProvider& input) {
         FUZZ_CHECK((c.data == nullptr) == (c.dataCapacity == 0));
         FUZZ_CHECK(c.dataLength >= 0 && c.dataLength <= jov::kMaxValueBytes);
         if (c.isNull == 0) FUZZ_CHECK(c.dataLength == 0 || c.dataLength <= c.dataCapacity);
+        FUZZ_CHECK(c.valueIsText == 0 || c.valueIsText == 1);
+        if (c.isNull == 0 && c.valueIsText == 0 && c.dataLength > 0 && StoredWidth(c.sqlType) > 0) {
+            FUZZ_CHECK(c.dataLength == StoredWidth(c.sqlType));
+        }
         int32_t length = -1;
         const unsigned char* bytes =
             a.GetColumnDataBinary(h, i + 1, &length, reinterpret_cast<unsigned char*>(destination),
@@ -230,6 +256,7 @@ class Session {
                 break;
             case 7:
                 FakeOdbc::SetNoTotal(input_.ConsumeBool());
+                FakeOdbc::SetWholeCharacters(input_.ConsumeBool());
                 break;
             case 8:
                 CheckValues(a_, Handle(), input_);

@@ -3,7 +3,7 @@
 //
 // Input: the SQL type (a known type by index, or any 16-bit code), the value's
 // length (0..65536; the fuzzed bytes repeat to fill it), the NULL and
-// readAsChar flags, a date style and a destination size (0 = none), then the
+// valueIsText flags, a date style and a destination size (0 = none), then the
 // value's bytes.
 //
 // Properties: the result is the row buffer or null exactly as the value
@@ -179,7 +179,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FuzzCatalogue t;
     jov::ColumnInfo* c = t.AddCatalogue(1, 2);
     c[1].sqlType = type;
-    c[1].readAsChar = asChar ? 1 : 0;
+    c[1].valueIsText = asChar ? 1 : 0;
     FuzzCatalogue::SetValue(c[1], value);
     c[1].isNull = isNull ? 1 : 0;
     t.obj.SetDateStyle(style);

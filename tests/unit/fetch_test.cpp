@@ -110,12 +110,13 @@ TEST_F(FetchTest, EachSqlTypeIsReadInItsCType) {
         SQLLEN precision;
     };
     const Case cases[] = {
-        {SQL_INTEGER, SQL_C_SLONG, Int32Bytes(-5), 0},
-        {SQL_SMALLINT, SQL_C_SSHORT, Int16Bytes(300), 0},
-        {SQL_TINYINT, SQL_C_STINYINT, std::string("\x7f", 1), 0},
-        {SQL_BIT, SQL_C_BIT, std::string("\x01", 1), 0},
+        // Exact integers and REAL are read wide and stored in their own width.
+        {SQL_INTEGER, SQL_C_SBIGINT, Int32Bytes(-5), 0},
+        {SQL_SMALLINT, SQL_C_SBIGINT, Int16Bytes(300), 0},
+        {SQL_TINYINT, SQL_C_SBIGINT, std::string("\x80", 1), 0},
+        {SQL_BIT, SQL_C_SBIGINT, std::string("\x01", 1), 0},
         {SQL_BIGINT, SQL_C_SBIGINT, Int64Bytes(1LL << 40), 0},
-        {SQL_REAL, SQL_C_FLOAT, FloatBytes(1.5f), 0},
+        {SQL_REAL, SQL_C_DOUBLE, FloatBytes(1.5f), 0},
         {SQL_FLOAT, SQL_C_DOUBLE, DoubleBytes(2.25), 0},
         {SQL_DOUBLE, SQL_C_DOUBLE, DoubleBytes(-3.5), 0},
         {SQL_CHAR, SQL_C_CHAR, "text", 0},
@@ -182,12 +183,45 @@ TEST_F(FetchTest, LongTextValuesHoldNoTerminators) {
     EXPECT_EQ(FakeOdbc::CallsOf(FakeFn::SQLGetData).size(), 3u);
 }
 
-TEST_F(FetchTest, LongestTextValueIsSixteenChunksOfData) {
-    const std::string text = Pattern(70000);
-    int32_t h = QueryColumn(SQL_NUMERIC, {text}, 70000);
-    FetchRow(h);
-    EXPECT_EQ(Column(h, 0).dataLength, 16 * 4095);
-    EXPECT_EQ(Value(h, 0), text.substr(0, 16 * 4095));
+TEST_F(FetchTest, LongestTextValueIs65536BytesOfData) {
+    // Text chunks carry 4095 data bytes each: the 17th ends the value at 65536.
+    struct Case {
+        size_t size;
+        int32_t stored;
+        size_t calls;
+    };
+    for (const Case& c : {Case{65520, 65520, 16}, Case{65521, 65521, 17}, Case{65536, 65536, 17},
+                          Case{70000, 65536, 17}}) {
+        SCOPED_TRACE(c.size);
+        Reopen();
+        int32_t h = QueryColumn(SQL_NUMERIC, {Pattern(c.size)}, 70000);
+        FetchRow(h);
+        EXPECT_EQ(Column(h, 0).dataLength, c.stored);
+        EXPECT_EQ(Value(h, 0), Pattern(c.size).substr(0, c.stored));
+        std::vector<FakeCall> calls = FakeOdbc::CallsOf(FakeFn::SQLGetData);
+        ASSERT_EQ(calls.size(), c.calls);
+        if (c.calls == 17) {
+            EXPECT_EQ(calls[16].args[2], 65536 - 16 * 4095 + 1);  // 16 data bytes and a NUL
+        }
+    }
+}
+
+TEST_F(FetchTest, ChunksCutBeforeADoubleByteCharacterCountWhatTheDriverWrote) {
+    // 4094 data bytes and a terminator in a chunk of 4096: nothing of the
+    // terminator or past it may enter the value.
+    const std::string a = "\x82\xA0";  // "あ" in Shift-JIS
+    std::string text;
+    while (text.size() < 70000) text += a;
+    for (size_t size : {size_t{10000}, size_t{70000}}) {
+        SCOPED_TRACE(size);
+        Reopen();
+        FakeOdbc::SetWholeCharacters(true);
+        int32_t h = QueryColumn(SQL_VARCHAR, {text.substr(0, size)});
+        FetchRow(h);
+        const int32_t stored = size == 10000 ? 10000 : 65536;  // 16 * 4094 + 32
+        EXPECT_EQ(Column(h, 0).dataLength, stored);
+        EXPECT_EQ(Value(h, 0), text.substr(0, static_cast<size_t>(stored)));
+    }
 }
 
 TEST_F(FetchTest, ValueBuffersOnlyGrow) {
@@ -263,11 +297,67 @@ TEST_F(FetchTest, RefusedBinaryConversionFallsBackToText) {
     EXPECT_EQ(CTypesRequested(), (std::vector<int64_t>{SQL_C_BINARY, SQL_C_CHAR, SQL_C_BINARY,
                                                        SQL_C_CHAR, SQL_C_BINARY}));
     EXPECT_EQ(Column(h, 0).readAsChar, 1);
+    EXPECT_EQ(Column(h, 0).valueIsText, 1);
     EXPECT_EQ(Column(h, 1).readAsChar, 0);
     EXPECT_EQ(Value(h, 0), "0");
     EXPECT_EQ(Value(h, 1), "b");
     EXPECT_EQ(Message(), "earlier");
     EXPECT_EQ(Code(), "S1000");
+}
+
+TEST_F(FetchTest, RefusedFixedWidthConversionFallsBackToText) {
+    const SQLSMALLINT types[] = {SQL_INTEGER, SQL_SMALLINT, SQL_TINYINT, SQL_BIT,
+                                 SQL_BIGINT,  SQL_REAL,     SQL_FLOAT,   SQL_DOUBLE};
+    for (SQLSMALLINT type : types) {
+        SCOPED_TRACE(type);
+        Reopen();
+        int32_t h = QueryColumn(type, {std::string("1.50"), std::string("-7")});
+        FakeOdbc::Script(FakeFn::SQLGetData, {SQL_ERROR, "07006", "Restricted data type"});
+        FetchRow(h);
+        EXPECT_EQ(Column(h, 0).readAsChar, 1);
+        EXPECT_EQ(Column(h, 0).valueIsText, 1);
+        EXPECT_STREQ(a.GetColumnDataString(h, 1, nullptr, 0), "1.50");
+        FetchRow(h);
+        EXPECT_STREQ(a.GetColumnDataString(h, 1, nullptr, 0), "-7");
+        EXPECT_EQ(CTypesRequested().back(), SQL_C_CHAR);
+        EXPECT_EQ(CTypesRequested().size(), 3u);
+    }
+}
+
+TEST_F(FetchTest, ValuesWiderThanTheirColumnAreKeptAsText) {
+    // The SQLite driver keeps any 64-bit integer in a column it reports as
+    // INTEGER, SMALLINT or TINYINT; a REAL column may hand out a double.
+    struct Case {
+        SQLSMALLINT type;
+        std::string wide;  // as the driver hands it out
+        const char* text;
+        std::string fitting;
+        std::string stored;  // what the fitting value is stored as
+    };
+    const Case cases[] = {
+        {SQL_INTEGER, Int64Bytes(1099511627776), "1099511627776", Int64Bytes(INT32_MIN),
+         Int32Bytes(INT32_MIN)},
+        {SQL_INTEGER, Int64Bytes(4294967297), "4294967297", Int32Bytes(-1), Int32Bytes(-1)},
+        {SQL_SMALLINT, Int64Bytes(100000), "100000", Int64Bytes(-32768), Int16Bytes(-32768)},
+        {SQL_TINYINT, Int64Bytes(300), "300", Int64Bytes(-128), std::string("\x80", 1)},
+        {SQL_BIT, Int64Bytes(2), "2", Int64Bytes(1), std::string("\x01", 1)},
+        {SQL_REAL, DoubleBytes(16777217.0), "16777217", DoubleBytes(0.1), FloatBytes(0.1f)},
+        {SQL_REAL, DoubleBytes(1e39), "1e+39", DoubleBytes(-2.5), FloatBytes(-2.5f)},
+        {SQL_REAL, DoubleBytes(3.14159265358979), "3.14159265358979", FloatBytes(0.1f),
+         FloatBytes(0.1f)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Reopen();
+        int32_t h = QueryColumn(c.type, {c.wide, c.fitting});
+        FetchRow(h);
+        EXPECT_EQ(Column(h, 0).valueIsText, 1);
+        EXPECT_EQ(Value(h, 0), c.text);
+        EXPECT_STREQ(a.GetColumnDataString(h, 1, nullptr, 0), c.text);
+        FetchRow(h);
+        EXPECT_EQ(Column(h, 0).valueIsText, 0);
+        EXPECT_EQ(Value(h, 0), c.stored);
+    }
 }
 
 TEST_F(FetchTest, DateValuesGiveTheirTimeValue) {

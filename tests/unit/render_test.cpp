@@ -36,9 +36,9 @@ class RenderTest : public ::testing::Test {
         column = t.AddCatalogue(1, 1);
     }
 
-    std::string Render(int16_t sqlType, const Bytes& bytes, int32_t readAsChar = 0) {
+    std::string Render(int16_t sqlType, const Bytes& bytes, int32_t valueIsText = 0) {
         column->sqlType = sqlType;
-        column->readAsChar = readAsChar;
+        column->valueIsText = valueIsText;
         HandBuiltCatalogue::SetValue(*column, bytes);
         const char* text = t.obj.GetColumnDataString(1, 1, nullptr, 0);
         EXPECT_NE(text, nullptr);
@@ -53,7 +53,7 @@ struct RenderCase {
     const char* what;
     int16_t sqlType;
     Bytes stored;
-    int32_t readAsChar;
+    int32_t valueIsText;
     std::string expected;
 };
 
@@ -81,7 +81,7 @@ const RenderCase kCases[] = {
     {"short bigint", SQL_BIGINT, {1, 2, 3, 4, 5, 6, 7}, 0, ""},
     {"short double", SQL_DOUBLE, BytesOf(1.5f), 0, ""},
     {"short real", SQL_REAL, {0x00, 0x00, 0x80}, 0, ""},
-    // Numbers the driver delivered as character text.
+    // Numbers held as text: the driver's, or one too wide for its column.
     {"integer read as text", SQL_INTEGER, TextBytes("12345"), 1, "12345"},
     {"tinyint read as text", SQL_TINYINT, TextBytes("-56"), 1, "-56"},
     {"bigint read as text", SQL_BIGINT, TextBytes("-7"), 1, "-7"},
@@ -111,7 +111,7 @@ const RenderCase kCases[] = {
 TEST_F(RenderTest, TableOfTypes) {
     for (const RenderCase& c : kCases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(Render(c.sqlType, c.stored, c.readAsChar), c.expected);
+        EXPECT_EQ(Render(c.sqlType, c.stored, c.valueIsText), c.expected);
     }
 }
 

@@ -58,6 +58,44 @@ class ColumnValueTest {
 
     @ParameterizedTest
     @MethodSource(RIGS)
+    void integersWiderThanTheirColumnComeWhole(Rig rig) {
+        try (Db db = Db.open(rig)) {
+            String table = db.createTable("k integer, i integer, s smallint");
+            String wide = "INSERT INTO " + table + " VALUES (1, 1099511627776, 100000)";
+            if (rig == Rig.POSTGRES) {
+                // PostgreSQL's integer and smallint hold nothing wider.
+                assertEquals(-1, JNIODBCexecSQLUpdate(db.id, wide));
+                return;
+            }
+            // SQLite keeps any 64-bit value in them, and its driver still
+            // reports SQL_INTEGER and SQL_SMALLINT.
+            db.exec(wide);
+            db.exec("INSERT INTO " + table + " VALUES (2, -4294967297, -32768)");
+            assertEquals(List.of(List.of("1099511627776", "100000"), List.of("-4294967297", "-32768")),
+                    db.rows("SELECT i, s FROM " + table + " ORDER BY k"));
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void textOf65536BytesComesWholeAndLongerIsCut(Rig rig) {
+        String ascii = "0123456789abcdef".repeat(4096);
+        String japanese = "日本語テキスト表".repeat(4096);  // 65536 bytes in Windows-31J
+        try (Db db = Db.open(rig)) {
+            String table = db.createTable("k integer, s " + rig.longTextType);
+            db.exec("INSERT INTO " + table + " VALUES (1, '" + ascii + "')");
+            db.exec("INSERT INTO " + table + " VALUES (2, '" + ascii + "xyz')");
+            db.exec("INSERT INTO " + table + " VALUES (3, '" + japanese + "')");
+            List<String> values = db.column("SELECT s FROM " + table + " ORDER BY k");
+            assertAll(
+                    () -> assertTrue(ascii.equals(values.get(0)), "65536 bytes whole: " + values.get(0).length()),
+                    () -> assertTrue(ascii.equals(values.get(1)), "cut at 65536: " + values.get(1).length()),
+                    () -> assertTrue(japanese.equals(values.get(2)), "32768 kanji whole: " + values.get(2).length()));
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
     void columnMetadataIsTheDriversCatalogue(Rig rig) {
         // SQL_DESC_TYPE as each driver reports it. sqliteodbc: a declared real
         // is SQL_DOUBLE, a decimal is SQL_VARCHAR, dates are the concise types
