@@ -27,10 +27,12 @@
 // the cursor's catalogue or values (the column accessors, rendering) holds it
 // shared through ReadCursor for as long as it uses what it read. So a caller
 // that reads a cursor while another thread fetches on it, or closes it, waits
-// instead of touching freed memory. Rendering writes rowBuffer, shared by all
-// cursors: a text rendered while another thread fetches or renders on the
-// same object may be garbled, never unsafe. The error record has a short lock
-// of its own so that every reader sees whole texts.
+// instead of touching freed memory. A query waits for no call on another
+// cursor: finding a free cursor passes over the ones that are held. Rendering
+// writes rowBuffer, shared by all cursors: a text rendered while another
+// thread fetches or renders on the same object may be garbled, never unsafe.
+// The error record has a short lock of its own so that every reader sees
+// whole texts.
 #pragma once
 
 #include <atomic>
@@ -111,8 +113,10 @@ public:
     // Connects to a data source. Returns 1 when connected (or already connected
     // under exactly that name), 0 on failure with the error record set.
     int32_t OdbcOpen(const char* dataSource, const char* user, const char* password);
-    // Closes every cursor, disconnects and frees all handles and buffers.
-    // Reports nothing; on an object that is not open it does nothing.
+    // Closes every cursor, rolls back what was not committed, disconnects and
+    // frees all handles and buffers. Reports nothing; on an object that is not
+    // open it does nothing. Afterwards the object is not open, whatever the
+    // driver answered.
     void OdbcClose();
     int32_t IsOpenOk() const { return openOk.load(std::memory_order_acquire); }
     // Valid while the object lives.
@@ -260,6 +264,9 @@ public:
 private:
     // REQUIRES: cursor h held exclusively, or no other user of the object.
     void CloseCursorHeld(int32_t h);
+    // REQUIRES: no other user of the object (OdbcClose).
+    void EndConnection();
+    static void FreeStatement(SQLHSTMT stmt);
 
     // Statements (statements.cpp).
     int32_t DescribeColumn(int32_t h, int32_t index);

@@ -5,7 +5,13 @@
 // Handles are released in the reverse order of their allocation: statements,
 // disconnect, connection, environment. A failed open releases everything it
 // allocated (through OdbcClose) after reading the driver's diagnostics, so an
-// object that is not open holds nothing.
+// object that is not open holds nothing. An open publishes openOk only once it
+// has succeeded whole, so no other thread reaches an object that a failed open
+// is closing.
+//
+// Closing always ends the connection: what was not committed is rolled back
+// before the disconnect (a driver refuses to disconnect in a transaction), and
+// whatever the driver answers the object ends closed, holding nothing.
 #include <cstring>
 
 #include "odbcaccs/OdbcAccs.h"
@@ -96,13 +102,13 @@ int32_t OdbcAccs::OdbcOpen(const char* dataSource, const char* user, const char*
     std::strncpy(dataSourceName, dataSource, sizeof dataSourceName - 1);
     dataSourceName[sizeof dataSourceName - 1] = '\0';
     StripBlanks(dataSourceName);
-    openOk.store(1);
     if (!Succeeded(SetCursorType())) {
         StoreDiagnostics(SQL_HANDLE_DBC, hDbc);
         OdbcClose();
         return 0;
     }
     SetAutoCommit(1);
+    openOk.store(1);
     return 1;
 }
 
@@ -111,13 +117,11 @@ void OdbcAccs::OdbcClose() {
     for (int32_t h = 1; h <= kMaxCursors; ++h) {
         CloseCursor(h);
         if (hStmt[h] != SQL_NULL_HSTMT) {
-            SQLFreeHandle(SQL_HANDLE_STMT, hStmt[h]);
+            FreeStatement(hStmt[h]);
             hStmt[h] = SQL_NULL_HSTMT;
         }
     }
-    if (hDbc != SQL_NULL_HDBC && connected == 1) SQLDisconnect(hDbc);
-    if (hDbc != SQL_NULL_HDBC) SQLFreeHandle(SQL_HANDLE_DBC, hDbc);
-    if (hEnv != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, hEnv);
+    EndConnection();
     hDbc = SQL_NULL_HDBC;
     hEnv = SQL_NULL_HENV;
     connected = 0;
@@ -125,6 +129,28 @@ void OdbcAccs::OdbcClose() {
     for (int32_t h = 1; h <= kMaxCursors; ++h) FreeColumns(h);
     FreeBytes(rowBuffer);
     rowBuffer = nullptr;
+}
+
+// Rolls back, disconnects and frees the connection and its environment, each
+// step attempted whatever the one before answered. Only a driver that refuses
+// the disconnect even after the rollback keeps its connection (no ODBC call
+// frees a connected handle); the object lets go of it all the same.
+void OdbcAccs::EndConnection() {
+    if (hDbc != SQL_NULL_HDBC && connected == 1) {
+        SQLTransact(hEnv, hDbc, SQL_ROLLBACK);
+        SQLDisconnect(hDbc);
+    }
+    if (hDbc != SQL_NULL_HDBC) SQLFreeHandle(SQL_HANDLE_DBC, hDbc);
+    if (hEnv != SQL_NULL_HENV) SQLFreeHandle(SQL_HANDLE_ENV, hEnv);
+}
+
+// A driver refuses (HY010) to free a statement left still executing or waiting
+// for data (SQL_STILL_EXECUTING, SQL_NEED_DATA); SQLCancel ends that state, so
+// a refused free is cancelled and tried again.
+void OdbcAccs::FreeStatement(SQLHSTMT stmt) {
+    if (Succeeded(SQLFreeHandle(SQL_HANDLE_STMT, stmt))) return;
+    SQLCancel(stmt);
+    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
 }
 
 SQLRETURN OdbcAccs::SetCursorType() {
@@ -163,7 +189,7 @@ void OdbcAccs::CloseCursorHeld(int32_t h) {
     if (cursorInUse[h] == 1) {
         if (hStmt[h] != SQL_NULL_HSTMT) {
             SQLCloseCursor(hStmt[h]);
-            SQLFreeHandle(SQL_HANDLE_STMT, hStmt[h]);
+            FreeStatement(hStmt[h]);
         }
         hStmt[h] = SQL_NULL_HSTMT;
         FreeColumns(h);

@@ -66,7 +66,7 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
     // A handle without a catalogue may still hold the statement of an earlier
     // result without columns.
     if (hStmt[h] != SQL_NULL_HSTMT) {
-        SQLFreeHandle(SQL_HANDLE_STMT, hStmt[h]);
+        FreeStatement(hStmt[h]);
         hStmt[h] = SQL_NULL_HSTMT;
     }
     cursorInUse[h] = 0;
@@ -89,7 +89,11 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
     }
     if (AllocColumns(h, count) < 0) return -1;
     for (int32_t i = 0; i < count; ++i) {
-        if (DescribeColumn(h, i) < 0) return -1;
+        // Java hears of no cursor when the query fails, so none stays open.
+        if (DescribeColumn(h, i) < 0) {
+            CloseCursorHeld(h);
+            return -1;
+        }
     }
     return count;
 }
@@ -169,14 +173,18 @@ int32_t OdbcAccs::RunUpdate(const char* sql, SQLLEN* rowCount) {
             StoreDiagnostics(SQL_HANDLE_STMT, stmt);
             break;
     }
-    SQLFreeHandle(SQL_HANDLE_STMT, stmt);
+    FreeStatement(stmt);
     return result;
 }
 
+// Waits for no other call. A cursor held exclusively is being fetched or
+// closed (only queries, one at a time, take a free one), so it is passed over:
+// a fetched cursor is not free, and a closing one is free only once the close
+// has finished. Readers do not keep a cursor from being looked at.
 int32_t OdbcAccs::FindFreeCursor() {
     for (int32_t h = 1; h <= kMaxCursors; ++h) {
-        std::shared_lock<CursorLock> hold(cursorLocks_[h]);
-        if (columns[h] == nullptr) return h;
+        std::shared_lock<CursorLock> hold(cursorLocks_[h], std::try_to_lock);
+        if (hold.owns_lock() && columns[h] == nullptr) return h;
     }
     RecordError("", kMsgTooManyCursors, kMaxCursors);
     return -1;

@@ -17,6 +17,10 @@ struct Diag {
 struct Handle {
     SQLSMALLINT type = 0;
     bool live = true;
+    SQLHANDLE parent = SQL_NULL_HANDLE;
+    bool connected = false;      // connections
+    bool uncommitted = false;    // connections: a change since the last SQLTransact
+    bool busy = false;           // statements: still executing or needing data
     std::optional<Diag> diag;
     // Statements: the result set and the position in it.
     FakeResult result;
@@ -34,6 +38,7 @@ struct State {
     std::deque<FakeResult> results;
     std::map<int, FakeAnswer> failAtCall;
     std::vector<FakeCall> calls;
+    std::map<int, std::function<void()>> hooks;
     std::vector<std::string> violations;
     int callNumber = 0;
     bool noTotal = false;
@@ -50,7 +55,7 @@ const char* Name(FakeFn fn) {
                                   "SQLGetConnectOption", "SQLTransact",      "SQLExecDirect",
                                   "SQLNumResultCols", "SQLColAttribute",     "SQLFetch",
                                   "SQLFetchScroll",   "SQLGetData",          "SQLCloseCursor",
-                                  "SQLGetDiagRec",    "SQLRowCount"};
+                                  "SQLGetDiagRec",    "SQLRowCount",         "SQLCancel"};
     return names[static_cast<int>(fn)];
 }
 
@@ -59,6 +64,8 @@ uintptr_t Key(SQLHANDLE h) { return reinterpret_cast<uintptr_t>(h); }
 // Records the call and answers whether the handle may be used.
 Handle* Enter(FakeFn fn, SQLHANDLE h, std::vector<int64_t> args = {}, std::string text = {}) {
     gState.calls.push_back(FakeCall{fn, h, std::move(args), std::move(text)});
+    auto hook = gState.hooks.find(static_cast<int>(fn));
+    if (hook != gState.hooks.end()) hook->second();
     auto it = gState.handles.find(Key(h));
     if (it == gState.handles.end() || !it->second.live) {
         if (h != SQL_NULL_HANDLE) {
@@ -87,6 +94,19 @@ std::optional<FakeAnswer> Scripted(FakeFn fn) {
 }
 
 bool IsSuccess(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+
+SQLRETURN Refuse(Handle* h, const char* state, const char* message) {
+    h->diag = Diag{state, message};
+    return SQL_ERROR;
+}
+
+// Whether a handle has a live child, as an environment its connections.
+bool HasLiveChild(SQLHANDLE parent) {
+    for (const auto& [key, h] : gState.handles) {
+        if (h.live && h.parent == parent) return true;
+    }
+    return false;
+}
 
 // Applies a failing answer to handle h; returns true when the call must stop.
 bool Fails(const std::optional<FakeAnswer>& answer, Handle* h) {
@@ -237,6 +257,7 @@ SQLRETURN SQL_API SQLAllocHandle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* o
     gState.nextHandle += 0x10;
     Handle handle;
     handle.type = type;
+    handle.parent = input;
     gState.handles[key] = handle;
     *output = reinterpret_cast<SQLHANDLE>(key);
     return Finish(answer, in);
@@ -249,6 +270,9 @@ SQLRETURN SQL_API SQLFreeHandle(SQLSMALLINT type, SQLHANDLE handle) {
     if (h == nullptr) return SQL_INVALID_HANDLE;
     if (h->type != type) gState.violations.push_back("SQLFreeHandle with the wrong handle type");
     if (Fails(answer, h)) return answer->rc;
+    if (h->connected || h->busy || HasLiveChild(handle)) {
+        return Refuse(h, "HY010", "Function sequence error");
+    }
     h->live = false;
     return Finish(answer, nullptr);
 }
@@ -275,6 +299,7 @@ SQLRETURN SQL_API SQLConnect(SQLHDBC dbc, SQLCHAR* dsn, SQLSMALLINT dsnLength, S
     auto answer = Scripted(FakeFn::SQLConnect);
     if (h == nullptr) return SQL_INVALID_HANDLE;
     if (Fails(answer, h)) return answer->rc;
+    h->connected = true;
     return Finish(answer, h);
 }
 
@@ -284,6 +309,12 @@ SQLRETURN SQL_API SQLDisconnect(SQLHDBC dbc) {
     auto answer = Scripted(FakeFn::SQLDisconnect);
     if (h == nullptr) return SQL_INVALID_HANDLE;
     if (Fails(answer, h)) return answer->rc;
+    if (h->uncommitted) return Refuse(h, "25000", "Invalid transaction state");
+    h->connected = false;
+    // A disconnect frees the statements still allocated on the connection.
+    for (auto& [key, child] : gState.handles) {
+        if (child.parent == dbc) child.live = false;
+    }
     return Finish(answer, h);
 }
 
@@ -294,6 +325,8 @@ SQLRETURN SQL_API SQLSetConnectOption(SQLHDBC dbc, SQLUSMALLINT option, SQLULEN 
     if (h == nullptr) return SQL_INVALID_HANDLE;
     if (Fails(answer, h)) return answer->rc;
     if (option == SQL_AUTOCOMMIT) gState.autoCommit = value;
+    // Switching auto-commit on commits.
+    if (option == SQL_AUTOCOMMIT && value == SQL_AUTOCOMMIT_ON) h->uncommitted = false;
     return Finish(answer, h);
 }
 
@@ -316,6 +349,7 @@ SQLRETURN SQL_API SQLTransact(SQLHENV env, SQLHDBC dbc, SQLUSMALLINT completion)
     auto answer = Scripted(FakeFn::SQLTransact);
     if (h == nullptr) return SQL_INVALID_HANDLE;
     if (Fails(answer, h)) return answer->rc;
+    h->uncommitted = false;
     return Finish(answer, h);
 }
 
@@ -326,7 +360,12 @@ SQLRETURN SQL_API SQLExecDirect(SQLHSTMT stmt, SQLCHAR* sql, SQLINTEGER length) 
     Handle* h = Enter(FakeFn::SQLExecDirect, stmt, {length}, text);
     auto answer = Scripted(FakeFn::SQLExecDirect);
     if (h == nullptr) return SQL_INVALID_HANDLE;
+    h->busy = answer && (answer->rc == SQL_STILL_EXECUTING || answer->rc == SQL_NEED_DATA);
     if (Fails(answer, h)) return answer->rc;
+    auto dbc = gState.handles.find(Key(h->parent));
+    if (gState.autoCommit == SQL_AUTOCOMMIT_OFF && dbc != gState.handles.end()) {
+        dbc->second.uncommitted = true;
+    }
     h->result = FakeResult{};
     if (!gState.results.empty()) {
         h->result = gState.results.front();
@@ -446,6 +485,16 @@ SQLRETURN SQL_API SQLRowCount(SQLHSTMT stmt, SQLLEN* count) {
     return Finish(answer, h);
 }
 
+SQLRETURN SQL_API SQLCancel(SQLHSTMT stmt) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLCancel, stmt);
+    auto answer = Scripted(FakeFn::SQLCancel);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    h->busy = false;
+    return Finish(answer, h);
+}
+
 SQLRETURN SQL_API SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record,
                                 SQLCHAR* state, SQLINTEGER* nativeError, SQLCHAR* message,
                                 SQLSMALLINT bufferLength, SQLSMALLINT* textLength) {
@@ -503,6 +552,11 @@ void SetWholeCharacters(bool on) {
 SQLULEN AutoCommitValue() {
     std::lock_guard<std::recursive_mutex> lock(gLock);
     return gState.autoCommit;
+}
+
+void OnCall(FakeFn fn, std::function<void()> hook) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    gState.hooks[static_cast<int>(fn)] = std::move(hook);
 }
 
 int CallCount(FakeFn fn) { return static_cast<int>(CallsOf(fn).size()); }

@@ -13,6 +13,14 @@
 // freed is recorded as a violation (Violations()), as is freeing a handle
 // twice. Handles are opaque numbers, never dereferenced.
 //
+// Handle states, as a driver manager keeps them: a connected connection
+// cannot be freed, nor an environment with a live connection (HY010); a
+// connection with an uncommitted change (auto-commit off and a successful
+// SQLExecDirect since the last SQLTransact) refuses SQLDisconnect (25000); a
+// statement whose SQLExecDirect answered SQL_STILL_EXECUTING or SQL_NEED_DATA
+// cannot be freed (HY010) until SQLCancel or a later execution ends that.
+// A disconnect frees the statements still allocated on the connection.
+//
 // Usage:
 //   FakeOdbc::Reset();
 //   FakeOdbc::QueueResult({{{"ID", SQL_INTEGER, 10}}, {{Int32Bytes(7)}}});
@@ -26,6 +34,7 @@
 #include <sqlext.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -49,6 +58,7 @@ enum class FakeFn {
     SQLCloseCursor,
     SQLGetDiagRec,
     SQLRowCount,
+    SQLCancel,
     Count
 };
 
@@ -139,6 +149,11 @@ void SetNoTotal(bool on);
 void SetWholeCharacters(bool on);
 // Connection attribute store (SQL_AUTOCOMMIT starts at 1).
 SQLULEN AutoCommitValue();
+
+// Runs hook on every call of fn, after it is recorded and before it does its
+// work, on the caller's thread (the fake's lock is held; it is recursive).
+// Cleared by Reset.
+void OnCall(FakeFn fn, std::function<void()> hook);
 
 int CallCount(FakeFn fn);
 int TotalCalls();

@@ -211,6 +211,33 @@ TEST_F(ConnectionTest, CloseReleasesOpenCursorsBeforeDisconnecting) {
     ExpectNothingHeld();
 }
 
+TEST_F(ConnectionTest, CloseRollsBackWhatWasNotCommittedAndEndsTheConnection) {
+    OdbcAccs a;
+    ASSERT_EQ(a.OdbcOpen("Sales", "", ""), 1);
+    a.SetAutoCommit(0);
+    ASSERT_EQ(a.ExecSQLUpdate("INSERT INTO T VALUES (1)"), 1);
+    a.OdbcClose();  // the fake, like SQLite's driver, refuses to disconnect in a transaction
+    auto transacts = FakeOdbc::CallsOf(FakeFn::SQLTransact);
+    ASSERT_EQ(transacts.size(), 1u);
+    EXPECT_EQ(transacts[0].args[0], SQL_ROLLBACK);
+    ExpectNothingHeld();
+
+    // A driver that refuses the rollback too keeps its connection, but the
+    // object lets go of everything else and ends closed, ready to open again.
+    ASSERT_EQ(a.OdbcOpen("Sales", "", ""), 1);
+    a.SetAutoCommit(0);
+    ASSERT_EQ(a.ExecSQLUpdate("INSERT INTO T VALUES (2)"), 1);
+    FakeOdbc::Script(FakeFn::SQLTransact, {SQL_ERROR, "HY000", "rollback failed"});
+    a.OdbcClose();
+    EXPECT_EQ(a.IsOpenOk(), 0);
+    EXPECT_EQ(a.hDbc, nullptr);
+    EXPECT_EQ(FakeOdbc::LiveHandles(SQL_HANDLE_STMT), 0);
+    EXPECT_EQ(FakePlatform::OutstandingBlocks(), 0);
+    ASSERT_EQ(a.OdbcOpen("Sales", "", ""), 1);
+    a.OdbcClose();
+    EXPECT_EQ(FakeOdbc::LiveHandles(), 2);  // the refused connection and its environment
+}
+
 TEST_F(ConnectionTest, AutoCommitOnlyOneMeansOn) {
     OdbcAccs a;
     ASSERT_EQ(a.OdbcOpen("Sales", "", ""), 1);

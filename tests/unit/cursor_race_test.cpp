@@ -107,4 +107,32 @@ TEST_F(CursorRaceTest, AQueryIntoAHandleThatAnotherThreadStillReads) {
     }
 }
 
+// A query while another cursor's fetch pauses on a driver that is still
+// executing finishes within that pause. A contended cursor hold sleeps 1 ms
+// at a time, so a query that waited shows in the Sleep seam, and the fetch
+// then goes on so that the test ends either way.
+TEST_F(CursorRaceTest, AQueryWhileAnotherCursorsFetchIsStillExecuting) {
+    const int32_t fetched = Query();
+    FakeOdbc::Script(FakeFn::SQLGetData, {SQL_STILL_EXECUTING});
+    std::atomic<bool> queryDone{false};
+    std::atomic<bool> queryWaited{false};
+    bool doneDuringPause = false;
+    std::thread query;
+    FakePlatform::OnSleep([&](unsigned milliseconds) {
+        if (milliseconds == 1) queryWaited = true;
+        if (milliseconds != jov::kStillExecutingPauseMs || query.joinable()) return;
+        query = std::thread([&] {
+            EXPECT_EQ(Query(), fetched + 1);
+            queryDone = true;
+        });
+        while (!queryDone && !queryWaited) std::this_thread::yield();
+        doneDuringPause = queryDone;
+    });
+    EXPECT_EQ(table.Fetch(id, fetched), 1);
+    ASSERT_TRUE(query.joinable());
+    query.join();
+    EXPECT_TRUE(doneDuringPause);
+    EXPECT_FALSE(queryWaited);
+}
+
 }  // namespace

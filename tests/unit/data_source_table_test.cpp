@@ -208,6 +208,17 @@ TEST_F(DataSourceTableTest, ACloseWhileACallHoldsTheObjectWaitsForThatCall) {
     EXPECT_EQ(FakeOdbc::LiveHandles(), 0);
 }
 
+TEST_F(DataSourceTableTest, AnOpenFailingAfterTheConnectIsNeverReachable) {
+    // The cursor type is refused after the connect; while the failed open
+    // disconnects, another call on the identifier must not reach the object.
+    int32_t seen = -1;
+    FakeOdbc::OnCall(FakeFn::SQLDisconnect, [&] { seen = table->IsOpenOk(1); });
+    FakeOdbc::Script(FakeFn::SQLSetConnectOption, {SQL_ERROR, "HY000", "refused"});
+    EXPECT_EQ(Open(), -1);
+    EXPECT_EQ(seen, 0);
+    EXPECT_EQ(Code(), "HY000");
+}
+
 TEST_F(DataSourceTableTest, ConcurrentOpensGetDistinctIdentifiers) {
     constexpr int kThreads = 8;
     std::vector<int32_t> ids(kThreads);

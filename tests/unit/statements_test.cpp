@@ -297,19 +297,22 @@ TEST_F(StatementsTest, CatalogueHeapFailureLeavesStatementOnly) {
     EXPECT_EQ(FakeOdbc::LiveHandles(SQL_HANDLE_STMT), 1);
 }
 
-TEST_F(StatementsTest, AttributeRefusedLeavesPartialCatalogueOpen) {
-    // Column 1 reads name, type and length; column 2's type is refused.
-    FakeOdbc::QueueResult({{{"A", SQL_INTEGER, 4}, {"B", SQL_INTEGER, 4}}, {}});
-    FakeOdbc::Script(FakeFn::SQLColAttribute, {SQL_SUCCESS}, 4);
-    FakeOdbc::Script(FakeFn::SQLColAttribute, {SQL_ERROR, "HY091", "bad descriptor field"});
-    int32_t cursor = 0;
-    EXPECT_EQ(a.ExecSQLQuery("SELECT", &cursor), -1);
-    EXPECT_EQ(Code(), "HY091");
-    ASSERT_NE(a.columns[1], nullptr);
-    EXPECT_STREQ(a.columns[1][0].name, "A");
-    EXPECT_EQ(a.columns[1][0].sqlType, SQL_INTEGER);
-    EXPECT_STREQ(a.columns[1][1].name, "");
-    EXPECT_EQ(OpenOneColumnCursor(), 2);
+TEST_F(StatementsTest, AttributeRefusedFreesTheCursor) {
+    // Column 1 reads name, type and length; column 2's type is refused. More
+    // such failures than there are cursors leave every cursor free.
+    for (int i = 0; i <= jov::kMaxCursors; ++i) {
+        FakeOdbc::QueueResult({{{"A", SQL_INTEGER, 4}, {"B", SQL_INTEGER, 4}}, {}});
+        FakeOdbc::Script(FakeFn::SQLColAttribute, {SQL_SUCCESS}, 4);
+        FakeOdbc::Script(FakeFn::SQLColAttribute, {SQL_ERROR, "HY091", "bad descriptor field"});
+        int32_t cursor = 0;
+        ASSERT_EQ(a.ExecSQLQuery("SELECT", &cursor), -1);
+        EXPECT_EQ(cursor, 1);
+        EXPECT_EQ(Code(), "HY091");
+        EXPECT_EQ(a.columns[1], nullptr);
+        EXPECT_EQ(a.cursorInUse[1], 0);
+        EXPECT_EQ(FakeOdbc::LiveHandles(SQL_HANDLE_STMT), 0);
+    }
+    EXPECT_EQ(OpenOneColumnCursor(), 1);
 }
 
 TEST_F(StatementsTest, ScaleRefusedKeepsThePrecisionRead) {
