@@ -39,6 +39,7 @@ java -Djov.jdbc.odbc.library="$library" \
     --class-path "$build/java-classes" \
     --select-package jov.jdbc.odbc.it \
     --select-package jov.jdbc.odbc.tool \
+    --select-package jov.jdbc.odbc.driver \
     --reports-dir "$build/junit-reports" \
     --fail-if-no-tests 2>&1 | tee "$build/junit-console.txt" || status=$?
 exit "$status"
