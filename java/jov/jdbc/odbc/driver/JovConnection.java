@@ -365,7 +365,7 @@ final class JovConnection implements Connection {
     @Override
     public DatabaseMetaData getMetaData() throws SQLException {
         checkOpen();
-        throw Errors.notSupported("Database metadata of " + url + " for " + user + " on " + dialect);
+        return new JovDatabaseMetaData(this, url, user, dialect);
     }
 
     @Override

@@ -931,7 +931,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean supportsOpenCursorsAcrossCommit() {
-        return false;
+        return true;
     }
 
     @Override
@@ -966,14 +966,15 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return supportsResultSetType(type) && concurrency == ResultSet.CONCUR_READ_ONLY;
     }
 
+    /** As the connection: results stay readable after a commit. */
     @Override
     public boolean supportsResultSetHoldability(int holdability) {
-        return holdability == ResultSet.CLOSE_CURSORS_AT_COMMIT;
+        return holdability == ResultSet.HOLD_CURSORS_OVER_COMMIT;
     }
 
     @Override
     public int getResultSetHoldability() {
-        return ResultSet.CLOSE_CURSORS_AT_COMMIT;
+        return ResultSet.HOLD_CURSORS_OVER_COMMIT;
     }
 
     @Override
