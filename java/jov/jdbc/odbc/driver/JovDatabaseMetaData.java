@@ -931,7 +931,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean supportsOpenCursorsAcrossCommit() {
-        return true;
+        return false;
     }
 
     @Override
@@ -966,15 +966,15 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return supportsResultSetType(type) && concurrency == ResultSet.CONCUR_READ_ONLY;
     }
 
-    /** As the connection: results stay readable after a commit. */
+    /** As the connection: results are promised only until the transaction ends. */
     @Override
     public boolean supportsResultSetHoldability(int holdability) {
-        return holdability == ResultSet.HOLD_CURSORS_OVER_COMMIT;
+        return holdability == ResultSet.CLOSE_CURSORS_AT_COMMIT;
     }
 
     @Override
     public int getResultSetHoldability() {
-        return ResultSet.HOLD_CURSORS_OVER_COMMIT;
+        return ResultSet.CLOSE_CURSORS_AT_COMMIT;
     }
 
     @Override
