@@ -966,6 +966,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return supportsResultSetType(type) && concurrency == ResultSet.CONCUR_READ_ONLY;
     }
 
+    /** As the connection: results are promised only until the transaction ends. */
     @Override
     public boolean supportsResultSetHoldability(int holdability) {
         return holdability == ResultSet.CLOSE_CURSORS_AT_COMMIT;
