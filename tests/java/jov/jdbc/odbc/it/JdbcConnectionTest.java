@@ -192,6 +192,37 @@ class JdbcConnectionTest {
         }
     }
 
+    /** Threads sharing one connection: each reads whole, right values while the others read and write. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void threadsShareOneConnection(Rig rig) throws Exception {
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("id integer, v varchar(20)");
+            StringBuilder insert = new StringBuilder("INSERT INTO " + table + " VALUES (0, '行0')");
+            for (int id = 1; id < 100; id++) {
+                insert.append(", (").append(id).append(", '行").append(id).append("')");
+            }
+            assertEquals(100, db.update(insert.toString()));
+            List<Together.Task> tasks = new ArrayList<>();
+            for (int t = 0; t < 4; t++) {
+                tasks.add(index -> {
+                    for (int round = 0; round < 20; round++) {
+                        try (Statement statement = db.connection.createStatement();
+                                ResultSet rs = statement.executeQuery("SELECT id, v FROM " + table + " ORDER BY id")) {
+                            for (int id = 0; id < 100; id++) {
+                                assertTrue(rs.next());
+                                assertEquals(id, rs.getInt(1));
+                                assertEquals("行" + id, rs.getString(2));
+                            }
+                            assertEquals(0, statement.executeUpdate("UPDATE " + table + " SET v = 'x' WHERE id < 0"));
+                        }
+                    }
+                });
+            }
+            new Together(4).run(tasks);
+        }
+    }
+
     @ParameterizedTest
     @MethodSource(RIGS)
     void unsupportedFeaturesSaySo(Rig rig) throws SQLException {
