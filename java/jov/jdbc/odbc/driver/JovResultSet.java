@@ -234,15 +234,26 @@ final class JovResultSet extends ReadOnlyResultSet {
         return row;
     }
 
+    /** Forward-only results cannot know whether rows lie ahead without fetching one. */
+    private void checkKnowsWhatLiesAhead(String question) throws SQLException {
+        checkOpen();
+        if (type == TYPE_FORWARD_ONLY) {
+            throw Errors.notSupported(question + " on a forward-only result");
+        }
+    }
+
     @Override
     public boolean isBeforeFirst() throws SQLException {
-        checkScrollable("isBeforeFirst()");
+        checkKnowsWhatLiesAhead("isBeforeFirst()");
         return row == 0 && !afterLast && rowCount() > 0;
     }
 
     @Override
     public boolean isAfterLast() throws SQLException {
-        checkScrollable("isAfterLast()");
+        checkOpen();
+        if (type == TYPE_FORWARD_ONLY) {
+            return afterLast && highestSeen > 0;
+        }
         return afterLast && rowCount() > 0;
     }
 
@@ -254,7 +265,7 @@ final class JovResultSet extends ReadOnlyResultSet {
 
     @Override
     public boolean isLast() throws SQLException {
-        checkScrollable("isLast()");
+        checkKnowsWhatLiesAhead("isLast()");
         return row > 0 && row == rowCount();
     }
 

@@ -22,6 +22,7 @@ import java.sql.Statement;
 import java.util.ArrayList;
 import java.util.List;
 import java.util.Properties;
+import jov.jdbc.odbc.driver.JovDataSource;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
@@ -70,6 +71,33 @@ class JdbcConnectionTest {
                 () -> DriverManager.getConnection("jdbc:jov:odbc:NoSuchDataSource"));
         assertInstanceOf(SQLNonTransientConnectionException.class, e, e.toString());
         assertTrue(e.getSQLState().startsWith("08"), e.getSQLState());
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aDataSourceConnectsByName(Rig rig) throws SQLException {
+        JovDataSource source = new JovDataSource();
+        assertThrows(SQLNonTransientConnectionException.class, source::getConnection, "no name yet");
+        source.setDataSourceName(rig.dataSource);
+        source.setUser(rig.user);
+        source.setPassword(rig.password);
+        assertEquals(rig.dataSource, source.getDataSourceName());
+        assertThrows(SQLFeatureNotSupportedException.class, () -> source.setLoginTimeout(5));
+        try (Connection connection = source.getConnection()) {
+            assertTrue(connection.isValid(0));
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void abortClosesTheConnectionThroughTheExecutor(Rig rig) throws SQLException {
+        Connection connection = Jdbc.connect(rig);
+        List<Runnable> queued = new ArrayList<>();
+        connection.abort(queued::add);
+        assertTrue(connection.isClosed(), "closed at once");
+        assertThrows(SQLNonTransientConnectionException.class, connection::createStatement);
+        assertEquals(1, queued.size());
+        queued.get(0).run();
     }
 
     @ParameterizedTest

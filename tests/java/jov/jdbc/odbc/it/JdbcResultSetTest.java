@@ -19,6 +19,8 @@ import java.sql.Statement;
 import java.sql.Time;
 import java.sql.Timestamp;
 import java.sql.Types;
+import java.time.LocalDate;
+import java.time.LocalDateTime;
 import java.util.UUID;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
@@ -54,6 +56,7 @@ class JdbcResultSetTest {
                 assertEquals(0, rs.getInt(2));
                 assertTrue(rs.wasNull());
                 assertNull(rs.getObject(3));
+                assertNull(rs.getObject(2, Integer.class));
                 assertNull(rs.getBigDecimal(4));
                 assertThrows(SQLException.class, () -> rs.getInt("nope"));
                 ResultSetMetaData meta = rs.getMetaData();
@@ -82,6 +85,9 @@ class JdbcResultSetTest {
                 assertInstanceOf(Date.class, rs.getObject(1));
                 assertInstanceOf(Time.class, rs.getObject(2));
                 assertInstanceOf(Timestamp.class, rs.getObject(3));
+                assertEquals(LocalDateTime.of(2004, 4, 30, 21, 50, 8, 123456000),
+                        rs.getObject("TS", LocalDateTime.class));
+                assertEquals(LocalDate.of(2004, 4, 30), rs.getObject(1, LocalDate.class));
                 ResultSetMetaData meta = rs.getMetaData();
                 assertEquals(Types.DATE, meta.getColumnType(1));
                 assertEquals(Types.TIME, meta.getColumnType(2));
