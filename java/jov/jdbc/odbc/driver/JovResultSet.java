@@ -122,9 +122,6 @@ final class JovResultSet extends ReadOnlyResultSet {
     }
 
     private boolean leaveAfterLast() {
-        if (row > 0 && rowCount < 0) {
-            rowCount = row;
-        }
         row = 0;
         afterLast = true;
         return false;
@@ -142,9 +139,7 @@ final class JovResultSet extends ReadOnlyResultSet {
             return leaveBeforeFirst();
         }
         if ((maxRows > 0 && target > maxRows) || (rowCount >= 0 && target > rowCount)) {
-            row = 0;
-            afterLast = true;
-            return false;
+            return leaveAfterLast();
         }
         if (link.fetchScroll(cursor, FETCH_ABSOLUTE, target)) {
             return arriveAt(target);
@@ -152,9 +147,7 @@ final class JovResultSet extends ReadOnlyResultSet {
         if (target == highestSeen + 1) {
             rowCount = highestSeen;
         }
-        row = 0;
-        afterLast = true;
-        return false;
+        return leaveAfterLast();
     }
 
     /**
@@ -224,8 +217,7 @@ final class JovResultSet extends ReadOnlyResultSet {
     @Override
     public void afterLast() throws SQLException {
         checkScrollable("afterLast()");
-        row = 0;
-        afterLast = true;
+        leaveAfterLast();
     }
 
     @Override
