@@ -75,6 +75,30 @@ class DatabaseMetaDataTest {
         }
     }
 
+    /** DATA_TYPE, COLUMN_SIZE and DECIMAL_DIGITS of declared types; SQLite's by its affinity rules. */
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void mapsDeclaredTypesToJdbcTypes(Rig rig) throws SQLException {
+        boolean sqlite = rig == Rig.SQLITE;
+        String columns = sqlite
+                ? "a INT, b BIGINT, c VARCHAR(10), d TEXT, e BLOB, f REAL, g FLOATING POINT, h NUMERIC(5,2),"
+                        + " i DATETIME, j BOOLEAN, k"
+                : "a SMALLINT, b BIGINT, c VARCHAR(10), d TEXT, e BYTEA, f REAL, g INT[], h NUMERIC(5,2),"
+                        + " i TIMESTAMP(3), j BOOLEAN, k JSONB";
+        List<String> expected = sqlite
+                ? List.of("a 4 null null", "b -5 null null", "c 12 10 null", "d 12 null null", "e -4 null null",
+                        "f 8 null null", "g 4 null null", "h 2 5 2", "i 93 null null", "j 16 null null",
+                        "k 1111 null null")
+                : List.of("a 5 5 0", "b -5 19 0", "c 12 10 null", "d 12 null null", "e -2 null null",
+                        "f 7 8 null", "g 2003 null null", "h 2 5 2", "i 93 23 3", "j 16 1 null",
+                        "k 1111 null null");
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable(columns);
+            assertEquals(expected, rows(db.connection.getMetaData().getColumns(null, null, table, null),
+                    "COLUMN_NAME", "DATA_TYPE", "COLUMN_SIZE", "DECIMAL_DIGITS"));
+        }
+    }
+
     /** Each row's named columns joined by blanks; the result set is closed. */
     private static List<String> rows(ResultSet rs, String... columns) throws SQLException {
         List<String> rows = new ArrayList<>();
