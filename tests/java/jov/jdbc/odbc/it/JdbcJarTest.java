@@ -36,6 +36,8 @@ class JdbcJarTest {
             "                ResultSet rs = s.executeQuery(\"SELECT 20 + 22, '日本語'\")) {",
             "            rs.next();",
             "            System.out.println(c.getMetaData().getDriverName() + \" \" + rs.getInt(1) + \" \" + rs.getString(2));",
+            "        } catch (SQLException e) {",
+            "            System.out.println(\"failed \" + e.getSQLState() + \" \" + e.getMessage());",
             "        }",
             "    }",
             "}",
@@ -58,18 +60,25 @@ class JdbcJarTest {
         }
     }
 
-    @ParameterizedTest
-    @MethodSource("jov.jdbc.odbc.it.Rig#all")
-    void aJvmWithOnlyTheJarConnects(Rig rig, @TempDir Path folder) throws Exception {
+    /** Runs the probe with the jar alone on the class path and the one setting given. */
+    private static String runProbe(Rig rig, Path folder, String setting) throws Exception {
         Path source = Files.writeString(folder.resolve("Probe.java"), PROBE);
         List<String> command = List.of(Path.of(System.getProperty("java.home"), "bin", "java").toString(),
-                "-D" + JOVODBCDLL.LIBRARY_PROPERTY + "=" + System.getProperty(JOVODBCDLL.LIBRARY_PROPERTY),
-                "-Dstdout.encoding=UTF-8", "-Dfile.encoding=UTF-8",
+                setting, "-Dfile.encoding=UTF-8",
                 "-cp", jar().toString(), source.toString(), rig.dataSource, rig.user, rig.password);
         Process process = new ProcessBuilder(command).redirectErrorStream(true).start();
         String output = new String(process.getInputStream().readAllBytes(), StandardCharsets.UTF_8);
         assertTrue(process.waitFor(120, TimeUnit.SECONDS), "probe finished");
         assertEquals(0, process.exitValue(), output);
-        assertEquals("JovJdbcOdbc 42 日本語", output.trim());
+        return output.trim();
+    }
+
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void aJvmWithOnlyTheJarConnects(Rig rig, @TempDir Path folder) throws Exception {
+        String library = "-D" + JOVODBCDLL.LIBRARY_PROPERTY + "=" + System.getProperty(JOVODBCDLL.LIBRARY_PROPERTY);
+        assertEquals("JovJdbcOdbc 42 日本語", runProbe(rig, folder, library));
+        String nowhere = runProbe(rig, folder, "-Djava.library.path=" + folder);
+        assertTrue(nowhere.startsWith("failed 08001 ") && nowhere.contains(JOVODBCDLL.LIBRARY_PROPERTY), nowhere);
     }
 }
