@@ -22,6 +22,10 @@ import java.sql.Statement;
 import java.util.ArrayList;
 import java.util.List;
 import java.util.Properties;
+import java.util.logging.Handler;
+import java.util.logging.Level;
+import java.util.logging.LogRecord;
+import java.util.logging.Logger;
 import jov.jdbc.odbc.driver.JovDataSource;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.params.ParameterizedTest;
@@ -71,6 +75,47 @@ class JdbcConnectionTest {
                 () -> DriverManager.getConnection("jdbc:jov:odbc:NoSuchDataSource"));
         assertInstanceOf(SQLNonTransientConnectionException.class, e, e.toString());
         assertTrue(e.getSQLState().startsWith("08"), e.getSQLState());
+    }
+
+    /** SQL is logged at FINE under the library's logger; the password never is. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void sqlIsLoggedAndThePasswordIsNot(Rig rig) throws SQLException {
+        Logger logger = Logger.getLogger("jov.jdbc.odbc");
+        List<String> logged = new ArrayList<>();
+        Handler handler = new Handler() {
+            @Override
+            public void publish(LogRecord record) {
+                logged.add(record.getLevel() + " " + record.getMessage());
+            }
+
+            @Override
+            public void flush() {
+            }
+
+            @Override
+            public void close() {
+            }
+        };
+        Level level = logger.getLevel();
+        logger.setLevel(Level.FINE);
+        logger.addHandler(handler);
+        try {
+            try (Connection connection = DriverManager.getConnection(
+                    Jdbc.url(rig) + ";user=" + rig.user + ";password=secret-" + rig.password)) {
+                assertTrue(connection.isValid(0));
+            } catch (SQLException refused) {
+                assertEquals(Rig.POSTGRES, rig, "only psqlODBC checks the password");
+            }
+            try (Connection connection = Jdbc.connect(rig); Statement statement = connection.createStatement()) {
+                statement.executeQuery("SELECT 'logged text'").close();
+            }
+        } finally {
+            logger.removeHandler(handler);
+            logger.setLevel(level);
+        }
+        assertTrue(logged.contains("FINE SELECT 'logged text'"), logged.toString());
+        assertTrue(logged.stream().noneMatch(line -> line.contains("secret-")), logged.toString());
     }
 
     @ParameterizedTest
