@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Compiles the Java sources (the class of natives, the tools and the JUnit
-# integration tests) into $JOV_BUILD_DIR/java-classes.
+# Compiles the Java sources (the class of natives, the tools, the JDBC driver
+# and the JUnit tests) into $JOV_BUILD_DIR/java-classes, with the driver's
+# service registration beside them so that DriverManager finds it there.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -12,3 +13,4 @@ rm -rf "$classes"
 mkdir -p "$classes"
 mapfile -t sources < <(find "$root/java" "$root/tests/java" -name '*.java' | sort)
 javac -encoding UTF-8 -Xlint:all -Werror -d "$classes" -cp "$junit" "${sources[@]}"
+cp -R "$root/java/META-INF" "$classes/"

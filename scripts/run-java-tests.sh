@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Runs the JUnit integration tests in a real JVM that loads the built
 # libJovJdbcOdbc.so, against every data source of the rig (JovSqlite, JovPg),
-# and the query tool's tests (jov.jdbc.odbc.tool, no database).
-# Compiles the Java sources first. Starts the PostgreSQL cluster when it is
-# not running, and then stops it again on the way out.
+# the query tool's tests (jov.jdbc.odbc.tool, no database) and the JDBC
+# driver's own (jov.jdbc.odbc.driver, no database).
+# Compiles the Java sources and builds the driver's jar first. Starts the
+# PostgreSQL cluster when it is not running, and then stops it again on the
+# way out.
 #
 # Environment: JOV_BUILD_DIR (default <repo>/build), the variables of
 # odbc-env.sh, JOV_IT_DATA_SOURCES (comma-separated, default all).
@@ -18,6 +20,7 @@ library=$build/libJovJdbcOdbc.so
 [[ -f $library ]] || { echo "$library not built" >&2; exit 1; }
 
 bash "$root/scripts/compile-java.sh"
+bash "$root/scripts/build-jar.sh"
 
 started_pg=0
 stop_own_pg() {
@@ -39,6 +42,7 @@ java -Djov.jdbc.odbc.library="$library" \
     --class-path "$build/java-classes" \
     --select-package jov.jdbc.odbc.it \
     --select-package jov.jdbc.odbc.tool \
+    --select-package jov.jdbc.odbc.driver \
     --reports-dir "$build/junit-reports" \
     --fail-if-no-tests 2>&1 | tee "$build/junit-console.txt" || status=$?
 exit "$status"

@@ -1,0 +1,24 @@
+package jov.jdbc.odbc.driver;
+
+/**
+ * How the driver reads a column's values from the library, chosen by the
+ * column's ODBC SQL type once per result.
+ */
+enum ValueKind {
+    /** Character data: the library's text, converted from Windows-31J. */
+    TEXT,
+    /** BIT, TINYINT, SMALLINT, INTEGER, BIGINT: a long without objects. */
+    INTEGER,
+    /** REAL, FLOAT, DOUBLE: a double without objects. */
+    FLOATING,
+    /** NUMERIC, DECIMAL: the driver's decimal text. */
+    DECIMAL,
+    /** Date, time, timestamp: the driver's own text, fractions of seconds included. */
+    DATETIME,
+    /** Binary data: the bytes. */
+    BINARY,
+    /** SQL_GUID: the driver's 16-byte GUID structure, read as a UUID. */
+    GUID,
+    /** Anything else: the bytes of the driver's binary form, which has no text. */
+    OTHER
+}
