@@ -6,6 +6,7 @@
 #include "jni/natives.h"
 #include "jni/scoped_string_chars.h"
 #include "jni/text_conversion.h"
+#include "odbcaccs/render_buffer.h"
 #include "platform/heap.h"
 #include "table/DataSourceTable.h"
 
@@ -29,6 +30,12 @@ void RecordFormatted(const char* format, long value) {
     TheDataSourceTable().SetError(message, "");
 }
 
+// Records that the heap refused a value string's buffer; null for Java.
+jstring NotEnoughMemory() {
+    TheDataSourceTable().SetError(kMsgStringNotEnoughMemory, "");
+    return nullptr;
+}
+
 // Whether no byte of the text has its top bit set; eight bytes at a time.
 bool IsAscii(const char* text, int32_t len) {
     constexpr uint64_t kTopBits = 0x8080808080808080u;
@@ -43,12 +50,29 @@ bool IsAscii(const char* text, int32_t len) {
     return (any & kTopBits) == 0;
 }
 
-// Converts a value text of len bytes (len > 0, no NUL inside) and makes the
-// Java string. Most values are ASCII, which reads the same in Windows-31J and
-// in the JVM's modified UTF-8: the JVM takes those bytes as they are.
-jstring NewValueString(JNIEnv* env, const char* text, int32_t len) {
+// The text as the JVM's NewStringUTF needs it, terminated right after its
+// len bytes: where it is, or a copy in buffer when it is the stored value.
+// Null when the heap refused the copy of a long text.
+const char* TerminatedText(const jov::ValueText& value, jov::RenderBuffer& buffer) {
+    if (value.terminated) return value.text.text;
+    char* copy = buffer.Reserve(value.length + 1);
+    if (copy == nullptr) return nullptr;
+    std::memcpy(copy, value.text.text, static_cast<std::size_t>(value.length));
+    copy[value.length] = 0;
+    return copy;
+}
+
+// Makes the Java string of a value's text (length > 0, no NUL inside) from
+// exactly its bytes. Most values are ASCII, which reads the same in
+// Windows-31J and in the JVM's modified UTF-8: the JVM takes those bytes as
+// they are. The others convert from where they are, without a copy.
+jstring NewValueString(JNIEnv* env, const jov::ValueText& value, jov::RenderBuffer& buffer) {
+    const char* text = value.text.text;
+    const int32_t len = value.length;
     if (IsAscii(text, len)) {
-        jstring result = env->NewStringUTF(text);
+        const char* terminated = TerminatedText(value, buffer);
+        if (terminated == nullptr) return NotEnoughMemory();
+        jstring result = env->NewStringUTF(terminated);
         if (result == nullptr) RecordFormatted(kMsgNewStringError, len);
         return result;
     }
@@ -56,10 +80,7 @@ jstring NewValueString(JNIEnv* env, const char* text, int32_t len) {
     jchar* units = stackUnits;
     if (len + 1 > kStackUnits) {
         units = static_cast<jchar*>(jov::AllocateBytes(sizeof(jchar) * (len + 1)));
-        if (units == nullptr) {
-            TheDataSourceTable().SetError(kMsgStringNotEnoughMemory, "");
-            return nullptr;
-        }
+        if (units == nullptr) return NotEnoughMemory();
     }
     int32_t n = jov::AnsiToJchars(units, len + 1, text, len);
     jstring result = env->NewString(units, n);
@@ -148,9 +169,11 @@ JNIEXPORT jbyteArray JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataB
 JNIEXPORT jstring JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataString(
     JNIEnv* env, jclass, jint id, jint cursor, jint column) {
     // A NULL value and an identifier that is not open give the empty string.
-    jov::ValueText value = TheDataSourceTable().GetColumnValueText(id, cursor, column);
+    jov::RenderBuffer buffer;
+    jov::ValueText value = TheDataSourceTable().GetColumnValueText(id, cursor, column, buffer);
+    if (value.text.text == nullptr && buffer.Refused()) return NotEnoughMemory();
     if (value.text.text == nullptr || value.length == 0) return env->NewStringUTF("");
-    return NewValueString(env, value.text.text, value.length);
+    return NewValueString(env, value, buffer);
 }
 
 JNIEXPORT jlong JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCgetColumnDataTimet(

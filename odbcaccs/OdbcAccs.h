@@ -28,11 +28,13 @@
 // shared through ReadCursor for as long as it uses what it read. So a caller
 // that reads a cursor while another thread fetches on it, or closes it, waits
 // instead of touching freed memory. A query waits for no call on another
-// cursor: finding a free cursor passes over the ones that are held. Rendering
-// writes rowBuffer, shared by all cursors: a text rendered while another
-// thread fetches or renders on the same object may be garbled, never unsafe.
-// The error record has a short lock of its own so that every reader sees
-// whole texts.
+// cursor: finding a free cursor passes over the ones that are held.
+// RenderColumnValue reads only the
+// column's stored value and writes only the caller's own buffer, so a value
+// read while another thread fetches or renders on another cursor of the same
+// object is whole and right. Only GetColumnDataString still writes rowBuffer,
+// the staging buffer of every fetch on the object. The error record has a
+// short lock of its own so that every reader sees whole texts.
 #pragma once
 
 #include <atomic>
@@ -87,6 +89,18 @@ struct ColumnInfo {
     int32_t valueIsText;
 };
 static_assert(std::is_trivial<ColumnInfo>::value, "catalogues are zero-filled blocks");
+
+// A value's text as rendered for one caller: exactly length bytes at text,
+// none of them NUL. When terminated, text[length] is a NUL of the caller's
+// own buffer; otherwise the bytes are the column's stored value and no
+// terminator follows them.
+struct RenderedText {
+    const char* text = nullptr;
+    int32_t length = 0;
+    bool terminated = false;
+};
+
+class RenderBuffer;
 
 // A parsed date; year -1 means the text held no complete date.
 struct DateFields {
@@ -224,13 +238,16 @@ public:
     // --- Rendering as text (render.cpp) ---
 
     // Renders the current value into rowBuffer; null when there is nothing to
-    // render. The text lives until the next fetch or rendering on this object.
+    // render. The text lives until the next fetch or rendering on this object,
+    // and another thread's fetch on any cursor of it may overwrite it.
     const char* GetColumnDataString(int32_t h, int32_t column, char* destination,
                                     int32_t destinationSize);
-    // The same rendering with its length (the bytes before the first NUL), for
-    // callers that hand the text on whole: null with *length 0 where
-    // GetColumnDataString answers null.
-    const char* RenderColumnValue(int32_t h, int32_t column, int32_t* length);
+    // The same rendering for callers that hand the text on, writing nothing of
+    // the object: a text that is the stored value itself points into the
+    // column, any other into buffer. Text null when there is nothing to render,
+    // or, with buffer.Refused(), when a long text found no heap.
+    // REQUIRES: cursor h held (ReadCursor) while the text is used.
+    RenderedText RenderColumnValue(int32_t h, int32_t column, RenderBuffer& buffer) const;
     static void TrimTrailingZeros(char* text);
     static int32_t WideToAnsi(char* output, int32_t outputSize, const WCHAR* wide,
                               int32_t count);

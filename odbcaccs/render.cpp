@@ -1,5 +1,5 @@
-// Value rendering: the current value of one column as a terminated text in the
-// object's rowBuffer, chosen by the column's SQL type.
+// Value rendering: the current value of one column as text, chosen by the
+// column's SQL type.
 //
 // What a column's data holds:
 //  - decimal (2, 3) and date/time (9..11, 91..93) columns: character text;
@@ -15,13 +15,19 @@
 // value shorter than its fixed-width type renders as the empty text: nothing
 // beyond dataLength is ever read.
 //
-// Rendering allocates nothing and writes only rowBuffer: the longest value
-// (kMaxValueBytes) with its terminator, and the hex text of kMaxHexBytes bytes
-// with its terminator, both fit in kRowBufferSize.
+// Where a text goes: RenderColumnValue, behind the value natives, writes
+// nothing of the object. A value whose text is its stored bytes is handed out
+// as those bytes, which the caller's hold of the cursor keeps unchanged; any
+// other is written into the caller's RenderBuffer. So no fetch or rendering on
+// another cursor can change a text while its caller reads it.
+// GetColumnDataString renders into rowBuffer instead, which fetching also
+// writes: the longest value (kMaxValueBytes) with its terminator, and the hex
+// text of kMaxHexBytes bytes with its terminator, both fit in kRowBufferSize.
 #include <charconv>
 #include <cstring>
 
 #include "odbcaccs/OdbcAccs.h"
+#include "odbcaccs/render_buffer.h"
 
 namespace jov {
 
@@ -30,6 +36,14 @@ namespace {
 // Binary values render at most this many bytes, two hex digits each.
 constexpr int32_t kMaxHexBytes = kMaxValueBytes / 2;
 static_assert(2 * kMaxHexBytes + 1 <= kRowBufferSize, "hex text and terminator fit");
+
+// Room for any number's text and terminator: the largest double in fixed
+// notation with six decimals and a sign takes 317 bytes.
+constexpr int32_t kNumberTextSize = 320;
+// FormatDateTime's least buffer: its longest rendering and the terminator.
+constexpr int32_t kDateTextSize = 42;
+static_assert(kNumberTextSize <= RenderBuffer::kInlineSize, "numbers render on the stack");
+static_assert(kDateTextSize <= RenderBuffer::kInlineSize, "dates render on the stack");
 
 enum class Form {
     kText,      // the bytes as they are
@@ -91,8 +105,42 @@ bool IsBinaryForm(Form form) {
     return form != Form::kText && form != Form::kDateTime && form != Form::kNone;
 }
 
-// Each renderer writes a terminated text at out and returns a bound on its
-// length (the exact length where it is known without scanning).
+// The form the current value of a column renders in; the one place that
+// decides whether a value held as text renders as that text.
+Form FormOfValue(const ColumnInfo& info) {
+    Form form = FormOf(info.sqlType);
+    if (info.valueIsText == 1 && IsBinaryForm(form)) form = Form::kText;
+    return form;
+}
+
+// Bytes the rendering of length stored bytes (> 0) in form needs with its
+// terminator; at most kRowBufferSize for length <= kMaxValueBytes.
+int32_t RenderedSize(Form form, int32_t length) {
+    switch (form) {
+        case Form::kText:
+            return length + 1;
+        case Form::kDateTime:
+            return length + 1 > kDateTextSize ? length + 1 : kDateTextSize;
+        case Form::kInt8:
+        case Form::kInt16:
+        case Form::kInt32:
+        case Form::kInt64:
+        case Form::kFloat:
+        case Form::kDouble:
+            return kNumberTextSize;
+        case Form::kWide:
+            return 2 * (length / 2) + 1;
+        case Form::kBinary:
+            return 2 * (length < kMaxHexBytes ? length : kMaxHexBytes) + 1;
+        case Form::kNone:
+            break;
+    }
+    return 1;
+}
+
+// Each renderer writes a terminated text at out, which has RenderedSize
+// bytes, and returns a bound on its length (the exact length where it is
+// known without scanning).
 
 int32_t RenderText(char* out, const unsigned char* data, int32_t length) {
     std::memcpy(out, data, static_cast<std::size_t>(length));
@@ -114,7 +162,7 @@ int32_t RenderInteger(char* out, const unsigned char* data, int32_t length) {
     T value;
     if (!Load(data, length, &value)) return 0;
     // The decimal text "%d" writes, from std::to_chars.
-    const std::to_chars_result written = std::to_chars(out, out + kRowBufferSize - 1, value);
+    const std::to_chars_result written = std::to_chars(out, out + kNumberTextSize - 1, value);
     *written.ptr = 0;
     return static_cast<int32_t>(written.ptr - out);
 }
@@ -127,7 +175,7 @@ int32_t RenderFloating(char* out, const unsigned char* data, int32_t length) {
     T value;
     if (!Load(data, length, &value)) return 0;
     const std::to_chars_result written = std::to_chars(
-        out, out + kRowBufferSize - 1, static_cast<double>(value), std::chars_format::fixed, 6);
+        out, out + kNumberTextSize - 1, static_cast<double>(value), std::chars_format::fixed, 6);
     if (written.ec != std::errc()) {
         out[0] = 0;
         return 0;
@@ -154,78 +202,107 @@ int32_t RenderHex(char* out, const unsigned char* data, int32_t length) {
     return 2 * n;
 }
 
-// Renders a non-empty value at out (rowBuffer), which holds the empty text on
-// entry, so a value without a rendering leaves it empty. Returns a bound on
-// the length of the text.
-int32_t RenderValue(const OdbcAccs& accs, const ColumnInfo& info, char* out) {
+// Renders length stored bytes (> 0) of the value in form at out, which has
+// RenderedSize bytes, and returns the length of the text.
+int32_t RenderInto(const OdbcAccs& accs, const ColumnInfo& info, Form form, int32_t length,
+                   char* out) {
     const unsigned char* data = info.data;
-    const int32_t length = info.dataLength < kMaxValueBytes ? info.dataLength : kMaxValueBytes;
-    Form form = FormOf(info.sqlType);
-    if (info.valueIsText == 1 && IsBinaryForm(form)) form = Form::kText;
+    out[0] = 0;  // what a value without a rendering leaves
+    int32_t bound = 0;
     switch (form) {
         case Form::kText:
-            return RenderText(out, data, length);
+            bound = RenderText(out, data, length);
+            break;
         case Form::kDateTime:
             RenderText(out, data, length);
             accs.FormatDateTime(out);
-            return kRowBufferSize - 1;
+            bound = kDateTextSize - 1;
+            break;
         case Form::kInt8:
-            return RenderInteger<int8_t>(out, data, length);
+            bound = RenderInteger<int8_t>(out, data, length);
+            break;
         case Form::kInt16:
-            return RenderInteger<int16_t>(out, data, length);
+            bound = RenderInteger<int16_t>(out, data, length);
+            break;
         case Form::kInt32:
-            return RenderInteger<int32_t>(out, data, length);
+            bound = RenderInteger<int32_t>(out, data, length);
+            break;
         case Form::kInt64:
-            return RenderInteger<int64_t>(out, data, length);
+            bound = RenderInteger<int64_t>(out, data, length);
+            break;
         case Form::kFloat:
-            return RenderFloating<float>(out, data, length);
+            bound = RenderFloating<float>(out, data, length);
+            break;
         case Form::kDouble:
-            return RenderFloating<double>(out, data, length);
+            bound = RenderFloating<double>(out, data, length);
+            break;
         case Form::kWide:
-            return RenderWide(out, data, length);
+            bound = RenderWide(out, data, length);
+            break;
         case Form::kBinary:
-            return RenderHex(out, data, length);
+            bound = RenderHex(out, data, length);
+            break;
         case Form::kNone:
             break;
     }
-    return 0;
+    return static_cast<int32_t>(strnlen(out, static_cast<std::size_t>(bound)));
+}
+
+// The column whose current value (h, column) names, or null when there is
+// nothing to render: an invalid cursor handle or column number, a NULL value,
+// or a column that never held a non-empty value.
+const ColumnInfo* ValueToRender(const OdbcAccs& accs, int32_t h, int32_t column) {
+    const ColumnInfo* catalogue = accs.GetColumns(h);
+    if (catalogue == nullptr || column < 1 || column > accs.GetColumnCount(h)) return nullptr;
+    const ColumnInfo& info = catalogue[column - 1];
+    if (info.isNull == 1 || info.data == nullptr) return nullptr;
+    return &info;
+}
+
+// The bytes of a stored text before its first NUL, if any.
+int32_t TextLength(const char* text, int32_t length) {
+    const void* nul = std::memchr(text, 0, static_cast<std::size_t>(length));
+    return nul == nullptr ? length : static_cast<int32_t>(static_cast<const char*>(nul) - text);
+}
+
+// Bytes of the stored value that take part in its rendering.
+int32_t StoredLength(const ColumnInfo& info) {
+    return info.dataLength < kMaxValueBytes ? info.dataLength : kMaxValueBytes;
 }
 
 }  // namespace
 
-// The current value of (h, column) as text in rowBuffer, or null when there is
-// nothing to render: no row buffer yet (no fetch has returned a row), an
-// invalid cursor handle or column number, a NULL value, or a column that never
-// held a non-empty value. An empty value, and a type without a rendering, give
-// the empty text. *length receives the bytes before the terminator (0 with a
-// null answer).
-const char* OdbcAccs::RenderColumnValue(int32_t h, int32_t column, int32_t* length) {
-    *length = 0;
-    if (rowBuffer == nullptr) return nullptr;
-    const ColumnInfo* catalogue = GetColumns(h);
-    if (catalogue == nullptr || column < 1 || column > GetColumnCount(h)) return nullptr;
-    const ColumnInfo& info = catalogue[column - 1];
-    if (info.isNull == 1 || info.data == nullptr) return nullptr;
-
-    char* text = reinterpret_cast<char*>(rowBuffer);
-    text[0] = 0;
-    if (info.dataLength <= 0) return text;
-    const int32_t bound = RenderValue(*this, info, text);
-    *length = static_cast<int32_t>(strnlen(text, static_cast<std::size_t>(bound)));
-    return text;
+RenderedText OdbcAccs::RenderColumnValue(int32_t h, int32_t column, RenderBuffer& buffer) const {
+    const ColumnInfo* info = ValueToRender(*this, h, column);
+    if (info == nullptr) return {};
+    const auto* stored = reinterpret_cast<const char*>(info->data);
+    const int32_t length = StoredLength(*info);
+    if (length <= 0) return {stored, 0, false};
+    const Form form = FormOfValue(*info);
+    if (form == Form::kText) return {stored, TextLength(stored, length), false};
+    char* out = buffer.Reserve(RenderedSize(form, length));
+    if (out == nullptr) return {};
+    return {out, RenderInto(*this, *info, form, length, out), true};
 }
 
-// RenderColumnValue's text; a destination of destinationSize bytes (at least
-// 1) also receives as much of it as fits, terminated, and every null result
-// leaves it empty.
+// The value rendered into rowBuffer; a destination of destinationSize bytes
+// (at least 1) also receives as much of it as fits, terminated, and every
+// null result leaves it empty. Null also before any fetch returned a row (no
+// rowBuffer yet).
 const char* OdbcAccs::GetColumnDataString(int32_t h, int32_t column, char* destination,
                                           int32_t destinationSize) {
     if (destinationSize < 1) destination = nullptr;
     if (destination != nullptr) destination[0] = 0;
-    int32_t length = 0;
-    const char* text = RenderColumnValue(h, column, &length);
-    if (text != nullptr && destination != nullptr) {
-        const int32_t n = length < destinationSize - 1 ? length : destinationSize - 1;
+    if (rowBuffer == nullptr) return nullptr;
+    const ColumnInfo* info = ValueToRender(*this, h, column);
+    if (info == nullptr) return nullptr;
+    char* text = reinterpret_cast<char*>(rowBuffer);
+    text[0] = 0;
+    const int32_t length = StoredLength(*info);
+    if (length <= 0) return text;
+    const int32_t rendered = RenderInto(*this, *info, FormOfValue(*info), length, text);
+    if (destination != nullptr) {
+        const int32_t n = rendered < destinationSize - 1 ? rendered : destinationSize - 1;
         std::memcpy(destination, text, static_cast<std::size_t>(n));
         destination[n] = 0;
     }

@@ -46,12 +46,14 @@ struct TextLease {
     const char* text = nullptr;
 };
 
-// A value's rendering as text and its length in bytes; text is null for a
-// NULL value, for an identifier that is not open and wherever the object
-// renders nothing.
+// A value's rendering as text (OdbcAccs::RenderColumnValue): exactly length
+// bytes, followed by a NUL only when terminated. text is null for a NULL
+// value, for an identifier that is not open, wherever the object renders
+// nothing and when the caller's buffer found no heap.
 struct ValueText {
     TextLease text;
     int32_t length = 0;
+    bool terminated = false;
 };
 
 // Bytes inside an object, valid while owner and hold are kept.
@@ -116,10 +118,10 @@ public:
     int32_t GetColumnDataTimet(int32_t id, int32_t cursor, int32_t column);
 
     // The NULL test followed, for a value that is not NULL, by its rendering
-    // (RenderColumnValue) or GetColumnDataBinary (without a destination), under
-    // one lookup of the identifier: the value natives run these for every
-    // value of every row.
-    ValueText GetColumnValueText(int32_t id, int32_t cursor, int32_t column);
+    // (RenderColumnValue, into buffer where it is not the stored text) or
+    // GetColumnDataBinary (without a destination), under one lookup of the
+    // identifier: the value natives run these for every value of every row.
+    ValueText GetColumnValueText(int32_t id, int32_t cursor, int32_t column, RenderBuffer& buffer);
     BytesLease GetColumnValueBytes(int32_t id, int32_t cursor, int32_t column);
 
     // --- Row counts and numbers without text (extras_forwarding.cpp) ---

@@ -70,12 +70,16 @@ int32_t DataSourceTable::GetColumnDataTimet(int32_t id, int32_t cursor, int32_t 
                               [&](OdbcAccs& o) { return o.GetColumnDataTimet(cursor, column); });
 }
 
-ValueText DataSourceTable::GetColumnValueText(int32_t id, int32_t cursor, int32_t column) {
+ValueText DataSourceTable::GetColumnValueText(int32_t id, int32_t cursor, int32_t column,
+                                              RenderBuffer& buffer) {
     OdbcAccsRef object = FindOpen(id);
     if (!object) return {};
     ValueText value;
     CursorHold hold = object->ReadCursor(cursor);
-    value.text.text = object->RenderColumnValue(cursor, column, &value.length);
+    const RenderedText rendered = object->RenderColumnValue(cursor, column, buffer);
+    value.text.text = rendered.text;
+    value.length = rendered.length;
+    value.terminated = rendered.terminated;
     if (value.text.text != nullptr) {
         value.text.hold = std::move(hold);
         value.text.owner = std::move(object);

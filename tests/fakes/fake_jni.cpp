@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 struct FakeJni::StringObject : _jstring {
     std::u16string text;
@@ -112,14 +113,22 @@ void JNICALL FakeJni::ReleaseStringChars(JNIEnv* env, jstring, const jchar*) {
     --Self(env).outstanding_;
 }
 
+void FakeJni::RunBeforeNewString() {
+    std::function<void()> hook = std::move(beforeNewString);
+    beforeNewString = nullptr;
+    if (hook) hook();
+}
+
 jstring JNICALL FakeJni::NewString(JNIEnv* env, const jchar* units, jsize length) {
     FakeJni& self = Self(env);
+    self.RunBeforeNewString();
     if (self.failNewString) return nullptr;
     return self.String(std::u16string(reinterpret_cast<const char16_t*>(units), length));
 }
 
 jstring JNICALL FakeJni::NewStringUTF(JNIEnv* env, const char* utf) {
     FakeJni& self = Self(env);
+    self.RunBeforeNewString();
     if (self.failNewString) return nullptr;
     std::u16string text;
     for (const char* p = utf; *p != 0; ++p) text.push_back(static_cast<char16_t>(*p));

@@ -14,6 +14,7 @@
 #include <jni.h>
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -44,6 +45,9 @@ public:
     bool failGetStringChars = false;
     bool failNewString = false;
     bool failNewByteArray = false;
+    // Runs once at the next NewString or NewStringUTF, before it reads its
+    // argument: what another thread might do while the JVM makes a string.
+    std::function<void()> beforeNewString;
 
 private:
     struct StringObject;
@@ -51,6 +55,7 @@ private:
     struct LongArrayObject;
     struct DoubleArrayObject;
     static FakeJni& Self(JNIEnv* env);
+    void RunBeforeNewString();
     static jsize JNICALL GetStringLength(JNIEnv* env, jstring s);
     static const jchar* JNICALL GetStringChars(JNIEnv* env, jstring s, jboolean* isCopy);
     static void JNICALL ReleaseStringChars(JNIEnv* env, jstring s, const jchar* chars);

@@ -11,7 +11,8 @@
 // a terminated prefix of it and nothing past its size; per type, the text has
 // its shape (the bytes themselves, hex digits of at most 32768 bytes, an
 // integer equal to the stored one, at most 41 bytes of date, nothing for an
-// unrendered type).
+// unrendered type); RenderColumnValue, the value natives' rendering, gives
+// exactly the same text.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cinttypes>
@@ -19,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "odbcaccs/render_buffer.h"
 #include "tests/fuzz/fuzz_support.h"
 
 namespace {
@@ -199,6 +201,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const char* text = t.obj.GetColumnDataString(1, 2, target, destinationSize);
     for (std::size_t i = area; i < destination.size(); ++i) FUZZ_CHECK(destination[i] == kGuard);
+    jov::RenderBuffer own;
+    const jov::RenderedText natives = t.obj.RenderColumnValue(1, 2, own);
+    FUZZ_CHECK((natives.text == nullptr) == (text == nullptr));
+    if (text != nullptr) FUZZ_CHECK(std::string(natives.text, natives.length) == text);
     if (isNull || value.empty()) {
         FUZZ_CHECK(text == nullptr);
         if (target != nullptr) FUZZ_CHECK(target[0] == 0);

@@ -8,6 +8,7 @@
 #include <string>
 #include <thread>
 
+#include "odbcaccs/render_buffer.h"
 #include "table/DataSourceTable.h"
 #include "tests/fakes/fake_odbc.h"
 #include "tests/fakes/fake_platform.h"
@@ -34,9 +35,10 @@ FakeResult GrowingRows() {
 void FetchAndRead(DataSourceTable& table, int32_t id, int32_t cursor) {
     for (int i = 0; i < kRows; ++i) {
         if (table.Fetch(id, cursor) != 1) return;
-        jov::ValueText value = table.GetColumnValueText(id, cursor, 1);
+        jov::RenderBuffer buffer;
+        jov::ValueText value = table.GetColumnValueText(id, cursor, 1, buffer);
         if (value.text.text == nullptr) continue;
-        const std::string text = value.text.text;
+        const std::string text(value.text.text, static_cast<size_t>(value.length));
         EXPECT_EQ(text, std::string(text.size(), 'x'));
         EXPECT_GE(table.GetColumnFetchDataLength(id, cursor, 1), 0);
     }

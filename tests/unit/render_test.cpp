@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "odbcaccs/OdbcAccs.h"
+#include "odbcaccs/render_buffer.h"
 #include "tests/unit/hand_built_catalogue.h"
 
 namespace {
@@ -42,7 +43,13 @@ class RenderTest : public ::testing::Test {
         HandBuiltCatalogue::SetValue(*column, bytes);
         const char* text = t.obj.GetColumnDataString(1, 1, nullptr, 0);
         EXPECT_NE(text, nullptr);
-        return text != nullptr ? std::string(text) : std::string("<null>");
+        if (text == nullptr) return "<null>";
+        // The value natives' rendering: the same text, exactly its bytes.
+        jov::RenderBuffer buffer;
+        const jov::RenderedText rendered = t.obj.RenderColumnValue(1, 1, buffer);
+        EXPECT_EQ(std::string(rendered.text, static_cast<size_t>(rendered.length)), text);
+        EXPECT_TRUE(!rendered.terminated || rendered.text[rendered.length] == 0);
+        return text;
     }
 
     HandBuiltCatalogue t;

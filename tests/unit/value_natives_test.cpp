@@ -175,6 +175,56 @@ TEST_F(ValueNativesTest, TextsEndAtTheirFirstNul) {
     EXPECT_EQ(jni.Text(ValueString(cursor)), u"\u65E5\u672C");
 }
 
+// A fetch on another cursor of the connection that stages a 64 KiB value
+// while the JVM makes a value's string must not change that string: it is
+// made from its own value's bytes only.
+TEST_F(ValueNativesTest, AValueReadWhileAnotherCursorFetchesALongOne) {
+    FakeResult values;
+    values.columns = {{"V", SQL_VARCHAR, 10}, {"N", SQL_INTEGER, 4}, {"T", SQL_TYPE_TIMESTAMP, 19}};
+    values.rows = {{std::string("abc"), Int32Bytes(42), std::string("2004-04-30 21:50:08")}};
+    FakeResult blobs;
+    blobs.columns = {{"L", SQL_LONGVARCHAR, 70000}};
+    blobs.rows.assign(3, {std::string(65536, 'z')});
+    FakeOdbc::QueueResult(values);
+    FakeOdbc::QueueResult(blobs);
+    const jint cursor = Query(u"SELECT V, N, T FROM t");
+    const jint other = Query(u"SELECT L FROM blobs");
+    ASSERT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCfetch(env(), nullptr, id, cursor), 1);
+
+    const std::u16string expected[] = {u"abc", u"42", u"04/04/30 21:50:08"};
+    for (jint column = 1; column <= 3; ++column) {
+        jni.beforeNewString = [&] {
+            EXPECT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCfetch(env(), nullptr, id, other), 1);
+        };
+        EXPECT_EQ(jni.Text(ValueString(cursor, column)), expected[column - 1]);
+    }
+}
+
+// Short values render on the stack; a long one that needs the heap, and
+// finds none, gives null and the record, and comes whole once it is there.
+TEST_F(ValueNativesTest, ValueBuffersFromTheHeapOnlyForLongValues) {
+    FakeResult result;
+    result.columns = {{"A", SQL_VARCHAR, 8000}, {"B", SQL_VARBINARY, 8000}, {"S", SQL_DOUBLE, 8}};
+    result.rows = {{std::string(5000, 'a'), std::string(300, '\x01'), DoubleBytes(1.5)}};
+    FakeOdbc::QueueResult(result);
+    const jint cursor = Query(u"SELECT A, B, S FROM t");
+    ASSERT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCfetch(env(), nullptr, id, cursor), 1);
+
+    const long before = FakePlatform::AllocationCount();
+    EXPECT_EQ(jni.Text(ValueString(cursor, 3)), u"1.5");
+    EXPECT_EQ(FakePlatform::AllocationCount(), before);
+
+    std::u16string hex;
+    for (int i = 0; i < 300; ++i) hex += u"01";
+    const std::u16string expected[] = {std::u16string(5000, u'a'), hex};
+    for (jint column = 1; column <= 2; ++column) {
+        FakePlatform::FailAllocationsAfter(0);
+        EXPECT_EQ(ValueString(cursor, column), nullptr);
+        EXPECT_EQ(ErrorString(), u"(JNIODBCDLL_getColumnDataString)Not Enough Memory");
+        EXPECT_EQ(jni.Text(ValueString(cursor, column)), expected[column - 1]);
+    }
+}
+
 TEST_F(ValueNativesTest, NullAndEmptyValuesAreEmptyObjects) {
     jint cursor = FirstRow({"V", SQL_VARCHAR, 10}, {std::nullopt, std::string()});
     EXPECT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCisColumnDataNull(env(), nullptr, id, cursor, 1),
