@@ -1,47 +1,16 @@
 // Natives that run SQL, open and close cursors and fetch rows.
 #include <cstdint>
-#include <limits>
 
 #include "jni/natives.h"
-#include "jni/scoped_string_chars.h"
-#include "jni/text_conversion.h"
-#include "platform/heap.h"
+#include "jni/sql_text.h"
 #include "table/DataSourceTable.h"
 
+using jov::SqlText;
 using jov::TheDataSourceTable;
 
 namespace {
 
 constexpr char kMsgSqlNotEnoughMemory[] = "(JNIODBCexecSQLQuery)Not Enough Memory";
-
-// The SQL text of one call as ANSI text on the heap, freed with the object.
-// A string of n units converts with a capacity of 2n + 1 bytes, room for a
-// double-byte code page and the terminator; `extra` bytes more are allocated.
-class SqlText {
-public:
-    SqlText(JNIEnv* env, jstring sql, int64_t extra) {
-        int64_t units = sql != nullptr ? env->GetStringLength(sql) : 0;
-        int64_t capacity = 2 * units + 1;
-        if (capacity > std::numeric_limits<int32_t>::max()) return;
-        text_ = static_cast<char*>(jov::AllocateBytes(static_cast<std::size_t>(capacity + extra)));
-        if (text_ == nullptr) return;
-        text_[0] = '\0';
-        jov::ScopedStringChars chars(env, sql);
-        if (chars.chars() != nullptr) {
-            jov::JcharsToAnsi(text_, static_cast<int32_t>(capacity), chars.chars(),
-                              chars.length());
-        }
-    }
-    ~SqlText() { jov::FreeBytes(text_); }
-    SqlText(const SqlText&) = delete;
-    SqlText& operator=(const SqlText&) = delete;
-
-    // Null when the heap could not hold the text.
-    const char* get() const { return text_; }
-
-private:
-    char* text_ = nullptr;
-};
 
 }  // namespace
 

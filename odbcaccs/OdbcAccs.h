@@ -147,8 +147,10 @@ public:
     // more) with the handle in *cursor, or -1.
     int32_t ExecSQLQuery(const char* sql, int32_t* cursor);
     // Runs a statement without a result set: 1 executed, 0 SQL_NO_DATA,
-    // 2 SQL_NEED_DATA, -1 failure.
-    int32_t ExecSQLUpdate(const char* sql);
+    // 2 SQL_NEED_DATA, -1 failure. With rowCount, SQLRowCount is asked after
+    // an execution and *rowCount receives its count (-1 when the driver cannot
+    // tell); 0 for SQL_NO_DATA, -1 for the other answers.
+    int32_t ExecSQLUpdate(const char* sql, SQLLEN* rowCount = nullptr);
     int32_t GetCursorHandle() const { return lastCursorHandle.load(std::memory_order_acquire); }
     int32_t GetColumnNum(int32_t h) const { return GetColumnCount(h); }
     int32_t FindFreeCursor();
@@ -201,6 +203,15 @@ public:
     // Computed from the stored text when asked, so fetching pays nothing for it.
     int32_t GetColumnDataTimet(int32_t h, int32_t column) const;
 
+    // --- Numbers without text (number_value.cpp); column numbers count from 1 ---
+
+    // The current value of an integer column (BIT, TINYINT, SMALLINT, INTEGER,
+    // BIGINT): 1 with *value, 0 for NULL, -1 with the record set.
+    int32_t GetColumnLong(int32_t h, int32_t column, int64_t* value);
+    // The same for every fixed-width number column (the integers, REAL, FLOAT,
+    // DOUBLE) as a double.
+    int32_t GetColumnDouble(int32_t h, int32_t column, double* value);
+
     // --- Rendering as text (render.cpp) ---
 
     // Renders the current value into rowBuffer; null when there is nothing to
@@ -247,7 +258,10 @@ private:
 
     // Statements (statements.cpp).
     int32_t DescribeColumn(int32_t h, int32_t index);
-    int32_t RunUpdate(const char* sql);
+    int32_t RunUpdate(const char* sql, SQLLEN* rowCount);
+
+    // Numbers (number_value.cpp).
+    const ColumnInfo* NumberColumn(int32_t h, int32_t column);
 
     // Fetching (fetch.cpp). The helpers take a catalogue entry and a statement
     // that the caller has already looked up once for the whole row.

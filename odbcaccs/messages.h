@@ -10,6 +10,11 @@ constexpr const char kMsgNotEnoughMemory[] = "(ODBCACCS)Not Enough Memory";
 constexpr const char kMsgStillExecutingTimeout[] = "(ODBCACCS)SQL_STILL_EXECUTING Time Out Error";
 constexpr const char kMsgTooManyCursors[] = "Too Many SQL Cursor Open(Max Open=%d)";
 constexpr const char kMsgAllocHandleError[] = "SQLAllocHandle Error Code=(%d)";
+constexpr const char kMsgInvalidColumn[] = "(ODBCACCS)Invalid Column Number=%d";
+constexpr const char kMsgNotIntegerColumn[] = "(ODBCACCS)Column=%d SQL Type=%d Is Not An Integer";
+constexpr const char kMsgNotNumberColumn[] = "(ODBCACCS)Column=%d SQL Type=%d Is Not A Number";
+constexpr const char kMsgNotIntegerValue[] = "(ODBCACCS)Column=%d Value Is Not An Integer";
+constexpr const char kMsgNotNumberValue[] = "(ODBCACCS)Column=%d Value Is Not A Number";
 
 // "OdbcAccs::OdbcOpenは既に(%s)でオープン中です。１クラス内でオープン出来るＤＳは１つのみです"
 constexpr const char kMsgAlreadyOpen[] =

@@ -4,7 +4,8 @@
 // statement of its own and describes its result columns into a zero-filled
 // catalogue; the cursor then stays open for fetching until CloseCursor. An
 // update runs on a temporary statement that never enters the table and is
-// freed before the call returns, whatever the driver answered.
+// freed before the call returns, whatever the driver answered; a caller that
+// wants the update's row count gets it from that statement before the free.
 //
 // Every statement handle lives in exactly one place: hStmt[h] for a cursor, a
 // local for an update. A handle reused while it still holds the statement of a
@@ -115,16 +116,30 @@ int32_t OdbcAccs::DescribeColumn(int32_t h, int32_t index) {
     return 0;
 }
 
-int32_t OdbcAccs::ExecSQLUpdate(const char* sql) {
+int32_t OdbcAccs::ExecSQLUpdate(const char* sql, SQLLEN* rowCount) {
     BusyGuard guard(updateBusy);
-    int32_t result = RunUpdate(sql);
+    int32_t result = RunUpdate(sql, rowCount);
     // An update may leave the connection's statement options changed.
     SetCursorType();
     return result;
 }
 
+namespace {
+
+// The rows the executed statement affected; -1 when the driver cannot tell or
+// refuses the question. A refusal leaves the record alone: the update itself
+// succeeded.
+SQLLEN AffectedRows(SQLHSTMT stmt) {
+    SQLLEN count = -1;
+    if (!Succeeded(SQLRowCount(stmt, &count))) return -1;
+    return count;
+}
+
+}  // namespace
+
 // Executes on a temporary statement and frees it on every path.
-int32_t OdbcAccs::RunUpdate(const char* sql) {
+int32_t OdbcAccs::RunUpdate(const char* sql, SQLLEN* rowCount) {
+    if (rowCount != nullptr) *rowCount = -1;
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, hDbc, &stmt))) {
         StoreDiagnostics(SQL_HANDLE_DBC, hDbc);
@@ -137,9 +152,11 @@ int32_t OdbcAccs::RunUpdate(const char* sql) {
         case SQL_SUCCESS:
         case SQL_SUCCESS_WITH_INFO:
             result = 1;
+            if (rowCount != nullptr) *rowCount = AffectedRows(stmt);
             break;
         case SQL_NO_DATA:
             result = 0;
+            if (rowCount != nullptr) *rowCount = 0;
             break;
         case SQL_NEED_DATA:
             result = 2;

@@ -44,6 +44,7 @@ java -Djov.jdbc.odbc.library="$library" \
     --class-path "$build/java-classes:$JOV_TEST_CLASSPATH" \
     --select-package jov.jdbc.odbc.it \
     --select-package jov.jdbc.odbc.tool \
+    --select-package jov.jdbc.odbc.driver \
     --select-package jov.jdbc.odbc.clients \
     --reports-dir "$build/junit-reports" \
     --fail-if-no-tests 2>&1 | tee "$build/junit-console.txt" || status=$?

@@ -19,6 +19,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${JOV_WIN_BUILD_DIR:-$root/build-win}
 objdump=x86_64-w64-mingw32-objdump
 native_prefix=Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBC
+extras_prefix=Java_jov_jdbc_odbc_JovOdbcExtras_
 
 # step NAME: starts a timed step; its time is printed when the next starts.
 step_name=""
@@ -68,23 +69,25 @@ build_windows() {
     cmake --build "$build" -j2
 }
 
-# The DLL exports the 29 natives declared in jni/natives.h and nothing else,
-# each by name (no ordinal-only entries).
+# The DLL exports the 29 natives declared in jni/natives.h and the 5 of
+# jni/extras_natives.h, and nothing else, each by name (no ordinal-only
+# entries).
 check_exports() {
     local dll=$build/JovJdbcOdbc.dll dump expected actual addresses
     dump=$("$objdump" -p "$dll")
-    expected=$(grep -o "${native_prefix}[A-Za-z]*" "$root/jni/natives.h" | sort)
+    expected=$({ grep -o "${native_prefix}[A-Za-z]*" "$root/jni/natives.h"
+        grep -o "${extras_prefix}[A-Za-z]*" "$root/jni/extras_natives.h"; } | sort)
     actual=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" |
         sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort)
     addresses=$(sed -n 's/^[[:space:]]*Export Address Table[[:space:]]*\([0-9a-f]*\)$/\1/p' <<<"$dump" | head -n 1)
     echo "exports of $dll ($((16#${addresses:-0})) addresses, $(wc -l <<<"$actual") names):"
     sed 's/^/    /' <<<"$actual"
-    if [[ $actual != "$expected" || $((16#${addresses:-0})) -ne 29 ]]; then
-        echo "export table differs from the 29 natives:" >&2
+    if [[ $actual != "$expected" || $((16#${addresses:-0})) -ne 34 ]]; then
+        echo "export table differs from the 29 + 5 natives:" >&2
         diff <(echo "$expected") <(echo "$actual") >&2 || true
         return 1
     fi
-    echo "exports: the 29 natives and nothing else"
+    echo "exports: the 29 natives, the 5 of JovOdbcExtras and nothing else"
 }
 
 # check_imports FILE DLL...: FILE imports exactly the DLLs given. The C++

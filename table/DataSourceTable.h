@@ -19,7 +19,8 @@
 // Threads: Open is serialised against Open by openBusy. Each slot has a short
 // lock of its own (Slot), the last-error record another, so every reader sees
 // whole, terminated texts. A success never clears the record; reading it does
-// not clear it either.
+// not clear it either. Every write of the record also goes to the calling
+// thread's own copy (thread_error.h).
 #pragma once
 
 #include <cstdint>
@@ -74,7 +75,8 @@ public:
     void Close(int32_t id);
     // The object of an open connection, or null after recording -02, -03 or -04.
     OdbcAccsRef FindOpen(int32_t id);
-    // Stores at most 511 bytes of message and 47 of code, cut by bytes.
+    // Stores at most 511 bytes of message and 47 of code, cut by bytes, in the
+    // table's record and in the calling thread's own (thread_error.h).
     void SetError(const char* message, const char* code);
     // Copies the record; the targets hold kErrorMessageSize and kErrorCodeSize bytes.
     int32_t GetError(char* message, char* code);
@@ -119,6 +121,16 @@ public:
     // value of every row.
     ValueText GetColumnValueText(int32_t id, int32_t cursor, int32_t column);
     BytesLease GetColumnValueBytes(int32_t id, int32_t cursor, int32_t column);
+
+    // --- Row counts and numbers without text (extras_forwarding.cpp) ---
+
+    // ExecSQLUpdate that also answers the affected rows (OdbcAccs::ExecSQLUpdate);
+    // *rowCount is -1 when the identifier is rejected.
+    int32_t ExecSQLUpdateRowCount(int32_t id, const char* sql, int64_t* rowCount);
+    // 1 with *value, 0 for NULL, -1 with the record set (value 0 then), the
+    // cursor held for reading meanwhile.
+    int32_t GetColumnLong(int32_t id, int32_t cursor, int32_t column, int64_t* value);
+    int32_t GetColumnDouble(int32_t id, int32_t cursor, int32_t column, double* value);
 
 private:
     int32_t TakeFreeSlot();

@@ -8,6 +8,7 @@
 #include "platform/heap.h"
 #include "table/DataSourceTable.h"
 #include "table/table_messages.h"
+#include "table/thread_error.h"
 
 namespace jov {
 
@@ -110,6 +111,7 @@ OdbcAccsRef DataSourceTable::FindOpen(int32_t id) {
 }
 
 void DataSourceTable::SetError(const char* message, const char* code) {
+    SetThreadError(message, code);
     std::lock_guard<std::mutex> lock(errorLock_);
     CopyField(errorMessage_, sizeof errorMessage_, message);
     CopyField(errorCode_, sizeof errorCode_, code);

@@ -1,5 +1,6 @@
 #include "tests/fakes/fake_jni.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -9,6 +10,14 @@ struct FakeJni::StringObject : _jstring {
 
 struct FakeJni::ArrayObject : _jbyteArray {
     std::vector<unsigned char> bytes;
+};
+
+struct FakeJni::LongArrayObject : _jlongArray {
+    std::vector<jlong> values;
+};
+
+struct FakeJni::DoubleArrayObject : _jdoubleArray {
+    std::vector<jdouble> values;
 };
 
 namespace {
@@ -26,6 +35,9 @@ FakeJni::FakeJni() : table_{}, env_{} {
     table_.NewStringUTF = &FakeJni::NewStringUTF;
     table_.NewByteArray = &FakeJni::NewByteArray;
     table_.SetByteArrayRegion = &FakeJni::SetByteArrayRegion;
+    table_.GetArrayLength = &FakeJni::GetArrayLength;
+    table_.SetLongArrayRegion = &FakeJni::SetLongArrayRegion;
+    table_.SetDoubleArrayRegion = &FakeJni::SetDoubleArrayRegion;
     env_.functions = &table_;
     gCurrent = this;
 }
@@ -56,6 +68,30 @@ std::vector<unsigned char> FakeJni::Bytes(jbyteArray a) const {
 }
 
 jsize FakeJni::Length(jbyteArray a) const { return static_cast<jsize>(Bytes(a).size()); }
+
+jlongArray FakeJni::LongArray(jsize length, jlong fill) {
+    longArrays_.emplace_back();
+    longArrays_.back().values.assign(static_cast<size_t>(length), fill);
+    lengths_[&longArrays_.back()] = length;
+    return &longArrays_.back();
+}
+
+jdoubleArray FakeJni::DoubleArray(jsize length, jdouble fill) {
+    doubleArrays_.emplace_back();
+    doubleArrays_.back().values.assign(static_cast<size_t>(length), fill);
+    lengths_[&doubleArrays_.back()] = length;
+    return &doubleArrays_.back();
+}
+
+std::vector<jlong> FakeJni::Longs(jlongArray a) const {
+    if (a == nullptr) throw std::logic_error("null jlongArray");
+    return static_cast<LongArrayObject*>(a)->values;
+}
+
+std::vector<jdouble> FakeJni::Doubles(jdoubleArray a) const {
+    if (a == nullptr) throw std::logic_error("null jdoubleArray");
+    return static_cast<DoubleArrayObject*>(a)->values;
+}
 
 jsize JNICALL FakeJni::GetStringLength(JNIEnv*, jstring s) {
     if (s == nullptr) throw std::logic_error("GetStringLength(null)");
@@ -95,6 +131,7 @@ jbyteArray JNICALL FakeJni::NewByteArray(JNIEnv* env, jsize length) {
     if (self.failNewByteArray) return nullptr;
     self.arrays_.emplace_back();
     self.arrays_.back().bytes.assign(static_cast<size_t>(length), 0);
+    self.lengths_[&self.arrays_.back()] = length;
     return &self.arrays_.back();
 }
 
@@ -105,4 +142,35 @@ void JNICALL FakeJni::SetByteArrayRegion(JNIEnv*, jbyteArray a, jsize start, jsi
         throw std::logic_error("SetByteArrayRegion out of bounds");
     }
     std::memcpy(target.data() + start, bytes, static_cast<size_t>(length));
+}
+
+jsize JNICALL FakeJni::GetArrayLength(JNIEnv* env, jarray a) {
+    const FakeJni& self = Self(env);
+    auto it = self.lengths_.find(a);
+    if (it == self.lengths_.end()) throw std::logic_error("GetArrayLength of an unknown array");
+    return it->second;
+}
+
+namespace {
+
+// Copies length values into target at start, as the JVM would, or throws
+// where the JVM would raise ArrayIndexOutOfBoundsException.
+template <typename T>
+void SetRegion(std::vector<T>& target, jsize start, jsize length, const T* values) {
+    if (start < 0 || length < 0 || static_cast<size_t>(start + length) > target.size()) {
+        throw std::logic_error("Set...ArrayRegion out of bounds");
+    }
+    std::copy(values, values + length, target.begin() + start);
+}
+
+}  // namespace
+
+void JNICALL FakeJni::SetLongArrayRegion(JNIEnv*, jlongArray a, jsize start, jsize length,
+                                         const jlong* values) {
+    SetRegion(static_cast<LongArrayObject*>(a)->values, start, length, values);
+}
+
+void JNICALL FakeJni::SetDoubleArrayRegion(JNIEnv*, jdoubleArray a, jsize start, jsize length,
+                                           const jdouble* values) {
+    SetRegion(static_cast<DoubleArrayObject*>(a)->values, start, length, values);
 }

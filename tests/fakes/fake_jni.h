@@ -1,6 +1,6 @@
 // A minimal JNIEnv for calling the natives without a JVM. It implements the
-// seven JNI functions the library uses over plain UTF-16 strings and byte
-// vectors, checks that every GetStringChars is paired with one
+// ten JNI functions the library uses over plain UTF-16 strings and byte, long
+// and double vectors, checks that every GetStringChars is paired with one
 // ReleaseStringChars, and can be told to fail object creation.
 //
 // Usage:
@@ -14,6 +14,7 @@
 #include <jni.h>
 
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,11 @@ public:
     std::u16string Text(jstring s) const;
     std::vector<unsigned char> Bytes(jbyteArray a) const;
     jsize Length(jbyteArray a) const;
+    // Arrays that the test hands to a native, and their elements afterwards.
+    jlongArray LongArray(jsize length, jlong fill = 0);
+    jdoubleArray DoubleArray(jsize length, jdouble fill = 0);
+    std::vector<jlong> Longs(jlongArray a) const;
+    std::vector<jdouble> Doubles(jdoubleArray a) const;
 
     // Characters obtained and not yet released.
     int OutstandingChars() const { return outstanding_; }
@@ -42,6 +48,8 @@ public:
 private:
     struct StringObject;
     struct ArrayObject;
+    struct LongArrayObject;
+    struct DoubleArrayObject;
     static FakeJni& Self(JNIEnv* env);
     static jsize JNICALL GetStringLength(JNIEnv* env, jstring s);
     static const jchar* JNICALL GetStringChars(JNIEnv* env, jstring s, jboolean* isCopy);
@@ -51,11 +59,20 @@ private:
     static jbyteArray JNICALL NewByteArray(JNIEnv* env, jsize length);
     static void JNICALL SetByteArrayRegion(JNIEnv* env, jbyteArray a, jsize start, jsize length,
                                            const jbyte* bytes);
+    static jsize JNICALL GetArrayLength(JNIEnv* env, jarray a);
+    static void JNICALL SetLongArrayRegion(JNIEnv* env, jlongArray a, jsize start, jsize length,
+                                           const jlong* values);
+    static void JNICALL SetDoubleArrayRegion(JNIEnv* env, jdoubleArray a, jsize start, jsize length,
+                                             const jdouble* values);
 
     JNINativeInterface_ table_;
     JNIEnv env_;
     std::deque<StringObject> strings_;
     std::deque<ArrayObject> arrays_;
+    std::deque<LongArrayObject> longArrays_;
+    std::deque<DoubleArrayObject> doubleArrays_;
+    // The length of every array made here, whatever its element type.
+    std::map<jarray, jsize> lengths_;
     int outstanding_ = 0;
     int getCharsCalls_ = 0;
 };

@@ -49,7 +49,7 @@ const char* Name(FakeFn fn) {
                                   "SQLGetConnectOption", "SQLTransact",      "SQLExecDirect",
                                   "SQLNumResultCols", "SQLColAttribute",     "SQLFetch",
                                   "SQLFetchScroll",   "SQLGetData",          "SQLCloseCursor",
-                                  "SQLGetDiagRec"};
+                                  "SQLGetDiagRec",    "SQLRowCount"};
     return names[static_cast<int>(fn)];
 }
 
@@ -393,6 +393,16 @@ SQLRETURN SQL_API SQLCloseCursor(SQLHSTMT stmt) {
     if (h == nullptr) return SQL_INVALID_HANDLE;
     if (Fails(answer, h)) return answer->rc;
     MoveTo(h, -1);
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLRowCount(SQLHSTMT stmt, SQLLEN* count) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLRowCount, stmt);
+    auto answer = Scripted(FakeFn::SQLRowCount);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    *count = h->result.rowCount;
     return Finish(answer, h);
 }
 

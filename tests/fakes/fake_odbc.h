@@ -6,7 +6,7 @@
 // result set, SQLFetch/SQLFetchScroll walk its rows, SQLGetData hands out each
 // value in chunks the way drivers do (indicator = bytes left, truncation as
 // SQL_SUCCESS_WITH_INFO, a terminator for SQL_C_CHAR, SQL_NO_DATA once a value
-// has been read whole). A test scripts deviations per function and records
+// has been read whole, SQLRowCount the result's rowCount). A test scripts deviations per function and records
 // what was called.
 //
 // Protocol checks: a call with a handle that was never allocated or has been
@@ -48,6 +48,7 @@ enum class FakeFn {
     SQLGetData,
     SQLCloseCursor,
     SQLGetDiagRec,
+    SQLRowCount,
     Count
 };
 
@@ -95,6 +96,8 @@ using FakeValue = std::optional<std::string>;
 struct FakeResult {
     std::vector<FakeColumn> columns;
     std::vector<std::vector<FakeValue>> rows;
+    // What SQLRowCount answers for the statement that took this result.
+    SQLLEN rowCount = -1;
 };
 
 struct FakeCall {

@@ -1,0 +1,103 @@
+package jov.jdbc.odbc.driver;
+
+import java.sql.SQLDataException;
+import java.sql.SQLException;
+import java.sql.SQLFeatureNotSupportedException;
+import java.sql.SQLIntegrityConstraintViolationException;
+import java.sql.SQLNonTransientConnectionException;
+import java.sql.SQLSyntaxErrorException;
+import java.sql.SQLTransactionRollbackException;
+import jov.jdbc.odbc.JovOdbcExtras;
+
+/**
+ * The one place where the driver's exceptions are made, so that every failure
+ * carries a real SQLSTATE and the subclass JDBC tools dispatch on.
+ *
+ * <p>A code that is an SQLSTATE (five digits or capital letters) becomes the
+ * exception's state. The library's own codes ("JovJdbcOdbc-01".."04", a
+ * decimal errno, the empty code) are no SQLSTATE: they become {@value #GENERAL}
+ * with the code kept in the message, so nothing the library said is lost.
+ */
+final class Errors {
+
+    /** General error, for failures without an SQLSTATE of their own. */
+    static final String GENERAL = "HY000";
+    /** The connection has been closed. */
+    static final String CONNECTION_CLOSED = "08003";
+    /** A statement or result set used after its close, or used out of order. */
+    static final String SEQUENCE = "HY010";
+    /** An argument out of its range. */
+    static final String INVALID_ARGUMENT = "HY024";
+    /** A column index or label the result does not have. */
+    static final String INVALID_COLUMN = "07009";
+    /** A cursor not on a row, or a move a forward-only cursor cannot make. */
+    static final String INVALID_CURSOR = "24000";
+    /** A value that cannot be read as the type asked for. */
+    static final String INVALID_VALUE = "22018";
+    /** Something the driver does not do. */
+    static final String NOT_SUPPORTED = "0A000";
+
+    private Errors() {
+    }
+
+    /**
+     * The calling thread's own latest failure in the library, as an exception
+     * whose message starts with what the driver was doing.
+     */
+    static SQLException lastFailure(String doing) {
+        return fromRecord(doing, JovOdbcExtras.threadErrorCode(), JovOdbcExtras.threadErrorString());
+    }
+
+    /** An exception from a code and message as the library records them. */
+    static SQLException fromRecord(String doing, String code, String message) {
+        String text = doing + ": " + (message.isEmpty() ? "failed without a message" : message);
+        if (isSqlState(code)) {
+            return create(text, code, null);
+        }
+        String shown = code.isEmpty() ? "no code" : "code " + code;
+        return create(text + " (" + shown + ")", GENERAL, null);
+    }
+
+    /** An exception of the driver's own, with the subclass its state calls for. */
+    static SQLException create(String message, String state, Throwable cause) {
+        String stateClass = state.substring(0, 2);
+        switch (stateClass) {
+            case "08":
+                return new SQLNonTransientConnectionException(message, state, cause);
+            case "22":
+                return new SQLDataException(message, state, cause);
+            case "23":
+                return new SQLIntegrityConstraintViolationException(message, state, cause);
+            case "40":
+                return new SQLTransactionRollbackException(message, state, cause);
+            case "42":
+                return new SQLSyntaxErrorException(message, state, cause);
+            case "0A":
+                return new SQLFeatureNotSupportedException(message, state, cause);
+            default:
+                return new SQLException(message, state, cause);
+        }
+    }
+
+    static SQLException create(String message, String state) {
+        return create(message, state, null);
+    }
+
+    static SQLFeatureNotSupportedException notSupported(String what) {
+        return new SQLFeatureNotSupportedException(what + " is not supported by " + DriverInfo.NAME,
+                NOT_SUPPORTED);
+    }
+
+    static boolean isSqlState(String code) {
+        if (code.length() != 5) {
+            return false;
+        }
+        for (int i = 0; i < 5; i++) {
+            char c = code.charAt(i);
+            if (!(c >= '0' && c <= '9') && !(c >= 'A' && c <= 'Z')) {
+                return false;
+            }
+        }
+        return true;
+    }
+}

@@ -1,0 +1,550 @@
+package jov.jdbc.odbc.driver;
+
+import java.sql.Array;
+import java.sql.Blob;
+import java.sql.CallableStatement;
+import java.sql.ClientInfoStatus;
+import java.sql.Clob;
+import java.sql.Connection;
+import java.sql.DatabaseMetaData;
+import java.sql.NClob;
+import java.sql.PreparedStatement;
+import java.sql.ResultSet;
+import java.sql.SQLClientInfoException;
+import java.sql.SQLException;
+import java.sql.SQLWarning;
+import java.sql.SQLXML;
+import java.sql.Savepoint;
+import java.sql.Statement;
+import java.sql.Struct;
+import java.util.Collections;
+import java.util.Map;
+import java.util.Properties;
+import java.util.Set;
+import java.util.concurrent.ConcurrentHashMap;
+import java.util.concurrent.Executor;
+import java.util.concurrent.atomic.AtomicInteger;
+import java.util.logging.Logger;
+
+/**
+ * One open data source. Any number of threads may share it: the native calls
+ * are serialised per connection by its {@link OdbcLink}.
+ *
+ * <p>Transactions are the library's: auto-commit on after connecting, commit
+ * and rollback through it; savepoints are SQL (SAVEPOINT, ROLLBACK TO
+ * SAVEPOINT, RELEASE SAVEPOINT) and work where the database accepts them.
+ * Isolation levels are read and set through the database's SQL where the
+ * dialect is known; elsewhere the connection reports READ COMMITTED, the
+ * default of most databases, and refuses a change.
+ */
+final class JovConnection implements Connection {
+
+    private static final Logger LOG = Logger.getLogger(DriverInfo.LOGGER_NAME);
+
+    /** The isolation reported where the database cannot be asked. */
+    static final int DEFAULT_ISOLATION = TRANSACTION_READ_COMMITTED;
+
+    private final OdbcLink link;
+    private final SqlDialect dialect;
+    private final String url;
+    private final String user;
+    private final Set<JovStatement> statements = ConcurrentHashMap.newKeySet();
+    private final Properties clientInfo = new Properties();
+    private final AtomicInteger savepoints = new AtomicInteger();
+    private volatile boolean closed;
+    private volatile boolean autoCommit = true;
+    private volatile boolean readOnly;
+
+    private JovConnection(OdbcLink link, SqlDialect dialect, String url, String user) {
+        this.link = link;
+        this.dialect = dialect;
+        this.url = url;
+        this.user = user;
+    }
+
+    /** Opens the data source and learns which database is behind it. */
+    static JovConnection open(ConnectionUrl target) throws SQLException {
+        LOG.fine(() -> "Connecting to " + target.dataSource() + " as '" + target.user() + "'");
+        OdbcLink link = OdbcLink.open(target.dataSource(), target.user(), target.password());
+        try {
+            SqlDialect dialect = SqlDialect.detect(sql -> firstValue(link, sql));
+            return new JovConnection(link, dialect, target.url(), target.user());
+        } catch (RuntimeException e) {
+            link.close();
+            throw e;
+        }
+    }
+
+    /** The text of the first value a query answers; null when it fails or gives none. */
+    private static String firstValue(OdbcLink link, String sql) {
+        try {
+            int cursor = link.query(sql);
+            try {
+                return link.fetch(cursor) ? link.string(cursor, 1) : null;
+            } finally {
+                link.closeCursor(cursor);
+            }
+        } catch (SQLException e) {
+            LOG.fine(() -> "Probe failed: " + e.getMessage());
+            return null;
+        }
+    }
+
+    SqlDialect dialect() {
+        return dialect;
+    }
+
+    private boolean isPostgreSql() {
+        return dialect.database() == SqlDialect.Database.POSTGRESQL;
+    }
+
+    void checkOpen() throws SQLException {
+        if (closed) {
+            throw Errors.create("The connection is closed", Errors.CONNECTION_CLOSED);
+        }
+    }
+
+    void statementClosed(JovStatement statement) {
+        statements.remove(statement);
+    }
+
+    private <T extends JovStatement> T track(T statement) {
+        statements.add(statement);
+        return statement;
+    }
+
+    // Statements.
+
+    private static int checkedType(int type, int concurrency, int holdability) throws SQLException {
+        if (concurrency != ResultSet.CONCUR_READ_ONLY) {
+            throw Errors.notSupported("Updatable result sets");
+        }
+        checkHoldability(holdability);
+        if (type == ResultSet.TYPE_SCROLL_SENSITIVE) {
+            throw Errors.notSupported("Scroll-sensitive result sets (use TYPE_SCROLL_INSENSITIVE)");
+        }
+        if (type != ResultSet.TYPE_FORWARD_ONLY && type != ResultSet.TYPE_SCROLL_INSENSITIVE) {
+            throw Errors.create("Result set type " + type + " is unknown", Errors.INVALID_ARGUMENT);
+        }
+        return type;
+    }
+
+    private static void checkHoldability(int holdability) throws SQLException {
+        if (holdability != ResultSet.HOLD_CURSORS_OVER_COMMIT) {
+            throw Errors.notSupported("Closing cursors at commit");
+        }
+    }
+
+    @Override
+    public Statement createStatement() throws SQLException {
+        return createStatement(ResultSet.TYPE_FORWARD_ONLY, ResultSet.CONCUR_READ_ONLY);
+    }
+
+    @Override
+    public Statement createStatement(int type, int concurrency) throws SQLException {
+        return createStatement(type, concurrency, ResultSet.HOLD_CURSORS_OVER_COMMIT);
+    }
+
+    @Override
+    public Statement createStatement(int type, int concurrency, int holdability) throws SQLException {
+        checkOpen();
+        return track(new JovStatement(this, link, checkedType(type, concurrency, holdability)));
+    }
+
+    @Override
+    public PreparedStatement prepareStatement(String sql) throws SQLException {
+        return prepareStatement(sql, ResultSet.TYPE_FORWARD_ONLY, ResultSet.CONCUR_READ_ONLY);
+    }
+
+    @Override
+    public PreparedStatement prepareStatement(String sql, int type, int concurrency) throws SQLException {
+        return prepareStatement(sql, type, concurrency, ResultSet.HOLD_CURSORS_OVER_COMMIT);
+    }
+
+    @Override
+    public PreparedStatement prepareStatement(String sql, int type, int concurrency, int holdability)
+            throws SQLException {
+        checkOpen();
+        int checked = checkedType(type, concurrency, holdability);
+        return track(new JovPreparedStatement(this, link, checked, sql));
+    }
+
+    @Override
+    public PreparedStatement prepareStatement(String sql, int autoGeneratedKeys) throws SQLException {
+        JovStatement.noKeys(autoGeneratedKeys);
+        return prepareStatement(sql);
+    }
+
+    @Override
+    public PreparedStatement prepareStatement(String sql, int[] columnIndexes) throws SQLException {
+        throw Errors.notSupported("Generated keys");
+    }
+
+    @Override
+    public PreparedStatement prepareStatement(String sql, String[] columnNames) throws SQLException {
+        throw Errors.notSupported("Generated keys");
+    }
+
+    @Override
+    public CallableStatement prepareCall(String sql) throws SQLException {
+        throw Errors.notSupported("Callable statements");
+    }
+
+    @Override
+    public CallableStatement prepareCall(String sql, int type, int concurrency) throws SQLException {
+        throw Errors.notSupported("Callable statements");
+    }
+
+    @Override
+    public CallableStatement prepareCall(String sql, int type, int concurrency, int holdability)
+            throws SQLException {
+        throw Errors.notSupported("Callable statements");
+    }
+
+    /** ODBC escapes are translated by the ODBC driver itself, so the text goes unchanged. */
+    @Override
+    public String nativeSQL(String sql) throws SQLException {
+        checkOpen();
+        return sql;
+    }
+
+    // Transactions.
+
+    @Override
+    public void setAutoCommit(boolean on) throws SQLException {
+        checkOpen();
+        if (on != autoCommit) {
+            link.setAutoCommit(on);
+            autoCommit = on;
+        }
+    }
+
+    @Override
+    public boolean getAutoCommit() throws SQLException {
+        checkOpen();
+        return autoCommit;
+    }
+
+    private void checkTransaction(String what) throws SQLException {
+        checkOpen();
+        if (autoCommit) {
+            throw Errors.create(what + " while auto-commit is on", "25000");
+        }
+    }
+
+    @Override
+    public void commit() throws SQLException {
+        checkTransaction("Commit");
+        link.commit();
+    }
+
+    @Override
+    public void rollback() throws SQLException {
+        checkTransaction("Rollback");
+        link.rollback();
+    }
+
+    @Override
+    public Savepoint setSavepoint() throws SQLException {
+        return savepoint(JovSavepoint.unnamed(savepoints.incrementAndGet()));
+    }
+
+    @Override
+    public Savepoint setSavepoint(String name) throws SQLException {
+        if (name == null || name.isEmpty()) {
+            throw Errors.create("A savepoint name is empty", Errors.INVALID_ARGUMENT);
+        }
+        return savepoint(JovSavepoint.named(name));
+    }
+
+    private Savepoint savepoint(JovSavepoint savepoint) throws SQLException {
+        checkTransaction("A savepoint");
+        link.update("SAVEPOINT " + savepoint.sqlName());
+        return savepoint;
+    }
+
+    @Override
+    public void rollback(Savepoint savepoint) throws SQLException {
+        checkTransaction("Rollback to a savepoint");
+        link.update("ROLLBACK TO SAVEPOINT " + own(savepoint).sqlName());
+    }
+
+    @Override
+    public void releaseSavepoint(Savepoint savepoint) throws SQLException {
+        checkTransaction("Releasing a savepoint");
+        link.update("RELEASE SAVEPOINT " + own(savepoint).sqlName());
+    }
+
+    private static JovSavepoint own(Savepoint savepoint) throws SQLException {
+        if (!(savepoint instanceof JovSavepoint)) {
+            throw Errors.create("Not a savepoint of this driver", Errors.INVALID_ARGUMENT);
+        }
+        return (JovSavepoint) savepoint;
+    }
+
+    /** What the database reports; never fails (a closed connection or a failed query gives the default). */
+    @Override
+    public int getTransactionIsolation() {
+        if (dialect.database() == SqlDialect.Database.SQLITE) {
+            return TRANSACTION_SERIALIZABLE;
+        }
+        if (!isPostgreSql() || closed) {
+            return DEFAULT_ISOLATION;
+        }
+        String level = firstValue(link, "SHOW transaction_isolation");
+        return level == null ? DEFAULT_ISOLATION : Isolation.fromName(level, DEFAULT_ISOLATION);
+    }
+
+    @Override
+    public void setTransactionIsolation(int level) throws SQLException {
+        checkOpen();
+        String name = Isolation.name(level);
+        if (isPostgreSql()) {
+            link.update("SET SESSION CHARACTERISTICS AS TRANSACTION ISOLATION LEVEL " + name);
+        } else if (level != getTransactionIsolation()) {
+            throw Errors.notSupported("Isolation level " + name + " on this database");
+        }
+    }
+
+    /** A hint only: nothing is set in the database. */
+    @Override
+    public void setReadOnly(boolean readOnly) throws SQLException {
+        checkOpen();
+        this.readOnly = readOnly;
+    }
+
+    @Override
+    public boolean isReadOnly() throws SQLException {
+        checkOpen();
+        return readOnly;
+    }
+
+    @Override
+    public void setHoldability(int holdability) throws SQLException {
+        checkOpen();
+        checkHoldability(holdability);
+    }
+
+    @Override
+    public int getHoldability() throws SQLException {
+        checkOpen();
+        return ResultSet.HOLD_CURSORS_OVER_COMMIT;
+    }
+
+    // Catalog and schema.
+
+    /** Catalogs are not used: the request is ignored, as JDBC allows. */
+    @Override
+    public void setCatalog(String catalog) throws SQLException {
+        checkOpen();
+    }
+
+    @Override
+    public String getCatalog() throws SQLException {
+        checkOpen();
+        return null;
+    }
+
+    /** PostgreSQL: the search path. Elsewhere the driver cannot switch schemas and says so. */
+    @Override
+    public void setSchema(String schema) throws SQLException {
+        checkOpen();
+        if (!isPostgreSql()) {
+            throw Errors.notSupported("Setting the schema on this database");
+        }
+        link.update("SET search_path TO " + JovSavepoint.named(schema).sqlName());
+    }
+
+    /** PostgreSQL: current_schema(). Elsewhere null: the driver cannot tell. */
+    @Override
+    public String getSchema() throws SQLException {
+        checkOpen();
+        return isPostgreSql() ? firstValue(link, "SELECT current_schema()") : null;
+    }
+
+    @Override
+    public DatabaseMetaData getMetaData() throws SQLException {
+        checkOpen();
+        throw Errors.notSupported("Database metadata of " + url + " for " + user + " on " + dialect);
+    }
+
+    @Override
+    public Map<String, Class<?>> getTypeMap() throws SQLException {
+        checkOpen();
+        return Collections.emptyMap();
+    }
+
+    @Override
+    public void setTypeMap(Map<String, Class<?>> map) throws SQLException {
+        checkOpen();
+        if (map != null && !map.isEmpty()) {
+            throw Errors.notSupported("Custom type maps");
+        }
+    }
+
+    // Liveness and closing.
+
+    /** Runs a query that touches no table; the timeout cannot be applied by the library. */
+    @Override
+    public boolean isValid(int timeoutSeconds) throws SQLException {
+        if (timeoutSeconds < 0) {
+            throw Errors.create("Timeout " + timeoutSeconds + " is negative", Errors.INVALID_ARGUMENT);
+        }
+        if (closed) {
+            return false;
+        }
+        try {
+            int cursor = link.query("SELECT 1");
+            try {
+                return link.fetch(cursor);
+            } finally {
+                link.closeCursor(cursor);
+            }
+        } catch (SQLException e) {
+            return false;
+        }
+    }
+
+    @Override
+    public boolean isClosed() {
+        return closed;
+    }
+
+    /** Closes every statement's cursor, rolls back what was not committed, then the connection. */
+    @Override
+    public void close() {
+        if (closed) {
+            return;
+        }
+        closed = true;
+        for (JovStatement statement : statements) {
+            statement.closeWithConnection();
+        }
+        statements.clear();
+        if (!autoCommit) {
+            try {
+                link.rollback();
+            } catch (SQLException e) {
+                LOG.fine(() -> "Rollback at close failed: " + e.getMessage());
+            }
+        }
+        link.close();
+    }
+
+    /**
+     * Marks the connection closed at once and lets the executor close it: a
+     * statement still running on another thread finishes, and the library
+     * then closes the connection behind it.
+     */
+    @Override
+    public void abort(Executor executor) throws SQLException {
+        if (executor == null) {
+            throw Errors.create("abort needs an executor", Errors.INVALID_ARGUMENT);
+        }
+        if (closed) {
+            return;
+        }
+        closed = true;
+        executor.execute(link::close);
+    }
+
+    @Override
+    public void setNetworkTimeout(Executor executor, int milliseconds) throws SQLException {
+        throw Errors.notSupported("Network timeouts");
+    }
+
+    @Override
+    public int getNetworkTimeout() throws SQLException {
+        throw Errors.notSupported("Network timeouts");
+    }
+
+    // Warnings and client information.
+
+    @Override
+    public SQLWarning getWarnings() throws SQLException {
+        checkOpen();
+        return null;
+    }
+
+    @Override
+    public void clearWarnings() throws SQLException {
+        checkOpen();
+    }
+
+    /** Kept by the driver for getClientInfo; the database is not told. */
+    @Override
+    public void setClientInfo(String name, String value) throws SQLClientInfoException {
+        if (closed) {
+            throw new SQLClientInfoException("The connection is closed", Errors.CONNECTION_CLOSED, 0,
+                    Map.of(name, ClientInfoStatus.REASON_UNKNOWN));
+        }
+        if (value == null) {
+            clientInfo.remove(name);
+        } else {
+            clientInfo.setProperty(name, value);
+        }
+    }
+
+    @Override
+    public void setClientInfo(Properties properties) throws SQLClientInfoException {
+        for (String name : properties.stringPropertyNames()) {
+            setClientInfo(name, properties.getProperty(name));
+        }
+    }
+
+    @Override
+    public String getClientInfo(String name) throws SQLException {
+        checkOpen();
+        return clientInfo.getProperty(name);
+    }
+
+    @Override
+    public Properties getClientInfo() throws SQLException {
+        checkOpen();
+        Properties copy = new Properties();
+        copy.putAll(clientInfo);
+        return copy;
+    }
+
+    // Objects the driver does not make.
+
+    @Override
+    public Clob createClob() throws SQLException {
+        throw Errors.notSupported("Clob objects");
+    }
+
+    @Override
+    public Blob createBlob() throws SQLException {
+        throw Errors.notSupported("Blob objects");
+    }
+
+    @Override
+    public NClob createNClob() throws SQLException {
+        throw Errors.notSupported("NClob objects");
+    }
+
+    @Override
+    public SQLXML createSQLXML() throws SQLException {
+        throw Errors.notSupported("SQLXML objects");
+    }
+
+    @Override
+    public Array createArrayOf(String typeName, Object[] elements) throws SQLException {
+        throw Errors.notSupported("Array objects");
+    }
+
+    @Override
+    public Struct createStruct(String typeName, Object[] attributes) throws SQLException {
+        throw Errors.notSupported("Struct objects");
+    }
+
+    @Override
+    public <T> T unwrap(Class<T> iface) throws SQLException {
+        return Wrappers.unwrap(this, iface);
+    }
+
+    @Override
+    public boolean isWrapperFor(Class<?> iface) {
+        return iface.isInstance(this);
+    }
+}

@@ -1,0 +1,784 @@
+package jov.jdbc.odbc.driver;
+
+import java.io.ByteArrayInputStream;
+import java.io.InputStream;
+import java.io.Reader;
+import java.io.StringReader;
+import java.math.BigDecimal;
+import java.math.RoundingMode;
+import java.net.URL;
+import java.nio.charset.StandardCharsets;
+import java.sql.Array;
+import java.sql.Blob;
+import java.sql.Clob;
+import java.sql.DataTruncation;
+import java.sql.Date;
+import java.sql.NClob;
+import java.sql.Ref;
+import java.sql.ResultSetMetaData;
+import java.sql.RowId;
+import java.sql.SQLException;
+import java.sql.SQLWarning;
+import java.sql.SQLXML;
+import java.sql.Statement;
+import java.sql.Time;
+import java.sql.Timestamp;
+import java.sql.Types;
+import java.util.Calendar;
+import java.util.Locale;
+import java.util.Map;
+
+/**
+ * The rows of one cursor of the library. Forward-only, or scroll-insensitive
+ * and read-only over the scroll native.
+ *
+ * <p>A scrollable result moves only by absolute row numbers, so its position
+ * is always the one it keeps itself, whatever the driver's cursor did before;
+ * the number of rows is learnt once, by walking to the end, when a move from
+ * the end needs it. Closing the result closes the cursor (a connection has 32).
+ *
+ * <p>Values: fixed-width numbers come as long or double without objects,
+ * decimals and dates/times from the driver's own text (scale and fractions of
+ * seconds kept), character data as the library's text. A value the library
+ * cut at its limit adds a {@link DataTruncation} warning when it is read.
+ */
+final class JovResultSet extends ReadOnlyResultSet {
+
+    /** A text value cut by the library holds 16 chunks of 4095 bytes. */
+    private static final int CUT_TEXT_BYTES = 16 * 4095;
+    /** A binary value cut by the library holds 16 chunks of 4096 bytes. */
+    private static final int CUT_BINARY_BYTES = 16 * 4096;
+    /** Windows-31J needs at most two bytes per character. */
+    private static final int CUT_TEXT_MIN_CHARS = CUT_TEXT_BYTES / 2;
+
+    private static final int FETCH_ABSOLUTE = jov.jdbc.odbc.JOVODBCDLL.SQL_FETCH_ABSOLUTE;
+
+    private final JovStatement statement;
+    private final OdbcLink link;
+    private final int cursor;
+    private final ResultColumns columns;
+    private final int type;
+    private final long maxRows;
+    private final long[] longValue = new long[1];
+    private final double[] doubleValue = new double[1];
+
+    /** Current row number; 0 when not on a row. */
+    private int row;
+    private boolean afterLast;
+    /** Highest row number known to exist. */
+    private int highestSeen;
+    /** Number of rows (maxRows applied) once learnt; -1 before. */
+    private int rowCount = -1;
+    private boolean wasNull;
+    private boolean closed;
+    private int fetchSize;
+    private SQLWarning warnings;
+
+    JovResultSet(JovStatement statement, OdbcLink link, int cursor, int type, long maxRows)
+            throws SQLException {
+        this.statement = statement;
+        this.link = link;
+        this.cursor = cursor;
+        this.type = type;
+        this.maxRows = maxRows;
+        try {
+            this.columns = link.columns(cursor);
+        } catch (SQLException e) {
+            link.closeCursor(cursor);
+            throw e;
+        }
+    }
+
+    int columnCount() {
+        return columns.count();
+    }
+
+    // Moving.
+
+    @Override
+    public boolean next() throws SQLException {
+        checkOpen();
+        if (afterLast) {
+            return false;
+        }
+        if (type == TYPE_FORWARD_ONLY) {
+            if (maxRows > 0 && row >= maxRows) {
+                return leaveAfterLast();
+            }
+            return link.fetch(cursor) ? arriveAt(row + 1) : leaveAfterLast();
+        }
+        return moveTo(row + 1);
+    }
+
+    private boolean arriveAt(int target) {
+        row = target;
+        afterLast = false;
+        highestSeen = Math.max(highestSeen, target);
+        return true;
+    }
+
+    private boolean leaveAfterLast() {
+        if (row > 0 && rowCount < 0) {
+            rowCount = row;
+        }
+        row = 0;
+        afterLast = true;
+        return false;
+    }
+
+    private boolean leaveBeforeFirst() {
+        row = 0;
+        afterLast = false;
+        return false;
+    }
+
+    /** Scrollable results only: moves to a row by its number. */
+    private boolean moveTo(int target) throws SQLException {
+        if (target < 1) {
+            return leaveBeforeFirst();
+        }
+        if ((maxRows > 0 && target > maxRows) || (rowCount >= 0 && target > rowCount)) {
+            row = 0;
+            afterLast = true;
+            return false;
+        }
+        if (link.fetchScroll(cursor, FETCH_ABSOLUTE, target)) {
+            return arriveAt(target);
+        }
+        if (target == highestSeen + 1) {
+            rowCount = highestSeen;
+        }
+        row = 0;
+        afterLast = true;
+        return false;
+    }
+
+    /**
+     * Scrollable results only: the number of rows, learnt once by stepping on
+     * from the highest row seen. The current row's values are fetched again
+     * afterwards, since the walk replaced them.
+     */
+    private int rowCount() throws SQLException {
+        if (rowCount < 0) {
+            int count = highestSeen;
+            while ((maxRows == 0 || count < maxRows) && link.fetchScroll(cursor, FETCH_ABSOLUTE, count + 1)) {
+                count++;
+            }
+            rowCount = count;
+            highestSeen = count;
+            if (row > 0) {
+                link.fetchScroll(cursor, FETCH_ABSOLUTE, row);
+            }
+        }
+        return rowCount;
+    }
+
+    private void checkScrollable(String move) throws SQLException {
+        checkOpen();
+        if (type == TYPE_FORWARD_ONLY) {
+            throw Errors.create(move + " on a forward-only result", Errors.INVALID_CURSOR);
+        }
+    }
+
+    @Override
+    public boolean previous() throws SQLException {
+        checkScrollable("previous()");
+        return moveTo(afterLast ? rowCount() : row - 1);
+    }
+
+    @Override
+    public boolean first() throws SQLException {
+        checkScrollable("first()");
+        return moveTo(1);
+    }
+
+    @Override
+    public boolean last() throws SQLException {
+        checkScrollable("last()");
+        return moveTo(rowCount());
+    }
+
+    @Override
+    public boolean absolute(int target) throws SQLException {
+        checkScrollable("absolute()");
+        return moveTo(target >= 0 ? target : rowCount() + 1 + target);
+    }
+
+    @Override
+    public boolean relative(int rows) throws SQLException {
+        checkScrollable("relative()");
+        int base = afterLast ? rowCount() + 1 : row;
+        return moveTo(base + rows);
+    }
+
+    @Override
+    public void beforeFirst() throws SQLException {
+        checkScrollable("beforeFirst()");
+        leaveBeforeFirst();
+    }
+
+    @Override
+    public void afterLast() throws SQLException {
+        checkScrollable("afterLast()");
+        row = 0;
+        afterLast = true;
+    }
+
+    @Override
+    public int getRow() throws SQLException {
+        checkOpen();
+        return row;
+    }
+
+    @Override
+    public boolean isBeforeFirst() throws SQLException {
+        checkScrollable("isBeforeFirst()");
+        return row == 0 && !afterLast && rowCount() > 0;
+    }
+
+    @Override
+    public boolean isAfterLast() throws SQLException {
+        checkScrollable("isAfterLast()");
+        return afterLast && rowCount() > 0;
+    }
+
+    @Override
+    public boolean isFirst() throws SQLException {
+        checkOpen();
+        return row == 1;
+    }
+
+    @Override
+    public boolean isLast() throws SQLException {
+        checkScrollable("isLast()");
+        return row > 0 && row == rowCount();
+    }
+
+    // Reading values.
+
+    private void checkRow(int column) throws SQLException {
+        checkOpen();
+        if (row == 0) {
+            throw Errors.create("The result is not on a row", Errors.INVALID_CURSOR);
+        }
+        columns.check(column);
+    }
+
+    private <T> T value(T value) {
+        wasNull = value == null;
+        return value;
+    }
+
+    @Override
+    public boolean wasNull() throws SQLException {
+        checkOpen();
+        return wasNull;
+    }
+
+    @Override
+    public String getString(int column) throws SQLException {
+        checkRow(column);
+        switch (columns.kind(column)) {
+            case INTEGER:
+                return readLong(column) ? Long.toString(longValue[0]) : null;
+            case FLOATING:
+                return readDouble(column) ? floatingText(column) : null;
+            case DECIMAL:
+            case DATETIME:
+                return driverText(column);
+            default:
+                return text(column);
+        }
+    }
+
+    private String floatingText(int column) {
+        return columns.sqlType(column) == SqlTypes.SQL_REAL
+                ? Float.toString((float) doubleValue[0]) : Double.toString(doubleValue[0]);
+    }
+
+    private boolean readLong(int column) throws SQLException {
+        boolean present = link.readLong(cursor, column, longValue);
+        wasNull = !present;
+        return present;
+    }
+
+    private boolean readDouble(int column) throws SQLException {
+        boolean present = link.readDouble(cursor, column, doubleValue);
+        wasNull = !present;
+        return present;
+    }
+
+    /** The library's text of a value; null for SQL NULL. */
+    private String text(int column) throws SQLException {
+        String text = value(link.string(cursor, column));
+        if (text != null && text.length() >= CUT_TEXT_MIN_CHARS
+                && link.storedLength(cursor, column) >= CUT_TEXT_BYTES) {
+            warnCut(column, CUT_TEXT_BYTES);
+        }
+        return text;
+    }
+
+    /** The driver's own text of a decimal or date/time value (ASCII); null for SQL NULL. */
+    private String driverText(int column) throws SQLException {
+        byte[] bytes = value(link.bytes(cursor, column));
+        return bytes == null ? null : new String(bytes, StandardCharsets.ISO_8859_1);
+    }
+
+    private void warnCut(int column, int transferred) {
+        DataTruncation cut = new DataTruncation(column, false, true, -1, transferred);
+        if (warnings == null) {
+            warnings = cut;
+        } else {
+            warnings.setNextWarning(cut);
+        }
+    }
+
+    @Override
+    public byte[] getBytes(int column) throws SQLException {
+        checkRow(column);
+        switch (columns.kind(column)) {
+            case INTEGER:
+            case FLOATING:
+                String text = getString(column);
+                return text == null ? null : text.getBytes(StandardCharsets.US_ASCII);
+            default:
+                byte[] bytes = value(link.bytes(cursor, column));
+                int cutLength = columns.kind(column) == ValueKind.BINARY ? CUT_BINARY_BYTES : CUT_TEXT_BYTES;
+                if (bytes != null && bytes.length >= cutLength) {
+                    warnCut(column, bytes.length);
+                }
+                return bytes;
+        }
+    }
+
+    @Override
+    public long getLong(int column) throws SQLException {
+        checkRow(column);
+        switch (columns.kind(column)) {
+            case INTEGER:
+                return readLong(column) ? longValue[0] : 0;
+            case FLOATING:
+                return readDouble(column) ? toLong(doubleValue[0], column) : 0;
+            default:
+                BigDecimal decimal = decimal(column);
+                return decimal == null ? 0 : toLong(decimal, column);
+        }
+    }
+
+    private static long toLong(double value, int column) throws SQLException {
+        if (Double.isNaN(value) || value < Long.MIN_VALUE || value >= 0x1p63) {
+            throw outOfRange(column, Double.toString(value));
+        }
+        return (long) value;
+    }
+
+    private static long toLong(BigDecimal value, int column) throws SQLException {
+        try {
+            return value.setScale(0, RoundingMode.DOWN).longValueExact();
+        } catch (ArithmeticException e) {
+            throw outOfRange(column, value.toPlainString());
+        }
+    }
+
+    private static SQLException outOfRange(int column, String value) {
+        return Errors.create("Value " + value + " of column " + column + " is out of range", "22003");
+    }
+
+    private long narrow(int column, long min, long max) throws SQLException {
+        long value = getLong(column);
+        if (value < min || value > max) {
+            throw outOfRange(column, Long.toString(value));
+        }
+        return value;
+    }
+
+    @Override
+    public int getInt(int column) throws SQLException {
+        return (int) narrow(column, Integer.MIN_VALUE, Integer.MAX_VALUE);
+    }
+
+    @Override
+    public short getShort(int column) throws SQLException {
+        return (short) narrow(column, Short.MIN_VALUE, Short.MAX_VALUE);
+    }
+
+    @Override
+    public byte getByte(int column) throws SQLException {
+        return (byte) narrow(column, Byte.MIN_VALUE, Byte.MAX_VALUE);
+    }
+
+    @Override
+    public double getDouble(int column) throws SQLException {
+        checkRow(column);
+        switch (columns.kind(column)) {
+            case INTEGER:
+                return readLong(column) ? longValue[0] : 0;
+            case FLOATING:
+                return readDouble(column) ? doubleValue[0] : 0;
+            default:
+                String text = getString(column);
+                return text == null ? 0 : parseDouble(text, column);
+        }
+    }
+
+    private static double parseDouble(String text, int column) throws SQLException {
+        try {
+            return Double.parseDouble(text.trim());
+        } catch (NumberFormatException e) {
+            throw notA("number", text, column, e);
+        }
+    }
+
+    private static SQLException notA(String what, String text, int column, Exception cause) {
+        return Errors.create("Value '" + text + "' of column " + column + " is not a " + what,
+                Errors.INVALID_VALUE, cause);
+    }
+
+    @Override
+    public float getFloat(int column) throws SQLException {
+        return (float) getDouble(column);
+    }
+
+    @Override
+    public BigDecimal getBigDecimal(int column) throws SQLException {
+        checkRow(column);
+        return decimal(column);
+    }
+
+    private BigDecimal decimal(int column) throws SQLException {
+        switch (columns.kind(column)) {
+            case INTEGER:
+                return readLong(column) ? BigDecimal.valueOf(longValue[0]) : null;
+            case FLOATING:
+                if (!readDouble(column)) {
+                    return null;
+                }
+                if (Double.isNaN(doubleValue[0]) || Double.isInfinite(doubleValue[0])) {
+                    throw notA("decimal", Double.toString(doubleValue[0]), column, null);
+                }
+                return new BigDecimal(floatingText(column));
+            default:
+                String text = getString(column);
+                if (text == null) {
+                    return null;
+                }
+                try {
+                    return new BigDecimal(text.trim());
+                } catch (NumberFormatException e) {
+                    throw notA("number", text, column, e);
+                }
+        }
+    }
+
+    @Deprecated
+    @Override
+    public BigDecimal getBigDecimal(int column, int scale) throws SQLException {
+        BigDecimal value = getBigDecimal(column);
+        return value == null ? null : value.setScale(scale, RoundingMode.HALF_UP);
+    }
+
+    @Override
+    public boolean getBoolean(int column) throws SQLException {
+        checkRow(column);
+        switch (columns.kind(column)) {
+            case INTEGER:
+                return readLong(column) && longValue[0] != 0;
+            case FLOATING:
+                return readDouble(column) && doubleValue[0] != 0;
+            default:
+                String text = getString(column);
+                return text != null && parseBoolean(text, column);
+        }
+    }
+
+    private static boolean parseBoolean(String text, int column) throws SQLException {
+        switch (text.trim().toLowerCase(Locale.ROOT)) {
+            case "1": case "t": case "true": case "y": case "yes": case "on":
+                return true;
+            case "0": case "f": case "false": case "n": case "no": case "off":
+                return false;
+            default:
+                throw notA("boolean", text, column, null);
+        }
+    }
+
+    private DateTimeText dateTime(int column) throws SQLException {
+        checkRow(column);
+        String text = getString(column);
+        return text == null ? null : DateTimeText.parse(text);
+    }
+
+    @Override
+    public Date getDate(int column, Calendar calendar) throws SQLException {
+        DateTimeText value = dateTime(column);
+        return value == null ? null : value.date(calendar);
+    }
+
+    @Override
+    public Time getTime(int column, Calendar calendar) throws SQLException {
+        DateTimeText value = dateTime(column);
+        return value == null ? null : value.time(calendar);
+    }
+
+    @Override
+    public Timestamp getTimestamp(int column, Calendar calendar) throws SQLException {
+        DateTimeText value = dateTime(column);
+        return value == null ? null : value.timestamp(calendar);
+    }
+
+    @Override
+    public Date getDate(int column) throws SQLException {
+        return getDate(column, null);
+    }
+
+    @Override
+    public Time getTime(int column) throws SQLException {
+        return getTime(column, null);
+    }
+
+    @Override
+    public Timestamp getTimestamp(int column) throws SQLException {
+        return getTimestamp(column, null);
+    }
+
+    @Override
+    public Object getObject(int column) throws SQLException {
+        checkRow(column);
+        switch (columns.jdbcType(column)) {
+            case Types.BIT:
+                return readLong(column) ? (Object) (longValue[0] != 0) : null;
+            case Types.TINYINT:
+            case Types.SMALLINT:
+            case Types.INTEGER:
+                return readLong(column) ? (Object) (int) longValue[0] : null;
+            case Types.BIGINT:
+                return readLong(column) ? (Object) longValue[0] : null;
+            case Types.REAL:
+                return readDouble(column) ? (Object) (float) doubleValue[0] : null;
+            case Types.FLOAT:
+            case Types.DOUBLE:
+                return readDouble(column) ? (Object) doubleValue[0] : null;
+            case Types.NUMERIC:
+            case Types.DECIMAL:
+                return decimal(column);
+            case Types.DATE:
+            case Types.TIME:
+            case Types.TIMESTAMP:
+                DateTimeText value = dateTime(column);
+                return value == null ? null : value.object();
+            case Types.BINARY:
+            case Types.VARBINARY:
+            case Types.LONGVARBINARY:
+                return getBytes(column);
+            default:
+                return getString(column);
+        }
+    }
+
+    @Override
+    public <T> T getObject(int column, Class<T> type) throws SQLException {
+        return type.cast(ResultObjects.convert(this, column, type));
+    }
+
+    @Override
+    public Object getObject(int column, Map<String, Class<?>> map) throws SQLException {
+        if (map == null || map.isEmpty()) {
+            return getObject(column);
+        }
+        throw Errors.notSupported("Custom type maps");
+    }
+
+    @Override
+    public String getNString(int column) throws SQLException {
+        return getString(column);
+    }
+
+    @Override
+    public Reader getCharacterStream(int column) throws SQLException {
+        String text = getString(column);
+        return text == null ? null : new StringReader(text);
+    }
+
+    @Override
+    public Reader getNCharacterStream(int column) throws SQLException {
+        return getCharacterStream(column);
+    }
+
+    @Override
+    public InputStream getBinaryStream(int column) throws SQLException {
+        byte[] bytes = getBytes(column);
+        return bytes == null ? null : new ByteArrayInputStream(bytes);
+    }
+
+    @Override
+    public InputStream getAsciiStream(int column) throws SQLException {
+        String text = getString(column);
+        return text == null ? null : new ByteArrayInputStream(text.getBytes(StandardCharsets.US_ASCII));
+    }
+
+    @Deprecated
+    @Override
+    public InputStream getUnicodeStream(int column) throws SQLException {
+        throw Errors.notSupported("getUnicodeStream");
+    }
+
+    @Override
+    public Ref getRef(int column) throws SQLException {
+        throw Errors.notSupported("getRef");
+    }
+
+    @Override
+    public Blob getBlob(int column) throws SQLException {
+        throw Errors.notSupported("getBlob (use getBytes)");
+    }
+
+    @Override
+    public Clob getClob(int column) throws SQLException {
+        throw Errors.notSupported("getClob (use getString)");
+    }
+
+    @Override
+    public NClob getNClob(int column) throws SQLException {
+        throw Errors.notSupported("getNClob (use getString)");
+    }
+
+    @Override
+    public Array getArray(int column) throws SQLException {
+        throw Errors.notSupported("getArray");
+    }
+
+    @Override
+    public URL getURL(int column) throws SQLException {
+        throw Errors.notSupported("getURL");
+    }
+
+    @Override
+    public RowId getRowId(int column) throws SQLException {
+        throw Errors.notSupported("getRowId");
+    }
+
+    @Override
+    public SQLXML getSQLXML(int column) throws SQLException {
+        throw Errors.notSupported("getSQLXML");
+    }
+
+    @Override
+    public int findColumn(String label) throws SQLException {
+        checkOpen();
+        return columns.find(label);
+    }
+
+    // The result itself.
+
+    @Override
+    public ResultSetMetaData getMetaData() throws SQLException {
+        checkOpen();
+        return new JovResultSetMetaData(columns);
+    }
+
+    @Override
+    public SQLWarning getWarnings() throws SQLException {
+        checkOpen();
+        return warnings;
+    }
+
+    @Override
+    public void clearWarnings() throws SQLException {
+        checkOpen();
+        warnings = null;
+    }
+
+    @Override
+    public String getCursorName() throws SQLException {
+        throw Errors.notSupported("Named cursors");
+    }
+
+    @Override
+    public void setFetchDirection(int direction) throws SQLException {
+        checkOpen();
+        if (direction != FETCH_FORWARD && (type == TYPE_FORWARD_ONLY
+                || (direction != FETCH_REVERSE && direction != FETCH_UNKNOWN))) {
+            throw Errors.create("Fetch direction " + direction + " is not possible here",
+                    Errors.INVALID_ARGUMENT);
+        }
+    }
+
+    @Override
+    public int getFetchDirection() throws SQLException {
+        checkOpen();
+        return FETCH_FORWARD;
+    }
+
+    /** A hint: the library fetches one row per call whatever the size. */
+    @Override
+    public void setFetchSize(int rows) throws SQLException {
+        checkOpen();
+        if (rows < 0) {
+            throw Errors.create("Fetch size " + rows + " is negative", Errors.INVALID_ARGUMENT);
+        }
+        fetchSize = rows;
+    }
+
+    @Override
+    public int getFetchSize() throws SQLException {
+        checkOpen();
+        return fetchSize;
+    }
+
+    @Override
+    public int getType() throws SQLException {
+        checkOpen();
+        return type;
+    }
+
+    @Override
+    public int getHoldability() throws SQLException {
+        checkOpen();
+        return HOLD_CURSORS_OVER_COMMIT;
+    }
+
+    @Override
+    public Statement getStatement() throws SQLException {
+        checkOpen();
+        return statement;
+    }
+
+    private void checkOpen() throws SQLException {
+        if (closed) {
+            throw Errors.create("The result set is closed", Errors.SEQUENCE);
+        }
+    }
+
+    @Override
+    public boolean isClosed() {
+        return closed;
+    }
+
+    @Override
+    public void close() throws SQLException {
+        if (closed) {
+            return;
+        }
+        closed = true;
+        link.closeCursor(cursor);
+        statement.resultClosed(this);
+    }
+
+    /** Closes the cursor when the connection has already gone. */
+    void closeQuietly() {
+        if (!closed) {
+            closed = true;
+            link.closeCursor(cursor);
+        }
+    }
+
+    @Override
+    public <T> T unwrap(Class<T> iface) throws SQLException {
+        return Wrappers.unwrap(this, iface);
+    }
+
+    @Override
+    public boolean isWrapperFor(Class<?> iface) {
+        return iface.isInstance(this);
+    }
+}

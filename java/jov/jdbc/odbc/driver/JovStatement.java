@@ -1,0 +1,504 @@
+package jov.jdbc.odbc.driver;
+
+import java.sql.BatchUpdateException;
+import java.sql.Connection;
+import java.sql.ResultSet;
+import java.sql.SQLException;
+import java.sql.SQLWarning;
+import java.sql.Statement;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.Set;
+
+/**
+ * SQL text run through the library: queries into a cursor, everything else
+ * through the update native with its exact row count.
+ *
+ * <p>Whether SQL is a query is decided by its first keyword, as the query tool
+ * decides it. A statement has at most one open result; running the next SQL,
+ * and closing the statement, close it and so free its cursor.
+ */
+class JovStatement implements Statement {
+
+    /** First keywords of SQL that returns rows. */
+    private static final Set<String> QUERY_KEYWORDS =
+            Set.of("SELECT", "WITH", "VALUES", "PRAGMA", "SHOW", "EXPLAIN", "TABLE");
+
+    final JovConnection connection;
+    final OdbcLink link;
+    private final int resultSetType;
+    private final List<String> batch = new ArrayList<>();
+    private JovResultSet result;
+    private long updateCount = -1;
+    private long maxRows;
+    private int fetchSize;
+    private boolean closeOnCompletion;
+    private boolean poolable;
+    private boolean closed;
+
+    JovStatement(JovConnection connection, OdbcLink link, int resultSetType) {
+        this.connection = connection;
+        this.link = link;
+        this.resultSetType = resultSetType;
+    }
+
+    static boolean isQuery(String firstKeyword) {
+        return QUERY_KEYWORDS.contains(firstKeyword);
+    }
+
+    // Running SQL, shared with prepared statements, which pass their bound text.
+
+    /** Runs SQL as a query or an update by its first keyword: true when it gave a result. */
+    final boolean run(String sql, String firstKeyword) throws SQLException {
+        startRun();
+        if (isQuery(firstKeyword)) {
+            result = openResult(sql);
+            if (result != null) {
+                return true;
+            }
+            updateCount = 0;
+            return false;
+        }
+        updateCount = exactOrNone(link.update(sql));
+        return false;
+    }
+
+    final ResultSet runQuery(String sql) throws SQLException {
+        startRun();
+        result = openResult(sql);
+        if (result == null) {
+            throw Errors.create("The SQL returned no result set: " + sql, Errors.GENERAL);
+        }
+        return result;
+    }
+
+    final long runUpdate(String sql) throws SQLException {
+        startRun();
+        return exactOrNone(link.update(sql));
+    }
+
+    private void startRun() throws SQLException {
+        checkOpen();
+        closeResult();
+        updateCount = -1;
+    }
+
+    /** An update the driver cannot count affected nothing JDBC can report: 0, as for DDL. */
+    private static long exactOrNone(long count) {
+        return Math.max(count, 0);
+    }
+
+    /** The query's result, or null (cursor closed) when it has no columns. */
+    private JovResultSet openResult(String sql) throws SQLException {
+        int cursor = link.query(sql);
+        JovResultSet opened = new JovResultSet(this, link, cursor, resultSetType, maxRows);
+        if (opened.columnCount() == 0) {
+            opened.closeQuietly();
+            return null;
+        }
+        return opened;
+    }
+
+    private void closeResult() {
+        if (result != null) {
+            JovResultSet open = result;
+            result = null;
+            open.closeQuietly();
+        }
+    }
+
+    /** Called by a result of this statement that was closed. */
+    final void resultClosed(JovResultSet closedResult) throws SQLException {
+        if (result == closedResult) {
+            result = null;
+        }
+        if (closeOnCompletion) {
+            close();
+        }
+    }
+
+    final JovResultSet currentResult() {
+        return result;
+    }
+
+    String firstKeyword(String sql) {
+        return SqlLexer.parse(sql, connection.dialect()).firstKeyword();
+    }
+
+    // Statement.
+
+    @Override
+    public ResultSet executeQuery(String sql) throws SQLException {
+        return runQuery(sql);
+    }
+
+    @Override
+    public int executeUpdate(String sql) throws SQLException {
+        return (int) Math.min(runUpdate(sql), Integer.MAX_VALUE);
+    }
+
+    @Override
+    public long executeLargeUpdate(String sql) throws SQLException {
+        return runUpdate(sql);
+    }
+
+    @Override
+    public boolean execute(String sql) throws SQLException {
+        checkOpen();
+        return run(sql, firstKeyword(sql));
+    }
+
+    @Override
+    public ResultSet getResultSet() throws SQLException {
+        checkOpen();
+        return result;
+    }
+
+    @Override
+    public int getUpdateCount() throws SQLException {
+        return (int) Math.min(getLargeUpdateCount(), Integer.MAX_VALUE);
+    }
+
+    @Override
+    public long getLargeUpdateCount() throws SQLException {
+        checkOpen();
+        return updateCount;
+    }
+
+    @Override
+    public boolean getMoreResults() throws SQLException {
+        return getMoreResults(CLOSE_CURRENT_RESULT);
+    }
+
+    /** SQL run here gives one result at most: there is never a next one. */
+    @Override
+    public boolean getMoreResults(int current) throws SQLException {
+        checkOpen();
+        if (current != KEEP_CURRENT_RESULT) {
+            closeResult();
+        }
+        result = null;
+        updateCount = -1;
+        return false;
+    }
+
+    @Override
+    public void addBatch(String sql) throws SQLException {
+        checkOpen();
+        batch.add(sql);
+    }
+
+    final void addBound(String sql) throws SQLException {
+        checkOpen();
+        batch.add(sql);
+    }
+
+    @Override
+    public void clearBatch() throws SQLException {
+        checkOpen();
+        batch.clear();
+    }
+
+    @Override
+    public int[] executeBatch() throws SQLException {
+        long[] counts = executeLargeBatch();
+        int[] narrow = new int[counts.length];
+        for (int i = 0; i < counts.length; i++) {
+            narrow[i] = (int) Math.min(counts[i], Integer.MAX_VALUE);
+        }
+        return narrow;
+    }
+
+    /**
+     * Runs the batch one statement after another. The first failure stops it
+     * with a BatchUpdateException holding the counts of those that ran.
+     */
+    @Override
+    public long[] executeLargeBatch() throws SQLException {
+        checkOpen();
+        List<String> statements = new ArrayList<>(batch);
+        batch.clear();
+        closeResult();
+        long[] counts = new long[statements.size()];
+        for (int i = 0; i < counts.length; i++) {
+            try {
+                long count = link.update(statements.get(i));
+                counts[i] = count < 0 ? SUCCESS_NO_INFO : count;
+            } catch (SQLException e) {
+                long[] done = java.util.Arrays.copyOf(counts, i);
+                throw new BatchUpdateException("Batch statement " + (i + 1) + " failed: "
+                        + e.getMessage(), e.getSQLState(), e.getErrorCode(), done, e);
+            }
+        }
+        return counts;
+    }
+
+    @Override
+    public void setMaxRows(int max) throws SQLException {
+        setLargeMaxRows(max);
+    }
+
+    @Override
+    public void setLargeMaxRows(long max) throws SQLException {
+        checkOpen();
+        if (max < 0) {
+            throw Errors.create("Max rows " + max + " is negative", Errors.INVALID_ARGUMENT);
+        }
+        maxRows = max;
+    }
+
+    @Override
+    public int getMaxRows() throws SQLException {
+        return (int) Math.min(getLargeMaxRows(), Integer.MAX_VALUE);
+    }
+
+    @Override
+    public long getLargeMaxRows() throws SQLException {
+        checkOpen();
+        return maxRows;
+    }
+
+    /** Only 0, no limit, is accepted: the library applies its own limit of 64 KiB. */
+    @Override
+    public void setMaxFieldSize(int max) throws SQLException {
+        checkOpen();
+        if (max != 0) {
+            throw Errors.notSupported("A maximum field size");
+        }
+    }
+
+    @Override
+    public int getMaxFieldSize() throws SQLException {
+        checkOpen();
+        return 0;
+    }
+
+    /** A hint only: the library fetches one row per call. */
+    @Override
+    public void setFetchSize(int rows) throws SQLException {
+        checkOpen();
+        if (rows < 0) {
+            throw Errors.create("Fetch size " + rows + " is negative", Errors.INVALID_ARGUMENT);
+        }
+        fetchSize = rows;
+    }
+
+    @Override
+    public int getFetchSize() throws SQLException {
+        checkOpen();
+        return fetchSize;
+    }
+
+    @Override
+    public void setFetchDirection(int direction) throws SQLException {
+        checkOpen();
+        if (direction != ResultSet.FETCH_FORWARD) {
+            throw Errors.notSupported("Fetch direction " + direction);
+        }
+    }
+
+    @Override
+    public int getFetchDirection() throws SQLException {
+        checkOpen();
+        return ResultSet.FETCH_FORWARD;
+    }
+
+    /**
+     * The library cannot interrupt a statement: only 0, no timeout, is
+     * accepted, so nobody relies on a limit that would not hold.
+     */
+    @Override
+    public void setQueryTimeout(int seconds) throws SQLException {
+        checkOpen();
+        if (seconds < 0) {
+            throw Errors.create("Query timeout " + seconds + " is negative", Errors.INVALID_ARGUMENT);
+        }
+        if (seconds > 0) {
+            throw Errors.notSupported("Query timeouts");
+        }
+    }
+
+    @Override
+    public int getQueryTimeout() throws SQLException {
+        checkOpen();
+        return 0;
+    }
+
+    @Override
+    public void cancel() throws SQLException {
+        throw Errors.notSupported("Cancelling a statement");
+    }
+
+    /** ODBC escapes always reach the ODBC driver, which processes them. */
+    @Override
+    public void setEscapeProcessing(boolean enable) throws SQLException {
+        checkOpen();
+        if (!enable) {
+            throw Errors.notSupported("Turning escape processing off");
+        }
+    }
+
+    @Override
+    public void setCursorName(String name) throws SQLException {
+        throw Errors.notSupported("Named cursors");
+    }
+
+    @Override
+    public ResultSet getGeneratedKeys() throws SQLException {
+        throw Errors.notSupported("Generated keys");
+    }
+
+    @Override
+    public int executeUpdate(String sql, int autoGeneratedKeys) throws SQLException {
+        noKeys(autoGeneratedKeys);
+        return executeUpdate(sql);
+    }
+
+    @Override
+    public int executeUpdate(String sql, int[] columnIndexes) throws SQLException {
+        throw Errors.notSupported("Generated keys");
+    }
+
+    @Override
+    public int executeUpdate(String sql, String[] columnNames) throws SQLException {
+        throw Errors.notSupported("Generated keys");
+    }
+
+    @Override
+    public long executeLargeUpdate(String sql, int autoGeneratedKeys) throws SQLException {
+        noKeys(autoGeneratedKeys);
+        return executeLargeUpdate(sql);
+    }
+
+    @Override
+    public long executeLargeUpdate(String sql, int[] columnIndexes) throws SQLException {
+        throw Errors.notSupported("Generated keys");
+    }
+
+    @Override
+    public long executeLargeUpdate(String sql, String[] columnNames) throws SQLException {
+        throw Errors.notSupported("Generated keys");
+    }
+
+    @Override
+    public boolean execute(String sql, int autoGeneratedKeys) throws SQLException {
+        noKeys(autoGeneratedKeys);
+        return execute(sql);
+    }
+
+    @Override
+    public boolean execute(String sql, int[] columnIndexes) throws SQLException {
+        throw Errors.notSupported("Generated keys");
+    }
+
+    @Override
+    public boolean execute(String sql, String[] columnNames) throws SQLException {
+        throw Errors.notSupported("Generated keys");
+    }
+
+    static void noKeys(int autoGeneratedKeys) throws SQLException {
+        if (autoGeneratedKeys != NO_GENERATED_KEYS) {
+            throw Errors.notSupported("Generated keys");
+        }
+    }
+
+    @Override
+    public int getResultSetConcurrency() throws SQLException {
+        checkOpen();
+        return ResultSet.CONCUR_READ_ONLY;
+    }
+
+    @Override
+    public int getResultSetType() throws SQLException {
+        checkOpen();
+        return resultSetType;
+    }
+
+    @Override
+    public int getResultSetHoldability() throws SQLException {
+        checkOpen();
+        return ResultSet.HOLD_CURSORS_OVER_COMMIT;
+    }
+
+    @Override
+    public Connection getConnection() throws SQLException {
+        checkOpen();
+        return connection;
+    }
+
+    @Override
+    public SQLWarning getWarnings() throws SQLException {
+        checkOpen();
+        return null;
+    }
+
+    @Override
+    public void clearWarnings() throws SQLException {
+        checkOpen();
+    }
+
+    @Override
+    public void setPoolable(boolean poolable) throws SQLException {
+        checkOpen();
+        this.poolable = poolable;
+    }
+
+    @Override
+    public boolean isPoolable() throws SQLException {
+        checkOpen();
+        return poolable;
+    }
+
+    @Override
+    public void closeOnCompletion() throws SQLException {
+        checkOpen();
+        closeOnCompletion = true;
+    }
+
+    @Override
+    public boolean isCloseOnCompletion() throws SQLException {
+        checkOpen();
+        return closeOnCompletion;
+    }
+
+    final void checkOpen() throws SQLException {
+        if (closed) {
+            throw Errors.create("The statement is closed", Errors.SEQUENCE);
+        }
+        connection.checkOpen();
+    }
+
+    @Override
+    public boolean isClosed() {
+        return closed;
+    }
+
+    @Override
+    public void close() throws SQLException {
+        if (closed) {
+            return;
+        }
+        closed = true;
+        closeResult();
+        connection.statementClosed(this);
+    }
+
+    /** Closes the statement's cursor as its connection closes. */
+    final void closeWithConnection() {
+        closed = true;
+        if (result != null) {
+            result.closeQuietly();
+            result = null;
+        }
+    }
+
+    @Override
+    public <T> T unwrap(Class<T> iface) throws SQLException {
+        return Wrappers.unwrap(this, iface);
+    }
+
+    @Override
+    public boolean isWrapperFor(Class<?> iface) {
+        return iface.isInstance(this);
+    }
+}

@@ -1,0 +1,262 @@
+package jov.jdbc.odbc.driver;
+
+import static jov.jdbc.odbc.JOVODBCDLL.*;
+
+import java.sql.SQLException;
+import java.util.logging.Level;
+import java.util.logging.Logger;
+import jov.jdbc.odbc.JovOdbcExtras;
+
+/**
+ * One open database identifier of the library and every native call made on
+ * it. Calls are serialised by a lock of this connection alone, so threads
+ * sharing a JDBC connection take turns while other connections run freely;
+ * nothing waits on the lock except calls on this same identifier.
+ *
+ * <p>Failures become exceptions built from the calling thread's own last
+ * failure, never the process-wide record another thread may have overwritten.
+ * The SQL crosses as NUL-terminated text, so SQL holding U+0000 is refused
+ * before it could be cut short.
+ */
+final class OdbcLink {
+
+    private static final Logger LOG = Logger.getLogger(DriverInfo.LOGGER_NAME);
+
+    /** Answers of the update natives besides failure. */
+    private static final int UPDATE_NO_DATA = 0;
+    private static final int UPDATE_NEED_DATA = 2;
+
+    /** Data source, user and password limits of the open native, in Windows-31J bytes. */
+    private static final int MAX_DATA_SOURCE_BYTES = 127;
+    private static final int MAX_CREDENTIAL_BYTES = 63;
+
+    private final Object lock = new Object();
+    private final int id;
+    private final long[] rowCount = new long[1];
+
+    private OdbcLink(int id) {
+        this.id = id;
+    }
+
+    /** Opens a data source; user and password may be empty. */
+    static OdbcLink open(String dataSource, String user, String password) throws SQLException {
+        checkOpenText("data source name", dataSource, MAX_DATA_SOURCE_BYTES);
+        checkOpenText("user", user, MAX_CREDENTIAL_BYTES);
+        checkOpenText("password", password, MAX_CREDENTIAL_BYTES);
+        if (dataSource.indexOf(':') >= 0) {
+            // The library would open only the part after the last ':'.
+            throw Errors.create("A data source name holds no ':': " + dataSource, "08001");
+        }
+        int id = JNIODBCopen(dataSource, user, password);
+        if (id < 1) {
+            SQLException failure = Errors.lastFailure("Opening data source " + dataSource);
+            throw Errors.create(failure.getMessage(), connectState(failure.getSQLState()), failure);
+        }
+        return new OdbcLink(id);
+    }
+
+    /** Whatever the driver says, a failed open is a connection failure to JDBC tools. */
+    private static String connectState(String state) {
+        return state.startsWith("08") || state.startsWith("28") ? state : "08001";
+    }
+
+    /** Rejects texts the library would cut or change instead of passing them on whole. */
+    private static void checkOpenText(String what, String text, int maxBytes) throws SQLException {
+        if (text.indexOf('\0') >= 0) {
+            throw Errors.create("The " + what + " holds U+0000", "08001");
+        }
+        if (Windows31j.length(text) > maxBytes) {
+            throw Errors.create("The " + what + " is longer than " + maxBytes + " bytes", "08001");
+        }
+    }
+
+    /** Runs a query into a new cursor and answers its handle. */
+    int query(String sql) throws SQLException {
+        checkSql(sql);
+        synchronized (lock) {
+            int cursor = JNIODBCexecSQLQuery(id, sql);
+            if (cursor < 1) {
+                throw Errors.lastFailure("Query");
+            }
+            return cursor;
+        }
+    }
+
+    /**
+     * Runs a statement without a result set and answers the rows it affected:
+     * 0 when the driver found no data, -1 when the driver cannot tell.
+     */
+    long update(String sql) throws SQLException {
+        checkSql(sql);
+        synchronized (lock) {
+            int answer = JovOdbcExtras.execSQLUpdateRowCount(id, sql, rowCount);
+            if (answer < 0) {
+                throw Errors.lastFailure("Update");
+            }
+            if (answer == UPDATE_NEED_DATA) {
+                throw Errors.create("The driver asked for parameter data the statement does not give",
+                        "07002");
+            }
+            return answer == UPDATE_NO_DATA ? 0 : rowCount[0];
+        }
+    }
+
+    private static void checkSql(String sql) throws SQLException {
+        if (sql == null) {
+            throw Errors.create("SQL text is null", Errors.INVALID_ARGUMENT);
+        }
+        if (sql.indexOf('\0') >= 0) {
+            throw Errors.create("SQL text holds U+0000, which would cut it short", "22024");
+        }
+        if (LOG.isLoggable(Level.FINE)) {
+            LOG.fine(sql);
+        }
+    }
+
+    /** Moves to the next row: true on a row, false past the last. */
+    boolean fetch(int cursor) throws SQLException {
+        synchronized (lock) {
+            return fetchAnswer(JNIODBCfetch(id, cursor));
+        }
+    }
+
+    /** Moves by an ODBC orientation and offset: true on a row, false off the rows. */
+    boolean fetchScroll(int cursor, int orientation, int offset) throws SQLException {
+        synchronized (lock) {
+            return fetchAnswer(JNIODBCfetchScroll(id, cursor, orientation, offset));
+        }
+    }
+
+    private static boolean fetchAnswer(int answer) throws SQLException {
+        if (answer < 0) {
+            throw Errors.lastFailure("Fetch");
+        }
+        return answer == 1;
+    }
+
+    void closeCursor(int cursor) {
+        synchronized (lock) {
+            JNIODBCcloseCursor(id, cursor);
+        }
+    }
+
+    /**
+     * The cursor's columns, read once right after the query: precision and
+     * scale too, which the library tells only while no NULL has been fetched.
+     */
+    ResultColumns columns(int cursor) throws SQLException {
+        synchronized (lock) {
+            int count = JNIODBCgetColumnNum(id, cursor);
+            if (count < 0) {
+                throw Errors.lastFailure("Reading the result's columns");
+            }
+            ResultColumns columns = new ResultColumns(count);
+            for (int c = 1; c <= count; c++) {
+                columns.set(c, JNIODBCgetColumnName(id, cursor, c), JNIODBCgetColumnType(id, cursor, c),
+                        JNIODBCgetColumnOctetLength(id, cursor, c),
+                        JNIODBCgetColumnNumericPrecision(id, cursor, c),
+                        JNIODBCgetColumnNumericScale(id, cursor, c));
+            }
+            return columns;
+        }
+    }
+
+    /**
+     * The value as the library renders it as text; null for SQL NULL. The
+     * library renders NULL as the empty text, so only an empty text costs a
+     * second call to tell the two apart.
+     */
+    String string(int cursor, int column) throws SQLException {
+        synchronized (lock) {
+            String text = JNIODBCgetColumnDataString(id, cursor, column);
+            if (text == null) {
+                throw Errors.lastFailure("Reading a value");
+            }
+            if (text.isEmpty() && JNIODBCisColumnDataNull(id, cursor, column) == 1) {
+                return null;
+            }
+            return text;
+        }
+    }
+
+    /** The value's stored bytes; null for SQL NULL. */
+    byte[] bytes(int cursor, int column) throws SQLException {
+        synchronized (lock) {
+            if (JNIODBCisColumnDataNull(id, cursor, column) == 1) {
+                return null;
+            }
+            byte[] bytes = JNIODBCgetColumnDataBinary(id, cursor, column);
+            if (bytes == null) {
+                throw Errors.lastFailure("Reading a value");
+            }
+            return bytes;
+        }
+    }
+
+    /** Byte length of the current value as stored; 0 for NULL. */
+    long storedLength(int cursor, int column) {
+        synchronized (lock) {
+            return JNIODBCgetColumnFetchDataLength(id, cursor, column);
+        }
+    }
+
+    /** A fixed-width number into {@code value[0]}: false for SQL NULL. */
+    boolean readLong(int cursor, int column, long[] value) throws SQLException {
+        synchronized (lock) {
+            return numberAnswer(JovOdbcExtras.getColumnLong(id, cursor, column, value));
+        }
+    }
+
+    /** A fixed-width number into {@code value[0]}: false for SQL NULL. */
+    boolean readDouble(int cursor, int column, double[] value) throws SQLException {
+        synchronized (lock) {
+            return numberAnswer(JovOdbcExtras.getColumnDouble(id, cursor, column, value));
+        }
+    }
+
+    private static boolean numberAnswer(int answer) throws SQLException {
+        if (answer < 0) {
+            throw Errors.lastFailure("Reading a number");
+        }
+        return answer == 1;
+    }
+
+    void setAutoCommit(boolean on) throws SQLException {
+        synchronized (lock) {
+            JNIODBCsetAutoCommit(id, on ? AUTO_COMMIT_ON : AUTO_COMMIT_OFF);
+            if ((JNIODBCgetAutoCommit(id) != 0) != on) {
+                throw Errors.lastFailure("Switching auto-commit " + (on ? "on" : "off"));
+            }
+        }
+    }
+
+    void commit() throws SQLException {
+        synchronized (lock) {
+            if (JNIODBCcommitTran(id) != 0) {
+                throw Errors.lastFailure("Commit");
+            }
+        }
+    }
+
+    void rollback() throws SQLException {
+        synchronized (lock) {
+            if (JNIODBCrollbackTran(id) != 0) {
+                throw Errors.lastFailure("Rollback");
+            }
+        }
+    }
+
+    /** Whether the library still holds the connection open. */
+    boolean isOpen() {
+        return JNIODBCisOpenOk(id) == 1;
+    }
+
+    /**
+     * Closes the connection. Takes no lock: the library lets calls already
+     * running on the identifier finish before it really closes, which is what
+     * an abort from another thread needs.
+     */
+    void close() {
+        JNIODBCclose(id);
+    }
+}

@@ -1,0 +1,63 @@
+package jov.jdbc.odbc.driver;
+
+import java.io.IOException;
+import java.io.InputStream;
+import java.io.Reader;
+import java.sql.SQLException;
+
+/**
+ * Stream parameters read whole into memory, since their value becomes a
+ * literal in the SQL text. A length below 0 means "to the end".
+ */
+final class Streams {
+
+    private static final int BUFFER_CHARS = 8192;
+
+    private Streams() {
+    }
+
+    static byte[] bytes(InputStream in, long length) throws SQLException {
+        try {
+            byte[] all = length < 0 ? in.readAllBytes() : in.readNBytes(checkedLength(length));
+            if (length >= 0 && all.length < length) {
+                throw shortStream(length, all.length);
+            }
+            return all;
+        } catch (IOException e) {
+            throw Errors.create("Reading the stream parameter failed", Errors.GENERAL, e);
+        }
+    }
+
+    static String text(Reader in, long length) throws SQLException {
+        StringBuilder text = new StringBuilder();
+        char[] buffer = new char[BUFFER_CHARS];
+        long wanted = length < 0 ? Long.MAX_VALUE : length;
+        try {
+            while (text.length() < wanted) {
+                int read = in.read(buffer, 0, (int) Math.min(buffer.length, wanted - text.length()));
+                if (read < 0) {
+                    break;
+                }
+                text.append(buffer, 0, read);
+            }
+        } catch (IOException e) {
+            throw Errors.create("Reading the stream parameter failed", Errors.GENERAL, e);
+        }
+        if (length >= 0 && text.length() < length) {
+            throw shortStream(length, text.length());
+        }
+        return text.toString();
+    }
+
+    private static int checkedLength(long length) throws SQLException {
+        if (length > Integer.MAX_VALUE - 8) {
+            throw Errors.create("Stream length " + length + " is too long", Errors.INVALID_ARGUMENT);
+        }
+        return (int) length;
+    }
+
+    private static SQLException shortStream(long length, long read) {
+        return Errors.create("The stream ended after " + read + " of " + length + " announced",
+                "22001");
+    }
+}

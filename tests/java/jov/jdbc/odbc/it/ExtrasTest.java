@@ -1,0 +1,93 @@
+package jov.jdbc.odbc.it;
+
+import static jov.jdbc.odbc.JOVODBCDLL.*;
+import static jov.jdbc.odbc.JovOdbcExtras.*;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.util.List;
+import org.junit.jupiter.params.ParameterizedTest;
+import org.junit.jupiter.params.provider.MethodSource;
+
+/** The natives of JovOdbcExtras: each thread's own failure, update counts, numbers without text. */
+class ExtrasTest {
+    private static final String RIGS = "jov.jdbc.odbc.it.Rig#all";
+    private static final int FAILURES = 200;
+
+    /**
+     * Two threads on two connections fail over and over at the same time, one
+     * in the driver (a missing table), one in the library (a number read from
+     * a text column, which has no code); after each failure each reads its own.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void twoThreadsFailingAtOnceEachReadTheirOwnFailure(Rig rig) throws Exception {
+        // sqliteodbc reports every statement failure as HY000, psqlODBC a missing table as 42P01.
+        String missingTableCode = rig == Rig.SQLITE ? "HY000" : "42P01";
+        Together together = new Together(2);
+        try (Db driverSide = Db.open(rig); Db librarySide = Db.open(rig)) {
+            String table = librarySide.createTable("t varchar(10)");
+            librarySide.exec("INSERT INTO " + table + " VALUES ('abc')");
+            int cursor = librarySide.query("SELECT t FROM " + table);
+            assertTrue(librarySide.next(cursor));
+            long[] value = new long[1];
+            together.run(List.of(index -> {
+                for (int i = 0; i < FAILURES; i++) {
+                    assertEquals(-1, JNIODBCexecSQLQuery(driverSide.id, "SELECT * FROM jov_missing_table"));
+                    assertTrue(threadErrorString().contains("jov_missing_table"), threadErrorString());
+                    assertEquals(missingTableCode, threadErrorCode());
+                }
+            }, index -> {
+                for (int i = 0; i < FAILURES; i++) {
+                    assertEquals(-1, getColumnLong(librarySide.id, cursor, 1, value));
+                    assertEquals("(ODBCACCS)Column=1 SQL Type=12 Is Not An Integer", threadErrorString());
+                    assertEquals("", threadErrorCode());
+                }
+            }));
+        } finally {
+            together.shutdown();
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void updatesCountTheirRows(Rig rig) {
+        try (Db db = Db.open(rig)) {
+            String table = db.createTable("n integer");
+            db.exec("INSERT INTO " + table + " VALUES (1), (2), (3)");
+            long[] count = {-2};
+            assertEquals(1, execSQLUpdateRowCount(db.id, "UPDATE " + table + " SET n = n + 10", count), Db::lastError);
+            assertEquals(3, count[0]);
+            // Both drivers answer SQL_NO_DATA for an UPDATE that matches no row.
+            assertEquals(0, execSQLUpdateRowCount(db.id, "UPDATE " + table + " SET n = 0 WHERE n = 99", count));
+            assertEquals(0, count[0]);
+            assertEquals(-1, execSQLUpdateRowCount(db.id, "DELETE FROM " + table + "\0 WHERE n = 11", count));
+            assertEquals(List.of("11", "12", "13"), db.column("SELECT n FROM " + table + " ORDER BY n"));
+        }
+    }
+
+    /** The doubles the database holds, bit for bit; the text rendering keeps six decimals. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void doublesAndIntegersWithoutText(Rig rig) {
+        try (Db db = Db.open(rig)) {
+            String table = db.createTable("k integer, b bigint, d " + rig.doubleType);
+            db.exec("INSERT INTO " + table + " VALUES (1, 9000000000, 1e-7)");
+            db.exec("INSERT INTO " + table + " VALUES (2, NULL, CAST(1 AS " + rig.doubleType + ") / 3)");
+            int cursor = db.query("SELECT k, b, d FROM " + table + " ORDER BY k");
+            long[] integer = new long[1];
+            double[] number = new double[1];
+            assertTrue(db.next(cursor));
+            assertEquals(1, getColumnLong(db.id, cursor, 2, integer), Db::lastError);
+            assertEquals(9000000000L, integer[0]);
+            assertEquals(1, getColumnDouble(db.id, cursor, 3, number), Db::lastError);
+            assertEquals(1e-7, number[0]);
+            assertTrue(db.next(cursor));
+            assertEquals(0, getColumnLong(db.id, cursor, 2, integer));
+            assertEquals(1, getColumnDouble(db.id, cursor, 3, number));
+            assertEquals(1.0 / 3, number[0]);
+            assertEquals(1, getColumnDouble(db.id, cursor, 1, number));
+            assertEquals(2.0, number[0]);
+        }
+    }
+}
