@@ -36,7 +36,7 @@ class IjTest {
                     "select id, name from " + t + ";",
                     "update " + t + " set name = 'x' where id = 99;",
                     "prepare p as 'insert into " + t + " values (?, ?)';",
-                    "execute p using 'values (2, ''ソ表能'')';",
+                    "execute p using 'select 2, ''ソ表能''';",
                     "select name from " + t + " where id = 2;",
                     "show tables;",
                     "describe '" + t + "';");
