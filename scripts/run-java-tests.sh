@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Runs the JUnit integration tests in a real JVM that loads the built
 # libJovJdbcOdbc.so, against every data source of the rig (JovSqlite, JovPg),
-# the query tool's tests (jov.jdbc.odbc.tool, no database), and the real JDBC
-# clients of java-test-libs.sh driving the driver (jov.jdbc.odbc.clients; one
-# of them restarts the PostgreSQL cluster through pg-cluster.sh).
-# Compiles the Java sources first. Starts the PostgreSQL cluster when it is
-# not running, and then stops it again on the way out.
+# the query tool's tests (jov.jdbc.odbc.tool, no database), the JDBC
+# driver's own (jov.jdbc.odbc.driver, no database), and the real JDBC clients
+# of java-test-libs.sh driving the driver (jov.jdbc.odbc.clients; one of them
+# restarts the PostgreSQL cluster through pg-cluster.sh).
+# Compiles the Java sources and builds the driver's jar first. Starts the
+# PostgreSQL cluster when it is not running, and then stops it again on the
+# way out.
 #
 # Environment: JOV_BUILD_DIR (default <repo>/build), the variables of
 # odbc-env.sh, JOV_IT_DATA_SOURCES (comma-separated, default all).
@@ -20,6 +22,7 @@ library=$build/libJovJdbcOdbc.so
 [[ -f $library ]] || { echo "$library not built" >&2; exit 1; }
 
 bash "$root/scripts/compile-java.sh"
+bash "$root/scripts/build-jar.sh"
 # shellcheck source=java-test-libs.sh
 . "$root/scripts/java-test-libs.sh"
 

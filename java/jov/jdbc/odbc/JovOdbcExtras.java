@@ -35,23 +35,26 @@ public final class JovOdbcExtras {
      * (1 executed, 0 no data, 2 need data, -1 failure). When it executed,
      * {@code rowCount[0]} receives the driver's count of affected rows
      * (SQLRowCount; -1 when the driver cannot tell); when the statement
-     * affected nothing (answer 0) it receives 0. {@code rowCount} must hold at
-     * least one element, otherwise the call fails.
+     * affected nothing (answer 0) it receives 0; for the other answers, -1.
+     * {@code rowCount} must hold at least one element and {@code sql} no
+     * U+0000, otherwise the call fails before anything runs.
      */
     public static native int execSQLUpdateRowCount(int id, String sql, long[] rowCount);
 
     /**
      * The current value of a fixed-width integer column (SQL types BIT,
      * TINYINT, SMALLINT, INTEGER, BIGINT) as a long. Returns 1 with the value
-     * in {@code value[0]}, 0 for SQL NULL, -1 on failure (identifier, cursor,
-     * column or type out of place, or a value the driver handed as text that
-     * is not an integer), with the failure recorded.
+     * in {@code value[0]}, 0 for SQL NULL, -1 on failure (a null or empty
+     * array, identifier, cursor, column or type out of place, or a value the
+     * driver handed as text that is not an integer), with the failure
+     * recorded; after 0 and -1, {@code value[0]} (where there is one) is 0.
      */
     public static native int getColumnLong(int id, int cursor, int column, long[] value);
 
     /**
      * The current value of a fixed-width number column (the integer types
-     * above, REAL, FLOAT, DOUBLE) as a double. Answers as {@link #getColumnLong}.
+     * above, REAL, FLOAT, DOUBLE) as a double: the driver's double itself, a
+     * REAL widened, an integer converted. Answers as {@link #getColumnLong}.
      */
     public static native int getColumnDouble(int id, int cursor, int column, double[] value);
 }

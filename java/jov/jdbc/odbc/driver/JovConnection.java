@@ -129,9 +129,13 @@ final class JovConnection implements Connection {
         return type;
     }
 
+    /**
+     * Whether a cursor outlives a commit is the ODBC driver's choice, which the
+     * library does not report: results are promised only until the commit.
+     */
     private static void checkHoldability(int holdability) throws SQLException {
-        if (holdability != ResultSet.HOLD_CURSORS_OVER_COMMIT) {
-            throw Errors.notSupported("Closing cursors at commit");
+        if (holdability != ResultSet.CLOSE_CURSORS_AT_COMMIT) {
+            throw Errors.notSupported("Holding cursors over a commit");
         }
     }
 
@@ -142,7 +146,7 @@ final class JovConnection implements Connection {
 
     @Override
     public Statement createStatement(int type, int concurrency) throws SQLException {
-        return createStatement(type, concurrency, ResultSet.HOLD_CURSORS_OVER_COMMIT);
+        return createStatement(type, concurrency, ResultSet.CLOSE_CURSORS_AT_COMMIT);
     }
 
     @Override
@@ -158,7 +162,7 @@ final class JovConnection implements Connection {
 
     @Override
     public PreparedStatement prepareStatement(String sql, int type, int concurrency) throws SQLException {
-        return prepareStatement(sql, type, concurrency, ResultSet.HOLD_CURSORS_OVER_COMMIT);
+        return prepareStatement(sql, type, concurrency, ResultSet.CLOSE_CURSORS_AT_COMMIT);
     }
 
     @Override
@@ -328,7 +332,7 @@ final class JovConnection implements Connection {
     @Override
     public int getHoldability() throws SQLException {
         checkOpen();
-        return ResultSet.HOLD_CURSORS_OVER_COMMIT;
+        return ResultSet.CLOSE_CURSORS_AT_COMMIT;
     }
 
     // Catalog and schema.
@@ -365,7 +369,7 @@ final class JovConnection implements Connection {
     @Override
     public DatabaseMetaData getMetaData() throws SQLException {
         checkOpen();
-        throw Errors.notSupported("Database metadata of " + url + " for " + user + " on " + dialect);
+        return new JovDatabaseMetaData(this, url, user, dialect);
     }
 
     @Override

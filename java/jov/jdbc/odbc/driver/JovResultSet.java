@@ -734,7 +734,7 @@ final class JovResultSet extends ReadOnlyResultSet {
     @Override
     public int getHoldability() throws SQLException {
         checkOpen();
-        return HOLD_CURSORS_OVER_COMMIT;
+        return CLOSE_CURSORS_AT_COMMIT;
     }
 
     @Override

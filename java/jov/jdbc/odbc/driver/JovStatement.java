@@ -417,7 +417,7 @@ class JovStatement implements Statement {
     @Override
     public int getResultSetHoldability() throws SQLException {
         checkOpen();
-        return ResultSet.HOLD_CURSORS_OVER_COMMIT;
+        return ResultSet.CLOSE_CURSORS_AT_COMMIT;
     }
 
     @Override

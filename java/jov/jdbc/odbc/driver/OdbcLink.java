@@ -47,12 +47,22 @@ final class OdbcLink {
             // The library would open only the part after the last ':'.
             throw Errors.create("A data source name holds no ':': " + dataSource, "08001");
         }
-        int id = JNIODBCopen(dataSource, user, password);
+        int id = openNative(dataSource, user, password);
         if (id < 1) {
             SQLException failure = Errors.lastFailure("Opening data source " + dataSource);
             throw Errors.create(failure.getMessage(), connectState(failure.getSQLState()), failure);
         }
         return new OdbcLink(id);
+    }
+
+    /** The first call that needs the library loads it; a library that cannot be loaded is a connection failure. */
+    private static int openNative(String dataSource, String user, String password) throws SQLException {
+        try {
+            return JNIODBCopen(dataSource, user, password);
+        } catch (LinkageError e) {
+            throw Errors.create("The native library " + LIBRARY_NAME + " could not be loaded: set the system"
+                    + " property " + LIBRARY_PROPERTY + " to its path, or put it on java.library.path", "08001", e);
+        }
     }
 
     /** Whatever the driver says, a failed open is a connection failure to JDBC tools. */

@@ -66,7 +66,7 @@ class ExtrasTest {
         }
     }
 
-    /** The doubles the database holds, bit for bit; the text rendering keeps six decimals. */
+    /** The doubles the driver hands over, bit for bit; the text rendering keeps six decimals. */
     @ParameterizedTest
     @MethodSource(RIGS)
     void doublesAndIntegersWithoutText(Rig rig) {
@@ -85,7 +85,9 @@ class ExtrasTest {
             assertTrue(db.next(cursor));
             assertEquals(0, getColumnLong(db.id, cursor, 2, integer));
             assertEquals(1, getColumnDouble(db.id, cursor, 3, number));
-            assertEquals(1.0 / 3, number[0]);
+            // sqliteodbc reads every value through SQLite's text, which keeps 15
+            // significant digits; psqlODBC hands over the server's exact text.
+            assertEquals(rig == Rig.SQLITE ? 0.333333333333333 : 1.0 / 3, number[0]);
             assertEquals(1, getColumnDouble(db.id, cursor, 1, number));
             assertEquals(2.0, number[0]);
         }

@@ -1,0 +1,48 @@
+package jov.jdbc.odbc.driver;
+
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertSame;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.sql.SQLDataException;
+import java.sql.SQLException;
+import java.sql.SQLFeatureNotSupportedException;
+import java.sql.SQLIntegrityConstraintViolationException;
+import java.sql.SQLNonTransientConnectionException;
+import java.sql.SQLSyntaxErrorException;
+import java.sql.SQLTransactionRollbackException;
+import java.util.Map;
+import org.junit.jupiter.api.Test;
+
+/** The failure record becomes an exception whose state and class tools can dispatch on. */
+class ErrorsTest {
+
+    @Test
+    void anSqlStateIsTheStateAndItsClassTheSubclass() {
+        Map<String, Class<?>> byState = Map.of(
+                "08001", SQLNonTransientConnectionException.class,
+                "22003", SQLDataException.class,
+                "23505", SQLIntegrityConstraintViolationException.class,
+                "40001", SQLTransactionRollbackException.class,
+                "42P01", SQLSyntaxErrorException.class,
+                "0A000", SQLFeatureNotSupportedException.class,
+                "HY000", SQLException.class);
+        byState.forEach((state, type) -> {
+            SQLException e = Errors.fromRecord("Query", state, "driver text");
+            assertSame(type, e.getClass(), state);
+            assertEquals(state, e.getSQLState());
+            assertEquals("Query: driver text", e.getMessage());
+        });
+    }
+
+    @Test
+    void theLibrarysOwnCodesBecomeAGeneralStateWithTheCodeKept() {
+        SQLException own = Errors.fromRecord("Fetch", "JovJdbcOdbc-02", "(JovJdbcOdbc)not open");
+        assertEquals(Errors.GENERAL, own.getSQLState());
+        assertTrue(own.getMessage().endsWith("(code JovJdbcOdbc-02)"), own.getMessage());
+        SQLException none = Errors.fromRecord("Fetch", "", "");
+        assertEquals(Errors.GENERAL, none.getSQLState());
+        assertEquals("Fetch: failed without a message (no code)", none.getMessage());
+        assertEquals(Errors.GENERAL, Errors.fromRecord("Open", "12", "errno").getSQLState());
+    }
+}

@@ -1,0 +1,208 @@
+package jov.jdbc.odbc.it;
+
+import static org.junit.jupiter.api.Assertions.assertArrayEquals;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertInstanceOf;
+import static org.junit.jupiter.api.Assertions.assertNull;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.sql.Connection;
+import java.sql.Driver;
+import java.sql.DriverManager;
+import java.sql.DriverPropertyInfo;
+import java.sql.ResultSet;
+import java.sql.SQLException;
+import java.sql.SQLFeatureNotSupportedException;
+import java.sql.SQLIntegrityConstraintViolationException;
+import java.sql.SQLNonTransientConnectionException;
+import java.sql.Savepoint;
+import java.sql.Statement;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.Properties;
+import org.junit.jupiter.api.Test;
+import org.junit.jupiter.params.ParameterizedTest;
+import org.junit.jupiter.params.provider.MethodSource;
+
+/** The driver as DriverManager and pools meet it: URLs, transactions, liveness, errors, closing. */
+class JdbcConnectionTest {
+    private static final String RIGS = "jov.jdbc.odbc.it.Rig#all";
+
+    private static int count(Connection connection, String table) throws SQLException {
+        try (Statement statement = connection.createStatement();
+                ResultSet rs = statement.executeQuery("SELECT count(*) FROM " + table)) {
+            assertTrue(rs.next());
+            return rs.getInt(1);
+        }
+    }
+
+    @Test
+    void driverManagerFindsTheDriverByItsPrefixOnly() throws SQLException {
+        Driver driver = DriverManager.getDriver("jdbc:jov:odbc:JovSqlite");
+        assertEquals("jov.jdbc.odbc.driver.JovDriver", driver.getClass().getName());
+        assertNull(driver.connect("jdbc:postgresql://localhost/x", new Properties()));
+        assertFalse(driver.jdbcCompliant());
+        List<String> names = new ArrayList<>();
+        for (DriverPropertyInfo info : driver.getPropertyInfo("jdbc:jov:odbc:JovSqlite;user=me", null)) {
+            names.add(info.name + "=" + info.value);
+            assertFalse(info.description.isEmpty());
+        }
+        assertEquals(List.of("user=me", "password=null"), names);
+        assertThrows(SQLException.class, () -> driver.connect("jdbc:jov:odbc:JovSqlite;usr=me", null));
+        assertEquals("jov.jdbc.odbc", driver.getParentLogger().getName());
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void userAndPasswordInTheUrlConnect(Rig rig) throws SQLException {
+        String url = Jdbc.url(rig) + ";user=" + rig.user + ";password=" + rig.password;
+        try (Connection connection = DriverManager.getConnection(url)) {
+            assertTrue(connection.isValid(1));
+            assertTrue(connection.getAutoCommit());
+        }
+    }
+
+    @Test
+    void anUnknownDataSourceIsAConnectionFailure() {
+        SQLException e = assertThrows(SQLException.class,
+                () -> DriverManager.getConnection("jdbc:jov:odbc:NoSuchDataSource"));
+        assertInstanceOf(SQLNonTransientConnectionException.class, e, e.toString());
+        assertTrue(e.getSQLState().startsWith("08"), e.getSQLState());
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void rollbackSavepointAndCommit(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("id integer");
+            Connection connection = db.connection;
+            connection.setAutoCommit(false);
+            db.update("INSERT INTO " + table + " VALUES (1)");
+            connection.rollback();
+            assertEquals(0, count(connection, table));
+            db.update("INSERT INTO " + table + " VALUES (1)");
+            Savepoint savepoint = connection.setSavepoint();
+            db.update("INSERT INTO " + table + " VALUES (2)");
+            connection.rollback(savepoint);
+            Savepoint named = connection.setSavepoint("with \"quotes\"");
+            connection.releaseSavepoint(named);
+            connection.commit();
+            connection.setAutoCommit(true);
+            assertEquals(1, count(connection, table));
+            assertThrows(SQLException.class, connection::commit, "commit under auto-commit");
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void isolationIsWhatTheDatabaseReports(Rig rig) throws SQLException {
+        Connection connection = Jdbc.connect(rig);
+        try {
+            int expected = rig == Rig.SQLITE ? Connection.TRANSACTION_SERIALIZABLE
+                    : Connection.TRANSACTION_READ_COMMITTED;
+            assertEquals(expected, connection.getTransactionIsolation());
+            if (rig == Rig.POSTGRES) {
+                connection.setTransactionIsolation(Connection.TRANSACTION_REPEATABLE_READ);
+                assertEquals(Connection.TRANSACTION_REPEATABLE_READ, connection.getTransactionIsolation());
+            } else {
+                assertThrows(SQLFeatureNotSupportedException.class,
+                        () -> connection.setTransactionIsolation(Connection.TRANSACTION_READ_COMMITTED));
+            }
+            connection.close();
+            assertEquals(expected, connection.getTransactionIsolation(), "never throws, even closed");
+            assertFalse(connection.isValid(0));
+        } finally {
+            connection.close();
+        }
+    }
+
+    /** More statements than a connection has cursors, each left with an open result. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void closingStatementsAndTheConnectionFreesTheirCursors(Rig rig) throws SQLException {
+        Connection connection = Jdbc.connect(rig);
+        try {
+            for (int i = 0; i < 40; i++) {
+                Statement statement = connection.createStatement();
+                ResultSet rs = statement.executeQuery("SELECT " + i);
+                assertTrue(rs.next());
+                assertEquals(i, rs.getInt(1));
+                statement.close();
+                assertTrue(rs.isClosed());
+            }
+            List<Statement> open = new ArrayList<>();
+            for (int i = 0; i < 20; i++) {
+                Statement statement = connection.createStatement();
+                statement.executeQuery("SELECT " + i);
+                open.add(statement);
+            }
+            connection.close();
+            for (Statement statement : open) {
+                assertTrue(statement.isClosed());
+            }
+            assertThrows(SQLNonTransientConnectionException.class, connection::createStatement);
+        } finally {
+            connection.close();
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void errorsCarryTheirSqlState(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("id integer PRIMARY KEY");
+            db.update("INSERT INTO " + table + " VALUES (1)");
+            SQLException duplicate = assertThrows(SQLException.class,
+                    () -> db.update("INSERT INTO " + table + " VALUES (1)"));
+            SQLException syntax = assertThrows(SQLException.class, () -> db.update("INSERT INTO"));
+            if (rig == Rig.POSTGRES) {
+                assertInstanceOf(SQLIntegrityConstraintViolationException.class, duplicate);
+                assertEquals("23505", duplicate.getSQLState());
+                assertEquals("42601", syntax.getSQLState());
+            } else {
+                // The SQLite ODBC driver reports both as a general error.
+                assertEquals("HY000", duplicate.getSQLState());
+                assertTrue(duplicate.getMessage().contains("UNIQUE"), duplicate.getMessage());
+            }
+        }
+    }
+
+    /** Two threads failing at the same moment on different connections. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void eachThreadGetsItsOwnFailure(Rig rig) throws Exception {
+        Connection[] connections = {Jdbc.connect(rig), Jdbc.connect(rig)};
+        try {
+            new Together(2).run(List.of(0, 1).stream().<Together.Task>map(n -> index -> {
+                String missing = "no_such_table_" + index;
+                try (Statement statement = connections[index].createStatement()) {
+                    for (int i = 0; i < 200; i++) {
+                        SQLException e = assertThrows(SQLException.class,
+                                () -> statement.executeQuery("SELECT * FROM " + missing));
+                        assertTrue(e.getMessage().contains(missing), e.getMessage());
+                        assertEquals(rig == Rig.POSTGRES ? "42P01" : "HY000", e.getSQLState());
+                    }
+                }
+            }).collect(java.util.stream.Collectors.toList()));
+        } finally {
+            connections[0].close();
+            connections[1].close();
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void unsupportedFeaturesSaySo(Rig rig) throws SQLException {
+        try (Connection connection = Jdbc.connect(rig); Statement statement = connection.createStatement()) {
+            statement.setQueryTimeout(0);
+            assertThrows(SQLFeatureNotSupportedException.class, () -> statement.setQueryTimeout(5));
+            assertThrows(SQLFeatureNotSupportedException.class, statement::cancel);
+            assertThrows(SQLFeatureNotSupportedException.class, connection::getNetworkTimeout);
+            assertThrows(SQLFeatureNotSupportedException.class, statement::getGeneratedKeys);
+            assertThrows(SQLFeatureNotSupportedException.class, () -> connection.prepareCall("x"));
+            assertArrayEquals(new int[0], statement.executeBatch());
+        }
+    }
+}

@@ -1,0 +1,152 @@
+package jov.jdbc.odbc.it;
+
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertInstanceOf;
+import static org.junit.jupiter.api.Assertions.assertNull;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.math.BigDecimal;
+import java.sql.DataTruncation;
+import java.sql.Date;
+import java.sql.ResultSet;
+import java.sql.ResultSetMetaData;
+import java.sql.SQLException;
+import java.sql.Statement;
+import java.sql.Time;
+import java.sql.Timestamp;
+import java.sql.Types;
+import org.junit.jupiter.params.ParameterizedTest;
+import org.junit.jupiter.params.provider.MethodSource;
+
+/** Reading results: typed values, metadata, scrolling, values cut at the library's limit. */
+class JdbcResultSetTest {
+    private static final String RIGS = "jov.jdbc.odbc.it.Rig#all";
+
+    /** The text rendering keeps six decimals; the typed getters must not. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void numbersAreExact(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("d " + rig.doubleType + ", i integer, b bigint, n numeric(10,3)");
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (0.0000001, -7, 9007199254740993, 12.500)");
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (1.0/3, NULL, NULL, NULL)");
+            try (ResultSet rs = statement.executeQuery("SELECT d, i, b, n FROM " + table + " ORDER BY d")) {
+                assertTrue(rs.next());
+                assertEquals(1e-7, rs.getDouble("D"));
+                assertEquals(Double.toString(1e-7), rs.getString(1));
+                assertEquals(-7, rs.getInt("i"));
+                assertEquals(9007199254740993L, rs.getLong(3));
+                assertEquals("9007199254740993", rs.getString(3));
+                if (rig == Rig.POSTGRES) {
+                    assertEquals(new BigDecimal("12.500"), rs.getBigDecimal(4), "scale kept");
+                    assertEquals(3, rs.getMetaData().getScale(4));
+                }
+                assertTrue(rs.next());
+                // The SQLite ODBC driver hands out doubles with 15 significant digits.
+                double third = rig == Rig.SQLITE ? 0.333333333333333 : 1.0 / 3;
+                assertEquals(third, rs.getDouble(1));
+                assertEquals(Double.toString(third), rs.getObject(1).toString());
+                assertEquals(0, rs.getInt(2));
+                assertTrue(rs.wasNull());
+                assertNull(rs.getObject(3));
+                assertNull(rs.getBigDecimal(4));
+                assertThrows(SQLException.class, () -> rs.getInt("nope"));
+                ResultSetMetaData meta = rs.getMetaData();
+                assertEquals(Types.DOUBLE, meta.getColumnType(1) == Types.FLOAT ? Types.DOUBLE : meta.getColumnType(1));
+                assertEquals(Types.INTEGER, meta.getColumnType(2));
+                assertEquals(Types.BIGINT, meta.getColumnType(3));
+                assertEquals("i", meta.getColumnLabel(2).toLowerCase());
+            }
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void datesAndTimesKeepTheirFractions(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("d date, t time, ts timestamp");
+            statement.executeUpdate("INSERT INTO " + table
+                    + " VALUES ('2004-04-30', '21:50:08', '2004-04-30 21:50:08.123456')");
+            try (ResultSet rs = statement.executeQuery("SELECT d, t, ts FROM " + table)) {
+                assertTrue(rs.next());
+                assertEquals(Date.valueOf("2004-04-30"), rs.getDate(1));
+                assertEquals(Time.valueOf("21:50:08"), rs.getTime(2));
+                Timestamp ts = rs.getTimestamp(3);
+                assertEquals(Timestamp.valueOf("2004-04-30 21:50:08.123456"), ts);
+                assertEquals(123456000, ts.getNanos());
+                assertInstanceOf(Date.class, rs.getObject(1));
+                assertInstanceOf(Time.class, rs.getObject(2));
+                assertInstanceOf(Timestamp.class, rs.getObject(3));
+                ResultSetMetaData meta = rs.getMetaData();
+                assertEquals(Types.DATE, meta.getColumnType(1));
+                assertEquals(Types.TIME, meta.getColumnType(2));
+                assertEquals(Types.TIMESTAMP, meta.getColumnType(3));
+            }
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void scrollingMovesByRowNumbers(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("id integer");
+            db.update("INSERT INTO " + table + " VALUES (1), (2), (3), (4), (5)");
+            try (Statement statement = db.connection.createStatement(
+                    ResultSet.TYPE_SCROLL_INSENSITIVE, ResultSet.CONCUR_READ_ONLY);
+                    ResultSet rs = statement.executeQuery("SELECT id FROM " + table + " ORDER BY id")) {
+                assertTrue(rs.absolute(3));
+                assertEquals(3, rs.getInt(1));
+                assertTrue(rs.previous());
+                assertEquals(2, rs.getRow());
+                assertTrue(rs.last());
+                assertEquals(5, rs.getRow());
+                assertEquals(5, rs.getInt(1));
+                rs.afterLast();
+                assertTrue(rs.isAfterLast());
+                assertTrue(rs.previous());
+                assertEquals(5, rs.getInt(1));
+                assertTrue(rs.relative(-2));
+                assertEquals(3, rs.getInt(1));
+                assertTrue(rs.first());
+                assertTrue(rs.isFirst());
+                rs.beforeFirst();
+                assertTrue(rs.isBeforeFirst());
+                assertTrue(rs.next());
+                assertEquals(1, rs.getInt(1));
+                assertTrue(rs.absolute(-1));
+                assertEquals(5, rs.getInt(1));
+                assertFalse(rs.absolute(6));
+                assertEquals(0, rs.getRow());
+                assertThrows(SQLException.class, () -> rs.getInt(1), "not on a row");
+                assertFalse(rs.relative(-6));
+                assertTrue(rs.isBeforeFirst());
+            }
+            try (Statement statement = db.connection.createStatement();
+                    ResultSet rs = statement.executeQuery("SELECT id FROM " + table)) {
+                assertTrue(rs.next());
+                assertThrows(SQLException.class, rs::previous, "forward-only");
+            }
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aValueCutAtTheLibrarysLimitWarns(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("short_text varchar(10), long_text " + rig.longTextType);
+            statement.executeUpdate("INSERT INTO " + table + " VALUES ('ok', '" + "x".repeat(70_000) + "')");
+            try (ResultSet rs = statement.executeQuery("SELECT short_text, long_text FROM " + table)) {
+                assertTrue(rs.next());
+                assertEquals("ok", rs.getString(1));
+                assertNull(rs.getWarnings());
+                String cut = rs.getString(2);
+                assertTrue(cut.length() < 70_000 && cut.length() > 60_000, "length " + cut.length());
+                DataTruncation warning = assertInstanceOf(DataTruncation.class, rs.getWarnings());
+                assertEquals(2, warning.getIndex());
+                assertTrue(warning.getRead());
+            }
+        }
+    }
+}

@@ -1,0 +1,151 @@
+package jov.jdbc.odbc.it;
+
+import static org.junit.jupiter.api.Assertions.assertArrayEquals;
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertNull;
+import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.math.BigDecimal;
+import java.nio.charset.Charset;
+import java.sql.BatchUpdateException;
+import java.sql.PreparedStatement;
+import java.sql.ResultSet;
+import java.sql.SQLException;
+import java.sql.Statement;
+import java.sql.Timestamp;
+import java.sql.Types;
+import java.util.ArrayList;
+import java.util.List;
+import org.junit.jupiter.params.ParameterizedTest;
+import org.junit.jupiter.params.provider.MethodSource;
+
+/** Statements and prepared statements: exact counts, execute's two kinds, batches, bound values. */
+class JdbcStatementTest {
+    private static final String RIGS = "jov.jdbc.odbc.it.Rig#all";
+    private static final Charset WINDOWS_31J = Charset.forName("windows-31j");
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void updateCountsAreExact(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("id integer, v varchar(10)");
+            assertEquals(3, statement.executeUpdate("INSERT INTO " + table + " VALUES (1, 'a'), (2, 'b'), (3, 'c')"));
+            assertEquals(2, statement.executeUpdate("UPDATE " + table + " SET v = 'x' WHERE id >= 2"));
+            assertEquals(0, statement.executeUpdate("UPDATE " + table + " SET v = 'y' WHERE id = 99"));
+            assertFalse(statement.execute("DELETE FROM " + table + " WHERE id = 1"));
+            assertEquals(1, statement.getUpdateCount());
+            assertEquals(1L, statement.getLargeUpdateCount());
+            assertNull(statement.getResultSet());
+            assertTrue(statement.execute("  /* a comment */ SELECT id FROM " + table + " ORDER BY id"));
+            assertEquals(-1, statement.getUpdateCount());
+            ResultSet rs = statement.getResultSet();
+            assertTrue(rs.next());
+            assertEquals(2, rs.getInt(1));
+            assertFalse(statement.getMoreResults());
+            assertTrue(rs.isClosed());
+            assertEquals(-1, statement.getUpdateCount());
+            statement.setMaxRows(1);
+            try (ResultSet limited = statement.executeQuery("SELECT id FROM " + table)) {
+                assertTrue(limited.next());
+                assertFalse(limited.next());
+            }
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aBatchStopsAtItsFirstFailureWithTheCountsSoFar(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("id integer PRIMARY KEY");
+            statement.addBatch("INSERT INTO " + table + " VALUES (1)");
+            statement.addBatch("INSERT INTO " + table + " VALUES (2), (3)");
+            statement.addBatch("INSERT INTO " + table + " VALUES (1)");
+            statement.addBatch("INSERT INTO " + table + " VALUES (4)");
+            BatchUpdateException e = assertThrows(BatchUpdateException.class, statement::executeBatch);
+            assertArrayEquals(new int[] {1, 2}, e.getUpdateCounts());
+            try (PreparedStatement insert = db.connection.prepareStatement("INSERT INTO " + table + " VALUES (?)")) {
+                for (int id = 10; id < 13; id++) {
+                    insert.setInt(1, id);
+                    insert.addBatch();
+                }
+                assertArrayEquals(new int[] {1, 1, 1}, insert.executeBatch());
+            }
+        }
+    }
+
+    /** Values that would break or change the SQL if they were pasted in: stored exactly. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void boundTextIsStoredExactly(Rig rig) throws SQLException {
+        List<String> texts = List.of("'); DROP TABLE t;--", "O'Brien\\¥", "\\' OR '1'='1", "ソ表能 -- ? /* ? */",
+                "$$ $tag$ ?", "");
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("id integer, v varchar(100)");
+            try (PreparedStatement insert = db.connection.prepareStatement(
+                    "INSERT INTO " + table + " VALUES (?, ?) -- '?'")) {
+                assertEquals(2, insert.getParameterMetaData().getParameterCount());
+                for (int i = 0; i < texts.size(); i++) {
+                    insert.setInt(1, i);
+                    insert.setString(2, texts.get(i));
+                    assertEquals(1, insert.executeUpdate());
+                }
+                insert.setInt(1, texts.size());
+                insert.setNull(2, Types.VARCHAR);
+                assertEquals(1, insert.executeUpdate());
+                insert.clearParameters();
+                assertThrows(SQLException.class, insert::executeUpdate, "parameters unset");
+                insert.setInt(1, 0);
+                assertThrows(SQLException.class, () -> insert.setString(2, "cut\0here"));
+            }
+            List<String> stored = new ArrayList<>();
+            try (PreparedStatement select = db.connection.prepareStatement(
+                    "SELECT v FROM " + table + " WHERE id >= ? ORDER BY id")) {
+                select.setLong(1, 0);
+                try (ResultSet rs = select.executeQuery()) {
+                    while (rs.next()) {
+                        stored.add(rs.getString(1));
+                    }
+                }
+            }
+            // Windows-31J has one byte, 0x5C, for both '\\' and '¥': the database
+            // holds the text's Windows-31J bytes exactly, and they read back as '\\'.
+            List<String> expected = new ArrayList<>();
+            for (String text : texts) {
+                expected.add(new String(text.getBytes(WINDOWS_31J), WINDOWS_31J));
+            }
+            expected.add(null);
+            assertEquals(expected, stored);
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void boundValuesOfEachKindComeBack(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("b " + rig.binaryType + ", d " + rig.doubleType
+                    + ", n numeric(12,4), ts timestamp, f integer");
+            Timestamp ts = Timestamp.valueOf("2004-04-30 21:50:08.123456");
+            byte[] bytes = {0, 0x5c, (byte) 0xff, 0x27};
+            try (PreparedStatement insert = db.connection.prepareStatement(
+                    "INSERT INTO " + table + " VALUES (?, ?, ?, ?, ?)")) {
+                insert.setBytes(1, bytes);
+                insert.setDouble(2, 1e-7);
+                insert.setBigDecimal(3, new BigDecimal("12.5000"));
+                insert.setTimestamp(4, ts);
+                insert.setObject(5, "7", Types.INTEGER);
+                assertEquals(1, insert.executeUpdate());
+            }
+            try (Statement statement = db.connection.createStatement();
+                    ResultSet rs = statement.executeQuery("SELECT * FROM " + table)) {
+                assertTrue(rs.next());
+                assertArrayEquals(bytes, rs.getBytes(1));
+                assertEquals(1e-7, rs.getDouble(2));
+                assertEquals(0, new BigDecimal("12.5").compareTo(rs.getBigDecimal(3)));
+                assertEquals(ts, rs.getTimestamp(4));
+                assertEquals(7, rs.getInt(5));
+            }
+        }
+    }
+}
