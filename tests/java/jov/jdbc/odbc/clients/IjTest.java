@@ -53,9 +53,11 @@ class IjTest {
                     "0 rows inserted/updated/deleted",
                     "1 row inserted/updated/deleted",
                     "\\nソ表能 *\\n",
+                    "\\|REMARKS",
                     "\\|" + t + " *\\|",
-                    "\\nid *\\|",
-                    "\\nname *\\|",
+                    "\\|COLUMN_NAME",
+                    "\\|id *\\|",
+                    "\\|name *\\|",
                     "\\n2 rows selected"));
             assertEquals("ソ表能", db.value("SELECT name FROM " + t + " WHERE id = 2"));
         }

@@ -11,6 +11,7 @@ import org.junit.jupiter.params.provider.MethodSource;
 import org.springframework.dao.DataAccessException;
 import org.springframework.dao.DuplicateKeyException;
 import org.springframework.jdbc.BadSqlGrammarException;
+import org.springframework.jdbc.UncategorizedSQLException;
 import org.springframework.jdbc.core.JdbcTemplate;
 import org.springframework.jdbc.datasource.DataSourceTransactionManager;
 import org.springframework.jdbc.datasource.DriverManagerDataSource;
@@ -48,9 +49,9 @@ class SpringTest {
     }
 
     /**
-     * PostgreSQL's SQLSTATEs (23505, 42601) reach Spring's translation; the
-     * SQLite driver reports both failures with one general state, which Spring
-     * can only leave uncategorised.
+     * PostgreSQL's SQLSTATEs (23505, 42601) and its product name reach Spring's
+     * translation; the SQLite driver reports both failures with the general
+     * state HY000, which Spring can only leave uncategorised.
      */
     @ParameterizedTest
     @MethodSource(Scratch.RIGS)
@@ -61,9 +62,9 @@ class SpringTest {
             jdbc.update(insert);
             boolean postgres = rig == Rig.POSTGRES;
             Class<? extends DataAccessException> duplicate =
-                    postgres ? DuplicateKeyException.class : DataAccessException.class;
+                    postgres ? DuplicateKeyException.class : UncategorizedSQLException.class;
             Class<? extends DataAccessException> syntax =
-                    postgres ? BadSqlGrammarException.class : DataAccessException.class;
+                    postgres ? BadSqlGrammarException.class : UncategorizedSQLException.class;
 
             assertThrows(duplicate, () -> jdbc.update(insert));
             assertThrows(syntax, () -> jdbc.queryForList("SELEC id FROM " + db.table));
