@@ -66,14 +66,6 @@ final class DateTimeText {
         return Integer.parseInt(digits.toString());
     }
 
-    boolean hasDate() {
-        return date != null;
-    }
-
-    boolean hasTime() {
-        return time != null;
-    }
-
     /** The date and time together; a missing part is 1970-01-01 or midnight. */
     private LocalDateTime dateTime() {
         return LocalDateTime.of(date == null ? LocalDate.of(1970, 1, 1) : date,

@@ -84,7 +84,7 @@ final class Errors {
     }
 
     static SQLFeatureNotSupportedException notSupported(String what) {
-        return new SQLFeatureNotSupportedException(what + " is not supported by " + DriverInfo.NAME,
+        return new SQLFeatureNotSupportedException(DriverInfo.NAME + " does not support: " + what,
                 NOT_SUPPORTED);
     }
 

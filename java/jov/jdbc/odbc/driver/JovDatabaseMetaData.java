@@ -23,7 +23,8 @@ import java.sql.Statement;
  * <p>Catalogue calls run one query each through
  * {@code connection.createStatement()}; the result set closes its statement
  * when it is closed. SQLite and PostgreSQL answer getTables, getColumns,
- * getPrimaryKeys, getSchemas, getCatalogs and getTableTypes from their
+ * getPrimaryKeys, getIndexInfo, the foreign keys (imported, exported, cross
+ * reference), getSchemas, getCatalogs and getTableTypes from their
  * catalogues ({@link SqliteCatalog}, {@link PostgresCatalog}); the questions
  * whose honest answer is "none" on them (SQLite's procedures, any database's
  * client info properties) are empty result sets; the rest are refused.
@@ -251,18 +252,19 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public ResultSet getImportedKeys(String catalogName, String schema, String table) throws SQLException {
-        throw notSupported("getImportedKeys");
+        return query(catalogue("getImportedKeys").foreignKeys(null, null, null, catalogName, schema, table, true));
     }
 
     @Override
     public ResultSet getExportedKeys(String catalogName, String schema, String table) throws SQLException {
-        throw notSupported("getExportedKeys");
+        return query(catalogue("getExportedKeys").foreignKeys(catalogName, schema, table, null, null, null, false));
     }
 
     @Override
     public ResultSet getCrossReference(String parentCatalog, String parentSchema, String parentTable,
             String foreignCatalog, String foreignSchema, String foreignTable) throws SQLException {
-        throw notSupported("getCrossReference");
+        return query(catalogue("getCrossReference").foreignKeys(parentCatalog, parentSchema, parentTable,
+                foreignCatalog, foreignSchema, foreignTable, false));
     }
 
     @Override
@@ -270,10 +272,11 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         throw notSupported("getTypeInfo");
     }
 
+    /** Exact either way: no statistics rows are given, so {@code approximate} changes nothing. */
     @Override
     public ResultSet getIndexInfo(String catalogName, String schema, String table, boolean unique,
             boolean approximate) throws SQLException {
-        throw notSupported("getIndexInfo");
+        return query(catalogue("getIndexInfo").indexInfo(catalogName, schema, table, unique));
     }
 
     @Override
@@ -966,6 +969,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return supportsResultSetType(type) && concurrency == ResultSet.CONCUR_READ_ONLY;
     }
 
+    /** As the connection: results are promised only until the transaction ends. */
     @Override
     public boolean supportsResultSetHoldability(int holdability) {
         return holdability == ResultSet.CLOSE_CURSORS_AT_COMMIT;

@@ -7,6 +7,8 @@ import java.io.StringReader;
 import java.math.BigDecimal;
 import java.math.RoundingMode;
 import java.net.URL;
+import java.nio.ByteBuffer;
+import java.nio.ByteOrder;
 import java.nio.charset.StandardCharsets;
 import java.sql.Array;
 import java.sql.Blob;
@@ -27,6 +29,7 @@ import java.sql.Types;
 import java.util.Calendar;
 import java.util.Locale;
 import java.util.Map;
+import java.util.UUID;
 
 /**
  * The rows of one cursor of the library. Forward-only, or scroll-insensitive
@@ -48,6 +51,7 @@ final class JovResultSet extends ReadOnlyResultSet {
     private static final int CUT_TEXT_BYTES = 16 * 4095;
     /** A binary value cut by the library holds 16 chunks of 4096 bytes. */
     private static final int CUT_BINARY_BYTES = 16 * 4096;
+    private static final int GUID_BYTES = 16;
     /** Windows-31J needs at most two bytes per character. */
     private static final int CUT_TEXT_MIN_CHARS = CUT_TEXT_BYTES / 2;
 
@@ -118,9 +122,6 @@ final class JovResultSet extends ReadOnlyResultSet {
     }
 
     private boolean leaveAfterLast() {
-        if (row > 0 && rowCount < 0) {
-            rowCount = row;
-        }
         row = 0;
         afterLast = true;
         return false;
@@ -138,9 +139,7 @@ final class JovResultSet extends ReadOnlyResultSet {
             return leaveBeforeFirst();
         }
         if ((maxRows > 0 && target > maxRows) || (rowCount >= 0 && target > rowCount)) {
-            row = 0;
-            afterLast = true;
-            return false;
+            return leaveAfterLast();
         }
         if (link.fetchScroll(cursor, FETCH_ABSOLUTE, target)) {
             return arriveAt(target);
@@ -148,9 +147,7 @@ final class JovResultSet extends ReadOnlyResultSet {
         if (target == highestSeen + 1) {
             rowCount = highestSeen;
         }
-        row = 0;
-        afterLast = true;
-        return false;
+        return leaveAfterLast();
     }
 
     /**
@@ -220,8 +217,7 @@ final class JovResultSet extends ReadOnlyResultSet {
     @Override
     public void afterLast() throws SQLException {
         checkScrollable("afterLast()");
-        row = 0;
-        afterLast = true;
+        leaveAfterLast();
     }
 
     @Override
@@ -230,15 +226,26 @@ final class JovResultSet extends ReadOnlyResultSet {
         return row;
     }
 
+    /** Forward-only results cannot know whether rows lie ahead without fetching one. */
+    private void checkKnowsWhatLiesAhead(String question) throws SQLException {
+        checkOpen();
+        if (type == TYPE_FORWARD_ONLY) {
+            throw Errors.notSupported(question + " on a forward-only result");
+        }
+    }
+
     @Override
     public boolean isBeforeFirst() throws SQLException {
-        checkScrollable("isBeforeFirst()");
+        checkKnowsWhatLiesAhead("isBeforeFirst()");
         return row == 0 && !afterLast && rowCount() > 0;
     }
 
     @Override
     public boolean isAfterLast() throws SQLException {
-        checkScrollable("isAfterLast()");
+        checkOpen();
+        if (type == TYPE_FORWARD_ONLY) {
+            return afterLast && highestSeen > 0;
+        }
         return afterLast && rowCount() > 0;
     }
 
@@ -250,7 +257,7 @@ final class JovResultSet extends ReadOnlyResultSet {
 
     @Override
     public boolean isLast() throws SQLException {
-        checkScrollable("isLast()");
+        checkKnowsWhatLiesAhead("isLast()");
         return row > 0 && row == rowCount();
     }
 
@@ -286,9 +293,32 @@ final class JovResultSet extends ReadOnlyResultSet {
             case DECIMAL:
             case DATETIME:
                 return driverText(column);
+            case GUID:
+                UUID guid = guid(column);
+                return guid == null ? null : guid.toString();
+            case OTHER:
+                if (value(link.bytes(cursor, column)) == null) {
+                    return null;
+                }
+                throw Errors.notSupported("Text of SQL type " + columns.sqlType(column) + " (read it with getBytes)");
             default:
                 return text(column);
         }
+    }
+
+    /** SQL_GUID's structure: Data1 (4 bytes), Data2, Data3 (2 each) in host order, then Data4 (8 bytes). */
+    private UUID guid(int column) throws SQLException {
+        byte[] bytes = value(link.bytes(cursor, column));
+        if (bytes == null) {
+            return null;
+        }
+        if (bytes.length != GUID_BYTES) {
+            throw notA("GUID", bytes.length + " bytes", column, null);
+        }
+        ByteBuffer host = ByteBuffer.wrap(bytes).order(ByteOrder.nativeOrder());
+        long high = (host.getInt(0) & 0xFFFFFFFFL) << 32 | (host.getShort(4) & 0xFFFFL) << 16 | (host.getShort(6) & 0xFFFFL);
+        long low = ByteBuffer.wrap(bytes, 8, 8).getLong();
+        return new UUID(high, low);
     }
 
     private String floatingText(int column) {
@@ -570,6 +600,8 @@ final class JovResultSet extends ReadOnlyResultSet {
             case Types.VARBINARY:
             case Types.LONGVARBINARY:
                 return getBytes(column);
+            case Types.OTHER:
+                return columns.kind(column) == ValueKind.GUID ? guid(column) : getBytes(column);
             default:
                 return getString(column);
         }

@@ -48,7 +48,7 @@ final class JovResultSetMetaData implements ResultSetMetaData {
 
     @Override
     public String getColumnClassName(int column) throws SQLException {
-        return SqlTypes.className(getColumnType(column));
+        return SqlTypes.className(columns.sqlType(checked(column)), getColumnType(column));
     }
 
     /** Decimal digits for numbers, characters for text and date/time, bytes for binary. */

@@ -48,6 +48,8 @@ final class Literals {
     private static final char[] HEX = "0123456789ABCDEF".toCharArray();
     private static final int MIN_YEAR = 1;
     private static final int MAX_YEAR = 9999;
+    private static final long MILLIS_PER_SECOND = 1000;
+    private static final int NANOS_PER_MILLI = 1_000_000;
 
     private Literals() {
     }
@@ -184,9 +186,13 @@ final class Literals {
         return "{d '" + dateText(value) + "'}";
     }
 
-    /** {t 'hh:mm:ss'}: a java.sql.Time holds whole seconds only. */
+    /** {t 'hh:mm:ss[.fff]'}, the milliseconds a java.sql.Time may carry kept (toLocalTime drops them). */
     static String time(Time value) {
-        return value == null ? nul() : time(value.toLocalTime());
+        if (value == null) {
+            return nul();
+        }
+        int millis = (int) Math.floorMod(value.getTime(), MILLIS_PER_SECOND);
+        return time(value.toLocalTime().withNano(millis * NANOS_PER_MILLI));
     }
 
     /** {t 'hh:mm:ss[.fffffffff]'}, the fraction only when there is one. */

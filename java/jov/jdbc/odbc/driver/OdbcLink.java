@@ -256,11 +256,6 @@ final class OdbcLink {
         }
     }
 
-    /** Whether the library still holds the connection open. */
-    boolean isOpen() {
-        return JNIODBCisOpenOk(id) == 1;
-    }
-
     /**
      * Closes the connection. Takes no lock: the library lets calls already
      * running on the identifier finish before it really closes, which is what

@@ -36,7 +36,8 @@ final class ParsedSql {
 
     /**
      * The SQL text with marker {@code i} replaced by {@code literals[i]}, each
-     * already a complete SQL literal. Throws an SQLException (07001) when the
+     * already a complete SQL literal; a blank keeps a negative number from
+     * joining a '-' before it into a comment. Throws an SQLException (07001) when the
      * number of literals differs from the number of markers, and (07002) when
      * one of them is null, that is when a parameter was never set.
      */
@@ -55,9 +56,13 @@ final class ParsedSql {
             }
             length += literals[i].length();
         }
-        StringBuilder sql = new StringBuilder(length);
+        StringBuilder sql = new StringBuilder(length + literals.length);
         sql.append(pieces[0]);
         for (int i = 0; i < literals.length; i++) {
+            // "5-?" bound to -3 must not become "5--3", a comment that silently drops the rest of the line.
+            if (literals[i].startsWith("-") && pieces[i].endsWith("-")) {
+                sql.append(' ');
+            }
             sql.append(literals[i]).append(pieces[i + 1]);
         }
         return sql.toString();

@@ -1,5 +1,6 @@
 package jov.jdbc.odbc.driver;
 
+import java.sql.DatabaseMetaData;
 import java.sql.SQLException;
 
 /**
@@ -128,6 +129,80 @@ final class PostgresCatalog implements CatalogQueries {
                 + CatalogSql.equal("k.table_schema", schema, dialect)
                 + CatalogSql.equal("k.table_name", table, dialect)
                 + " ORDER BY \"COLUMN_NAME\"";
+    }
+
+    /**
+     * Key columns of each index (INCLUDE columns are not keys). TYPE is
+     * clustered for the index the table was last clustered on, hashed for
+     * hash indexes; an expression is given as its text; CARDINALITY and PAGES
+     * are NULL rather than the planner's estimates.
+     */
+    @Override
+    public String indexInfo(String catalog, String schema, String table, boolean unique) throws SQLException {
+        return "SELECT CAST(current_database() AS varchar) AS \"TABLE_CAT\","
+                + " CAST(n.nspname AS varchar) AS \"TABLE_SCHEM\", CAST(t.relname AS varchar) AS \"TABLE_NAME\","
+                + " NOT i.indisunique AS \"NON_UNIQUE\", CAST(NULL AS varchar) AS \"INDEX_QUALIFIER\","
+                + " CAST(ic.relname AS varchar) AS \"INDEX_NAME\", CAST(CASE WHEN i.indisclustered THEN "
+                + DatabaseMetaData.tableIndexClustered + " WHEN am.amname = 'hash' THEN " + DatabaseMetaData.tableIndexHashed
+                + " ELSE " + DatabaseMetaData.tableIndexOther + " END AS smallint) AS \"TYPE\","
+                + " CAST(k.n AS smallint) AS \"ORDINAL_POSITION\","
+                + " CAST(CASE WHEN k.attnum > 0 THEN a.attname ELSE pg_get_indexdef(i.indexrelid, CAST(k.n AS integer), true)"
+                + " END AS varchar) AS \"COLUMN_NAME\","
+                + " CASE WHEN am.amname = 'btree' THEN CASE WHEN i.indoption[k.n - 1] & 1 = 1 THEN 'D' ELSE 'A' END END"
+                + " AS \"ASC_OR_DESC\", CAST(NULL AS bigint) AS \"CARDINALITY\", CAST(NULL AS bigint) AS \"PAGES\","
+                + " pg_get_expr(i.indpred, i.indrelid) AS \"FILTER_CONDITION\""
+                + " FROM pg_catalog.pg_index i JOIN pg_catalog.pg_class t ON t.oid = i.indrelid"
+                + " JOIN pg_catalog.pg_namespace n ON n.oid = t.relnamespace"
+                + " JOIN pg_catalog.pg_class ic ON ic.oid = i.indexrelid JOIN pg_catalog.pg_am am ON am.oid = ic.relam"
+                + " CROSS JOIN LATERAL unnest(CAST(i.indkey AS int2[])) WITH ORDINALITY AS k(attnum, n)"
+                + " LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = i.indrelid AND a.attnum = k.attnum"
+                + " WHERE k.n <= i.indnkeyatts"
+                + CatalogSql.equal("current_database()", catalog, dialect)
+                + CatalogSql.equal("n.nspname", schema, dialect) + CatalogSql.equal("t.relname", table, dialect)
+                + (unique ? " AND i.indisunique" : "")
+                + " ORDER BY \"NON_UNIQUE\", \"TYPE\", \"INDEX_NAME\", \"ORDINAL_POSITION\"";
+    }
+
+    @Override
+    public String foreignKeys(String pkCatalog, String pkSchema, String pkTable, String fkCatalog, String fkSchema,
+            String fkTable, boolean byPrimary) throws SQLException {
+        String order = byPrimary ? "\"PKTABLE_CAT\", \"PKTABLE_SCHEM\", \"PKTABLE_NAME\""
+                : "\"FKTABLE_CAT\", \"FKTABLE_SCHEM\", \"FKTABLE_NAME\"";
+        return "SELECT CAST(current_database() AS varchar) AS \"PKTABLE_CAT\","
+                + " CAST(pn.nspname AS varchar) AS \"PKTABLE_SCHEM\", CAST(pc.relname AS varchar) AS \"PKTABLE_NAME\","
+                + " CAST(pa.attname AS varchar) AS \"PKCOLUMN_NAME\", CAST(current_database() AS varchar) AS \"FKTABLE_CAT\","
+                + " CAST(fn.nspname AS varchar) AS \"FKTABLE_SCHEM\", CAST(fc.relname AS varchar) AS \"FKTABLE_NAME\","
+                + " CAST(fa.attname AS varchar) AS \"FKCOLUMN_NAME\", CAST(k.n AS smallint) AS \"KEY_SEQ\","
+                + " CAST(" + rule("con.confupdtype") + " AS smallint) AS \"UPDATE_RULE\","
+                + " CAST(" + rule("con.confdeltype") + " AS smallint) AS \"DELETE_RULE\","
+                + " CAST(con.conname AS varchar) AS \"FK_NAME\", CAST((SELECT u.conname FROM pg_catalog.pg_constraint u"
+                + " WHERE u.conrelid = con.confrelid AND u.conindid = con.conindid AND u.contype IN ('p', 'u'))"
+                + " AS varchar) AS \"PK_NAME\", CAST(CASE WHEN con.condeferred THEN "
+                + DatabaseMetaData.importedKeyInitiallyDeferred + " WHEN con.condeferrable THEN "
+                + DatabaseMetaData.importedKeyInitiallyImmediate + " ELSE " + DatabaseMetaData.importedKeyNotDeferrable
+                + " END AS smallint) AS \"DEFERRABILITY\""
+                + " FROM pg_catalog.pg_constraint con"
+                + " CROSS JOIN LATERAL unnest(con.conkey, con.confkey) WITH ORDINALITY AS k(fk, pk, n)"
+                + " JOIN pg_catalog.pg_class fc ON fc.oid = con.conrelid"
+                + " JOIN pg_catalog.pg_namespace fn ON fn.oid = fc.relnamespace"
+                + " JOIN pg_catalog.pg_attribute fa ON fa.attrelid = con.conrelid AND fa.attnum = k.fk"
+                + " JOIN pg_catalog.pg_class pc ON pc.oid = con.confrelid"
+                + " JOIN pg_catalog.pg_namespace pn ON pn.oid = pc.relnamespace"
+                + " JOIN pg_catalog.pg_attribute pa ON pa.attrelid = con.confrelid AND pa.attnum = k.pk"
+                + " WHERE con.contype = 'f'"
+                + CatalogSql.equal("current_database()", pkCatalog, dialect)
+                + CatalogSql.equal("pn.nspname", pkSchema, dialect) + CatalogSql.equal("pc.relname", pkTable, dialect)
+                + CatalogSql.equal("current_database()", fkCatalog, dialect)
+                + CatalogSql.equal("fn.nspname", fkSchema, dialect) + CatalogSql.equal("fc.relname", fkTable, dialect)
+                + " ORDER BY " + order + ", \"KEY_SEQ\"";
+    }
+
+    private static String rule(String action) {
+        return "CASE " + action + " WHEN 'c' THEN " + DatabaseMetaData.importedKeyCascade
+                + " WHEN 'r' THEN " + DatabaseMetaData.importedKeyRestrict
+                + " WHEN 'n' THEN " + DatabaseMetaData.importedKeySetNull
+                + " WHEN 'd' THEN " + DatabaseMetaData.importedKeySetDefault
+                + " ELSE " + DatabaseMetaData.importedKeyNoAction + " END";
     }
 
     @Override

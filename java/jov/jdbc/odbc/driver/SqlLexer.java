@@ -26,7 +26,13 @@ import java.util.Locale;
  * one literal {@code ?} (the key-exists operator); {@code ?|} and {@code ?&}
  * are operators unless the next character repeats the second one, since
  * {@code ?||} and {@code ?&&} are a marker before the concatenation and the
- * overlap operators. Elsewhere every {@code ?} outside quotes is a marker; the
+ * overlap operators. psqlODBC itself takes every {@code ?} outside quotes
+ * for a parameter of its own and refuses the statement (07002), so on the
+ * rig's PostgreSQL these operators are reached only through their functions
+ * (jsonb_exists, jsonb_exists_any, jsonb_exists_all); the rules keep the
+ * count of markers right either way.
+ *
+ * <p>Elsewhere every {@code ?} outside quotes is a marker; the
  * numbered and named forms of SQLite ({@code ?1}, {@code :name}) are not
  * supported.
  *

@@ -38,6 +38,7 @@ final class SqlTypes {
     static final int SQL_WCHAR = -8;
     static final int SQL_WVARCHAR = -9;
     static final int SQL_WLONGVARCHAR = -10;
+    static final int SQL_GUID = -11;
 
     /** Length of a date's text, yyyy-mm-dd. */
     static final int DATE_TEXT_LENGTH = 10;
@@ -80,6 +81,8 @@ final class SqlTypes {
             case SQL_VARBINARY:
             case SQL_LONGVARBINARY:
                 return ValueKind.BINARY;
+            case SQL_GUID:
+                return ValueKind.GUID;
             default:
                 return ValueKind.OTHER;
         }
@@ -153,8 +156,11 @@ final class SqlTypes {
         }
     }
 
-    /** The class getObject answers for a column of this JDBC type. */
-    static String className(int jdbcType) {
+    /** The class getObject answers for a column: a UUID for a GUID, bytes for other types without text. */
+    static String className(int sqlType, int jdbcType) {
+        if (sqlType == SQL_GUID) {
+            return java.util.UUID.class.getName();
+        }
         switch (jdbcType) {
             case Types.BIT: return Boolean.class.getName();
             case Types.TINYINT:
@@ -171,7 +177,8 @@ final class SqlTypes {
             case Types.TIMESTAMP: return java.sql.Timestamp.class.getName();
             case Types.BINARY:
             case Types.VARBINARY:
-            case Types.LONGVARBINARY: return byte[].class.getName();
+            case Types.LONGVARBINARY:
+            case Types.OTHER: return byte[].class.getName();
             default: return String.class.getName();
         }
     }

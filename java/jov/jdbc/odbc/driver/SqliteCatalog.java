@@ -1,5 +1,6 @@
 package jov.jdbc.odbc.driver;
 
+import java.sql.DatabaseMetaData;
 import java.sql.SQLException;
 
 /**
@@ -99,12 +100,62 @@ final class SqliteCatalog implements CatalogQueries {
 
     @Override
     public String primaryKeys(String catalog, String schema, String table) throws SQLException {
-        String name = table == null ? "" : " AND m.name = " + Literals.string(table, dialect) + " COLLATE NOCASE";
         return "SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", m.name AS \"TABLE_NAME\","
                 + " c.name AS \"COLUMN_NAME\", c.pk AS \"KEY_SEQ\", NULL AS \"PK_NAME\""
                 + " FROM " + MASTERS + " m JOIN pragma_table_info(m.name, m.db) c"
-                + " WHERE c.pk > 0 AND " + namespaceFilter(catalog, schema) + name
+                + " WHERE c.pk > 0 AND " + namespaceFilter(catalog, schema) + sameName("m.name", table)
                 + " ORDER BY \"COLUMN_NAME\"";
+    }
+
+    /**
+     * Key columns of each index; an expression has no column name, and a
+     * partial index's condition is not given (FILTER_CONDITION NULL).
+     */
+    @Override
+    public String indexInfo(String catalog, String schema, String table, boolean unique) throws SQLException {
+        return "SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", m.name AS \"TABLE_NAME\","
+                + " NOT il.\"unique\" AS \"NON_UNIQUE\", NULL AS \"INDEX_QUALIFIER\", il.name AS \"INDEX_NAME\","
+                + " " + DatabaseMetaData.tableIndexOther + " AS \"TYPE\", ix.seqno + 1 AS \"ORDINAL_POSITION\","
+                + " ix.name AS \"COLUMN_NAME\", CASE WHEN ix.\"desc\" THEN 'D' ELSE 'A' END AS \"ASC_OR_DESC\","
+                + " NULL AS \"CARDINALITY\", NULL AS \"PAGES\", NULL AS \"FILTER_CONDITION\""
+                + " FROM " + MASTERS + " m JOIN pragma_index_list(m.name, m.db) il"
+                + " JOIN pragma_index_xinfo(il.name, m.db) ix"
+                + " WHERE ix.key = 1 AND " + namespaceFilter(catalog, schema) + sameName("m.name", table)
+                + (unique ? " AND il.\"unique\"" : "")
+                + " ORDER BY \"NON_UNIQUE\", \"TYPE\", \"INDEX_NAME\", \"ORDINAL_POSITION\"";
+    }
+
+    /**
+     * A key that names no referenced columns refers to the primary key, in its
+     * order. SQLite does not say whether a key is deferrable, so DEFERRABILITY
+     * is NULL; keys and constraints have no names here.
+     */
+    @Override
+    public String foreignKeys(String pkCatalog, String pkSchema, String pkTable, String fkCatalog, String fkSchema,
+            String fkTable, boolean byPrimary) throws SQLException {
+        return "SELECT NULL AS \"PKTABLE_CAT\", NULL AS \"PKTABLE_SCHEM\", f.\"table\" AS \"PKTABLE_NAME\","
+                + " COALESCE(f.\"to\", (SELECT p.name FROM pragma_table_info(f.\"table\", m.db) p"
+                + " WHERE p.pk = f.seq + 1)) AS \"PKCOLUMN_NAME\", NULL AS \"FKTABLE_CAT\", NULL AS \"FKTABLE_SCHEM\","
+                + " m.name AS \"FKTABLE_NAME\", f.\"from\" AS \"FKCOLUMN_NAME\", f.seq + 1 AS \"KEY_SEQ\","
+                + " " + rule("f.on_update") + " AS \"UPDATE_RULE\", " + rule("f.on_delete") + " AS \"DELETE_RULE\","
+                + " NULL AS \"FK_NAME\", NULL AS \"PK_NAME\", NULL AS \"DEFERRABILITY\""
+                + " FROM " + MASTERS + " m JOIN pragma_foreign_key_list(m.name, m.db) f"
+                + " WHERE " + namespaceFilter(pkCatalog, pkSchema) + " AND " + namespaceFilter(fkCatalog, fkSchema)
+                + sameName("f.\"table\"", pkTable) + sameName("m.name", fkTable)
+                + (byPrimary ? " ORDER BY \"PKTABLE_NAME\", \"KEY_SEQ\"" : " ORDER BY \"FKTABLE_NAME\", \"KEY_SEQ\"");
+    }
+
+    private static String rule(String action) {
+        return "CASE " + action + " WHEN 'CASCADE' THEN " + DatabaseMetaData.importedKeyCascade
+                + " WHEN 'RESTRICT' THEN " + DatabaseMetaData.importedKeyRestrict
+                + " WHEN 'SET NULL' THEN " + DatabaseMetaData.importedKeySetNull
+                + " WHEN 'SET DEFAULT' THEN " + DatabaseMetaData.importedKeySetDefault
+                + " ELSE " + DatabaseMetaData.importedKeyNoAction + " END";
+    }
+
+    /** " AND column names the table", as SQLite resolves names (ASCII case-blind); nothing for null. */
+    private String sameName(String column, String name) throws SQLException {
+        return name == null ? "" : " AND " + column + " = " + Literals.string(name, dialect) + " COLLATE NOCASE";
     }
 
     @Override

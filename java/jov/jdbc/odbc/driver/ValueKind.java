@@ -17,6 +17,8 @@ enum ValueKind {
     DATETIME,
     /** Binary data: the bytes. */
     BINARY,
-    /** Anything else: the library's text rendering. */
+    /** SQL_GUID: the driver's 16-byte GUID structure, read as a UUID. */
+    GUID,
+    /** Anything else: the bytes of the driver's binary form, which has no text. */
     OTHER
 }

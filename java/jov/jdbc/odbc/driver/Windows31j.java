@@ -5,7 +5,7 @@ import java.nio.charset.Charset;
 /** Byte lengths of text in the library's code page, for its fixed-size limits. */
 final class Windows31j {
 
-    static final Charset CHARSET = Charset.forName("windows-31j");
+    private static final Charset CHARSET = Charset.forName("windows-31j");
 
     private Windows31j() {
     }

@@ -69,6 +69,7 @@ class LiteralsTest {
                 Arguments.of(Literals.timestamp(Timestamp.valueOf("2024-01-02 03:04:05.1")), "{ts '2024-01-02 03:04:05.1'}"),
                 Arguments.of(Literals.date(java.sql.Date.valueOf("0999-01-02")), "{d '0999-01-02'}"),
                 Arguments.of(Literals.time(Time.valueOf("03:04:05")), "{t '03:04:05'}"),
+                Arguments.of(Literals.time(new Time(Time.valueOf("03:04:05").getTime() + 250)), "{t '03:04:05.25'}"),
                 Arguments.of(Literals.time(LocalTime.of(3, 4, 5, 500_000_000)), "{t '03:04:05.5'}"),
                 Arguments.of(Literals.timestamp(tokyo, PG), "'2024-01-02 03:04:05.6+09:00'::timestamptz"),
                 Arguments.of(Literals.object(tokyo.withOffsetSameInstant(ZoneOffset.UTC), SQLITE),

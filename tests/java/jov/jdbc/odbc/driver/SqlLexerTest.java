@@ -54,6 +54,11 @@ class SqlLexerTest {
     }
 
     @Test
+    void keepsANegativeNumberFromStartingAComment() throws SQLException {
+        assertEquals("SELECT 5- -3, -4", SqlLexer.parse("SELECT 5-?, ?", OTHER).bind(new String[] {"-3", "-4"}));
+    }
+
+    @Test
     void refusesTheWrongNumberOfValuesAndAnUnsetOne() {
         ParsedSql parsed = SqlLexer.parse("SELECT ?, ?", OTHER);
         assertEquals("07001", assertThrows(SQLException.class, () -> parsed.bind(new String[] {"1"})).getSQLState());

@@ -5,19 +5,24 @@ import static jov.jdbc.odbc.JovOdbcExtras.*;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
+import java.util.ArrayList;
+import java.util.Collections;
 import java.util.List;
+import java.util.concurrent.CyclicBarrier;
+import java.util.concurrent.TimeUnit;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
 
 /** The natives of JovOdbcExtras: each thread's own failure, update counts, numbers without text. */
 class ExtrasTest {
     private static final String RIGS = "jov.jdbc.odbc.it.Rig#all";
-    private static final int FAILURES = 200;
+    private static final int ROUNDS = 20;
 
     /**
-     * Two threads on two connections fail over and over at the same time, one
-     * in the driver (a missing table), one in the library (a number read from
-     * a text column, which has no code); after each failure each reads its own.
+     * Two threads on two connections fail, one in the driver (a missing
+     * table), one in the library (a number read from a text column, which has
+     * no code); only once both have failed does each read its failure, so a
+     * record shared by the two would show one of them the other's. Repeated.
      */
     @ParameterizedTest
     @MethodSource(RIGS)
@@ -25,28 +30,44 @@ class ExtrasTest {
         // sqliteodbc reports every statement failure as HY000, psqlODBC a missing table as 42P01.
         String missingTableCode = rig == Rig.SQLITE ? "HY000" : "42P01";
         Together together = new Together(2);
+        CyclicBarrier bothFailed = new CyclicBarrier(2);
+        CyclicBarrier bothRead = new CyclicBarrier(2);
         try (Db driverSide = Db.open(rig); Db librarySide = Db.open(rig)) {
             String table = librarySide.createTable("t varchar(10)");
             librarySide.exec("INSERT INTO " + table + " VALUES ('abc')");
             int cursor = librarySide.query("SELECT t FROM " + table);
             assertTrue(librarySide.next(cursor));
             long[] value = new long[1];
+            // Nothing is asserted between the barriers, so a wrong read cannot
+            // leave the other thread waiting: each thread notes what it read.
+            List<List<String>> reads = List.of(new ArrayList<>(), new ArrayList<>());
             together.run(List.of(index -> {
-                for (int i = 0; i < FAILURES; i++) {
-                    assertEquals(-1, JNIODBCexecSQLQuery(driverSide.id, "SELECT * FROM jov_missing_table"));
-                    assertTrue(threadErrorString().contains("jov_missing_table"), threadErrorString());
-                    assertEquals(missingTableCode, threadErrorCode());
+                for (int i = 0; i < ROUNDS; i++) {
+                    int answer = JNIODBCexecSQLQuery(driverSide.id, "SELECT * FROM jov_missing_table");
+                    readOwnFailure(answer, bothFailed, bothRead, reads.get(0));
                 }
             }, index -> {
-                for (int i = 0; i < FAILURES; i++) {
-                    assertEquals(-1, getColumnLong(librarySide.id, cursor, 1, value));
-                    assertEquals("(ODBCACCS)Column=1 SQL Type=12 Is Not An Integer", threadErrorString());
-                    assertEquals("", threadErrorCode());
+                for (int i = 0; i < ROUNDS; i++) {
+                    int answer = getColumnLong(librarySide.id, cursor, 1, value);
+                    readOwnFailure(answer, bothFailed, bothRead, reads.get(1));
                 }
             }));
+            for (String read : reads.get(0)) {
+                assertTrue(read.startsWith("-1 [" + missingTableCode + "] ") && read.contains("jov_missing_table"), read);
+            }
+            assertEquals(Collections.nCopies(ROUNDS, "-1 [] (ODBCACCS)Column=1 SQL Type=12 Is Not An Integer"),
+                    reads.get(1));
         } finally {
             together.shutdown();
         }
+    }
+
+    /** Notes "answer [code] message" of this thread once both threads have failed. */
+    private static void readOwnFailure(int answer, CyclicBarrier bothFailed, CyclicBarrier bothRead,
+            List<String> reads) throws Exception {
+        bothFailed.await(Together.DEADLINE_SECONDS, TimeUnit.SECONDS);
+        reads.add(answer + " [" + threadErrorCode() + "] " + threadErrorString());
+        bothRead.await(Together.DEADLINE_SECONDS, TimeUnit.SECONDS);
     }
 
     @ParameterizedTest

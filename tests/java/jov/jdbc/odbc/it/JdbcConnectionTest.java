@@ -22,6 +22,7 @@ import java.sql.Statement;
 import java.util.ArrayList;
 import java.util.List;
 import java.util.Properties;
+import jov.jdbc.odbc.driver.JovDataSource;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
@@ -70,6 +71,33 @@ class JdbcConnectionTest {
                 () -> DriverManager.getConnection("jdbc:jov:odbc:NoSuchDataSource"));
         assertInstanceOf(SQLNonTransientConnectionException.class, e, e.toString());
         assertTrue(e.getSQLState().startsWith("08"), e.getSQLState());
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aDataSourceConnectsByName(Rig rig) throws SQLException {
+        JovDataSource source = new JovDataSource();
+        assertThrows(SQLNonTransientConnectionException.class, source::getConnection, "no name yet");
+        source.setDataSourceName(rig.dataSource);
+        source.setUser(rig.user);
+        source.setPassword(rig.password);
+        assertEquals(rig.dataSource, source.getDataSourceName());
+        assertThrows(SQLFeatureNotSupportedException.class, () -> source.setLoginTimeout(5));
+        try (Connection connection = source.getConnection()) {
+            assertTrue(connection.isValid(0));
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void abortClosesTheConnectionThroughTheExecutor(Rig rig) throws SQLException {
+        Connection connection = Jdbc.connect(rig);
+        List<Runnable> queued = new ArrayList<>();
+        connection.abort(queued::add);
+        assertTrue(connection.isClosed(), "closed at once");
+        assertThrows(SQLNonTransientConnectionException.class, connection::createStatement);
+        assertEquals(1, queued.size());
+        queued.get(0).run();
     }
 
     @ParameterizedTest
@@ -189,6 +217,37 @@ class JdbcConnectionTest {
         } finally {
             connections[0].close();
             connections[1].close();
+        }
+    }
+
+    /** Threads sharing one connection: each reads whole, right values while the others read and write. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void threadsShareOneConnection(Rig rig) throws Exception {
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("id integer, v varchar(20)");
+            StringBuilder insert = new StringBuilder("INSERT INTO " + table + " VALUES (0, '行0')");
+            for (int id = 1; id < 100; id++) {
+                insert.append(", (").append(id).append(", '行").append(id).append("')");
+            }
+            assertEquals(100, db.update(insert.toString()));
+            List<Together.Task> tasks = new ArrayList<>();
+            for (int t = 0; t < 4; t++) {
+                tasks.add(index -> {
+                    for (int round = 0; round < 20; round++) {
+                        try (Statement statement = db.connection.createStatement();
+                                ResultSet rs = statement.executeQuery("SELECT id, v FROM " + table + " ORDER BY id")) {
+                            for (int id = 0; id < 100; id++) {
+                                assertTrue(rs.next());
+                                assertEquals(id, rs.getInt(1));
+                                assertEquals("行" + id, rs.getString(2));
+                            }
+                            assertEquals(0, statement.executeUpdate("UPDATE " + table + " SET v = 'x' WHERE id < 0"));
+                        }
+                    }
+                });
+            }
+            new Together(4).run(tasks);
         }
     }
 

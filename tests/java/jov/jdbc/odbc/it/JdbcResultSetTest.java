@@ -6,8 +6,10 @@ import static org.junit.jupiter.api.Assertions.assertInstanceOf;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 import static org.junit.jupiter.api.Assertions.assertTrue;
+import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
 import java.math.BigDecimal;
+import java.sql.Connection;
 import java.sql.DataTruncation;
 import java.sql.Date;
 import java.sql.ResultSet;
@@ -17,6 +19,9 @@ import java.sql.Statement;
 import java.sql.Time;
 import java.sql.Timestamp;
 import java.sql.Types;
+import java.time.LocalDate;
+import java.time.LocalDateTime;
+import java.util.UUID;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
 
@@ -51,6 +56,7 @@ class JdbcResultSetTest {
                 assertEquals(0, rs.getInt(2));
                 assertTrue(rs.wasNull());
                 assertNull(rs.getObject(3));
+                assertNull(rs.getObject(2, Integer.class));
                 assertNull(rs.getBigDecimal(4));
                 assertThrows(SQLException.class, () -> rs.getInt("nope"));
                 ResultSetMetaData meta = rs.getMetaData();
@@ -79,11 +85,29 @@ class JdbcResultSetTest {
                 assertInstanceOf(Date.class, rs.getObject(1));
                 assertInstanceOf(Time.class, rs.getObject(2));
                 assertInstanceOf(Timestamp.class, rs.getObject(3));
+                assertEquals(LocalDateTime.of(2004, 4, 30, 21, 50, 8, 123456000),
+                        rs.getObject("TS", LocalDateTime.class));
+                assertEquals(LocalDate.of(2004, 4, 30), rs.getObject(1, LocalDate.class));
                 ResultSetMetaData meta = rs.getMetaData();
                 assertEquals(Types.DATE, meta.getColumnType(1));
                 assertEquals(Types.TIME, meta.getColumnType(2));
                 assertEquals(Types.TIMESTAMP, meta.getColumnType(3));
             }
+        }
+    }
+
+    /** psqlODBC hands a uuid as an ODBC GUID, a structure the library has no text for. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aGuidReadsAsAUuid(Rig rig) throws SQLException {
+        assumeTrue(rig == Rig.POSTGRES, "SQLite has no GUID type");
+        UUID uuid = UUID.fromString("0123e567-89ab-4cde-8f01-23456789abcd");
+        try (Connection connection = Jdbc.connect(rig); Statement statement = connection.createStatement();
+                ResultSet rs = statement.executeQuery("SELECT '" + uuid + "'::uuid")) {
+            assertTrue(rs.next());
+            assertEquals(uuid, rs.getObject(1));
+            assertEquals(uuid.toString(), rs.getString(1));
+            assertEquals(UUID.class.getName(), rs.getMetaData().getColumnClassName(1));
         }
     }
 

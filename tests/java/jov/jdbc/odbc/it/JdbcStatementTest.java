@@ -56,6 +56,26 @@ class JdbcStatementTest {
 
     @ParameterizedTest
     @MethodSource(RIGS)
+    void closeOnCompletionAndSqlOfTheWrongKind(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("id integer");
+            Statement statement = db.connection.createStatement();
+            statement.closeOnCompletion();
+            ResultSet rs = statement.executeQuery("SELECT id FROM " + table);
+            assertFalse(rs.next());
+            rs.close();
+            assertTrue(statement.isClosed(), "closed with its last result");
+            try (PreparedStatement insert = db.connection.prepareStatement("INSERT INTO " + table + " VALUES (?)")) {
+                assertNull(insert.getMetaData(), "no result yet");
+                insert.setInt(1, 1);
+                assertThrows(SQLException.class, insert::executeQuery, "an INSERT gives no result set");
+                assertThrows(SQLException.class, () -> insert.executeUpdate("DELETE FROM " + table));
+            }
+        }
+    }
+
+    @ParameterizedTest
+    @MethodSource(RIGS)
     void aBatchStopsAtItsFirstFailureWithTheCountsSoFar(Rig rig) throws SQLException {
         try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
             String table = db.createTable("id integer PRIMARY KEY");

@@ -1,0 +1,116 @@
+package jov.jdbc.odbc.it;
+
+import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertTrue;
+
+import java.sql.DatabaseMetaData;
+import java.sql.ResultSet;
+import java.sql.SQLException;
+import java.sql.Statement;
+import java.sql.Types;
+import java.util.ArrayList;
+import java.util.List;
+import org.junit.jupiter.params.ParameterizedTest;
+import org.junit.jupiter.params.provider.MethodSource;
+
+/** DatabaseMetaData over the driver: the product, and tables, columns, keys and schemas from each catalogue. */
+class DatabaseMetaDataTest {
+
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void answersFromTheCatalogue(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("id INTEGER PRIMARY KEY, name VARCHAR(20) NOT NULL, price DECIMAL(10,2)");
+            // A name the table's name matches as a pattern, unless its '_' are escaped.
+            String view = table.replace('_', 'v');
+            String exact = table.replace("_", "\\_");
+            // Dropped here, before the table it refers to.
+            String child = table + "_child";
+            db.update("CREATE VIEW " + view + " AS SELECT name FROM " + table);
+            try {
+                DatabaseMetaData md = db.connection.getMetaData();
+                boolean sqlite = rig == Rig.SQLITE;
+                assertEquals(sqlite ? "SQLite" : "PostgreSQL", md.getDatabaseProductName());
+                String schema = sqlite ? null : "public";
+                assertEquals(List.of(schema + " " + table + " TABLE", schema + " " + view + " VIEW"),
+                        rows(md.getTables(null, null, "jdbc%", new String[] {"TABLE", "VIEW"}),
+                                "TABLE_SCHEM", "TABLE_NAME", "TABLE_TYPE").stream()
+                                .filter(row -> row.contains(table) || row.contains(view)).toList());
+                assertEquals(List.of(table), rows(md.getTables(null, null, exact, null),
+                        "TABLE_NAME"), "an escaped '_' matches only itself");
+                assertEquals(List.of(), rows(md.getTables(null, null, "x' OR '1'='1", null), "TABLE_NAME"));
+
+                int decimal = sqlite ? Types.DECIMAL : Types.NUMERIC;
+                assertEquals(List.of("id " + Types.INTEGER + " 0 1", "name " + Types.VARCHAR + " 0 2",
+                        "price " + decimal + " 1 3"), rows(md.getColumns(null, null, exact, "%"),
+                                "COLUMN_NAME", "DATA_TYPE", "NULLABLE", "ORDINAL_POSITION"));
+                assertEquals(List.of("name 20 2"), rows(md.getColumns(null, null, exact, "n_me"),
+                        "COLUMN_NAME", "COLUMN_SIZE", "ORDINAL_POSITION"), "a pattern keeps the table's positions");
+                assertEquals(List.of("id 1"), rows(md.getPrimaryKeys(null, null, table), "COLUMN_NAME", "KEY_SEQ"));
+
+                db.update("CREATE TABLE " + child + " (pid INTEGER REFERENCES " + table + " (id) ON DELETE CASCADE,"
+                        + " code INTEGER)");
+                db.update("CREATE UNIQUE INDEX " + child + "_u ON " + child + " (code DESC, pid)");
+                String key = table + " id " + child + " pid 1 " + DatabaseMetaData.importedKeyCascade;
+                String[] keyColumns = {"PKTABLE_NAME", "PKCOLUMN_NAME", "FKTABLE_NAME", "FKCOLUMN_NAME", "KEY_SEQ",
+                    "DELETE_RULE"};
+                assertEquals(List.of(key), rows(md.getImportedKeys(null, null, child), keyColumns));
+                assertEquals(List.of(key), rows(md.getExportedKeys(null, null, table), keyColumns));
+                assertEquals(List.of("code 1 D", "pid 2 A"), rows(md.getIndexInfo(null, null, child, true, false),
+                        "COLUMN_NAME", "ORDINAL_POSITION", "ASC_OR_DESC"));
+
+                // SQLite: no catalogues and no schemas; PostgreSQL: the connected database and its schemas.
+                assertEquals(sqlite ? List.of() : List.of("public"),
+                        rows(md.getSchemas(null, "publ%"), "TABLE_SCHEM"));
+                assertEquals(sqlite ? 0 : 1, rows(md.getCatalogs(), "TABLE_CAT").size());
+
+                ResultSet types = md.getTableTypes();
+                Statement typesStatement = types.getStatement();
+                assertTrue(rows(types, "TABLE_TYPE").contains("VIEW"));
+                assertTrue(typesStatement.isClosed(), "a catalogue's statement closes with its result set");
+            } finally {
+                db.update("DROP TABLE IF EXISTS " + child);
+                db.update("DROP VIEW " + view);
+            }
+        }
+    }
+
+    /** DATA_TYPE, COLUMN_SIZE and DECIMAL_DIGITS of declared types; SQLite's by its affinity rules. */
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void mapsDeclaredTypesToJdbcTypes(Rig rig) throws SQLException {
+        boolean sqlite = rig == Rig.SQLITE;
+        String columns = sqlite
+                ? "a INT, b BIGINT, c VARCHAR(10), d TEXT, e BLOB, f REAL, g FLOATING POINT, h NUMERIC(5,2),"
+                        + " i DATETIME, j BOOLEAN, k"
+                : "a SMALLINT, b BIGINT, c VARCHAR(10), d TEXT, e BYTEA, f REAL, g INT[], h NUMERIC(5,2),"
+                        + " i TIMESTAMP(3), j BOOLEAN, k JSONB";
+        List<String> expected = sqlite
+                ? List.of("a 4 null null", "b -5 null null", "c 12 10 null", "d 12 null null", "e -4 null null",
+                        "f 8 null null", "g 4 null null", "h 2 5 2", "i 93 null null", "j 16 null null",
+                        "k 1111 null null")
+                : List.of("a 5 5 0", "b -5 19 0", "c 12 10 null", "d 12 null null", "e -2 null null",
+                        "f 7 8 null", "g 2003 null null", "h 2 5 2", "i 93 23 3", "j 16 1 null",
+                        "k 1111 null null");
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable(columns);
+            assertEquals(expected, rows(db.connection.getMetaData().getColumns(null, null, table, null),
+                    "COLUMN_NAME", "DATA_TYPE", "COLUMN_SIZE", "DECIMAL_DIGITS"));
+        }
+    }
+
+    /** Each row's named columns joined by blanks; the result set is closed. */
+    private static List<String> rows(ResultSet rs, String... columns) throws SQLException {
+        List<String> rows = new ArrayList<>();
+        try (rs) {
+            while (rs.next()) {
+                List<String> values = new ArrayList<>();
+                for (String column : columns) {
+                    values.add(rs.getString(column));
+                }
+                rows.add(String.join(" ", values));
+            }
+        }
+        return rows;
+    }
+}
