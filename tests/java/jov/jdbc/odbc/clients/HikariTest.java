@@ -132,13 +132,7 @@ class HikariTest {
         assumeTrue(Rig.all().anyMatch(r -> r == Rig.POSTGRES), "JovPg not selected");
         int size = 4;
         try (HikariDataSource pool = pool(Rig.POSTGRES, size)) {
-            List<Connection> all = new ArrayList<>();
-            for (int c = 0; c < size; c++) {
-                all.add(pool.getConnection());
-            }
-            for (Connection connection : all) {
-                connection.close();
-            }
+            pool.getConnection().close();
             restartPostgres();
 
             List<SQLException> failures = new ArrayList<>();
