@@ -1,4 +1,5 @@
 # shellcheck shell=bash
+# shellcheck disable=SC2034 # its variables are for the scripts that source it
 # Sourced: the test-only Java libraries, all from Debian packages
 # (scripts/install-deps.sh): JUnit, and the real JDBC clients the integration
 # tests drive the driver through (jov.jdbc.odbc.clients). None of them is part
