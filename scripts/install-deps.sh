@@ -10,6 +10,8 @@ packages=(
     openjdk-17-jdk-headless default-jdk-headless junit5
     libgtest-dev googletest
     clang libclang-rt-14-dev
+    # test-only: the JDBC clients the driver is tested with (java-test-libs.sh)
+    derby-tools libhikaricp-java libcommons-dbcp2-java libspring-jdbc-java sqlline
 )
 
 missing=()

@@ -5,6 +5,9 @@
 #                             listening only on a unix socket in DIR, create the
 #                             test database and user
 #   pg-cluster.sh stop DIR    stop the server (fast shutdown); DIR is kept
+#   pg-cluster.sh restart DIR restart the running server (fast shutdown, which
+#                             ends every session) keeping its data; returns
+#                             once it accepts connections again
 #   pg-cluster.sh status DIR  exit status 0 when the server in DIR is running
 #
 # Environment: JOV_PG_PORT (default 54329), JOV_PG_DATABASE (jovtest),
@@ -15,7 +18,7 @@
 # "postgres" (created by the Debian package), which is given DIR.
 set -euo pipefail
 
-usage() { echo "usage: $0 start|stop|status DIR" >&2; exit 2; }
+usage() { echo "usage: $0 start|stop|restart|status DIR" >&2; exit 2; }
 [[ $# -eq 2 ]] || usage
 action=$1
 dir=$2
@@ -47,6 +50,11 @@ stop_cluster() {
     if is_running; then
         as_owner "$bindir/pg_ctl" -D "$dir/data" -m fast -w -t 60 stop >/dev/null
     fi
+}
+
+restart_cluster() {
+    is_running || { echo "no server running in $dir" >&2; exit 1; }
+    as_owner "$bindir/pg_ctl" -D "$dir/data" -l "$dir/server.log" -m fast -w -t 60 restart >/dev/null
 }
 
 psql_admin() {
@@ -82,6 +90,7 @@ CONF
 case $action in
     start) start_cluster ;;
     stop) stop_cluster ;;
+    restart) restart_cluster ;;
     status) is_running ;;
     *) usage ;;
 esac

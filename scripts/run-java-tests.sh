@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Runs the JUnit integration tests in a real JVM that loads the built
 # libJovJdbcOdbc.so, against every data source of the rig (JovSqlite, JovPg),
-# the query tool's tests (jov.jdbc.odbc.tool, no database) and the JDBC
-# driver's own (jov.jdbc.odbc.driver, no database).
+# the query tool's tests (jov.jdbc.odbc.tool, no database), the JDBC
+# driver's own (jov.jdbc.odbc.driver, no database), and the real JDBC clients
+# of java-test-libs.sh driving the driver (jov.jdbc.odbc.clients; one of them
+# restarts the PostgreSQL cluster through pg-cluster.sh).
 # Compiles the Java sources and builds the driver's jar first. Starts the
 # PostgreSQL cluster when it is not running, and then stops it again on the
 # way out.
@@ -21,6 +23,8 @@ library=$build/libJovJdbcOdbc.so
 
 bash "$root/scripts/compile-java.sh"
 bash "$root/scripts/build-jar.sh"
+# shellcheck source=java-test-libs.sh
+. "$root/scripts/java-test-libs.sh"
 
 started_pg=0
 stop_own_pg() {
@@ -37,12 +41,14 @@ fi
 status=0
 java -Djov.jdbc.odbc.library="$library" \
     -Djov.it.dataSources="${JOV_IT_DATA_SOURCES:-}" \
+    -Djov.it.pgCluster="$root/scripts/pg-cluster.sh" \
     -jar /usr/share/java/junit-platform-console-standalone.jar \
     --disable-banner --details=tree --disable-ansi-colors \
-    --class-path "$build/java-classes" \
+    --class-path "$build/java-classes:$JOV_TEST_CLASSPATH" \
     --select-package jov.jdbc.odbc.it \
     --select-package jov.jdbc.odbc.tool \
     --select-package jov.jdbc.odbc.driver \
+    --select-package jov.jdbc.odbc.clients \
     --reports-dir "$build/junit-reports" \
     --fail-if-no-tests 2>&1 | tee "$build/junit-console.txt" || status=$?
 exit "$status"

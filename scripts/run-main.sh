@@ -2,7 +2,9 @@
 # Installs what is missing, builds, and shows the query tool at work on the
 # bundled sample data source JovSample (filled on first use): tables with
 # Japanese text and NULLs, CSV, a date style, statements from standard input,
-# and an SQL error with its exit status.
+# and an SQL error with its exit status. Then the same sample through the JDBC
+# driver's jar in sqlline, a ready-made JDBC shell (scripts/sql-shell.sh):
+# the driver's metadata and a query with Japanese text in and out.
 #
 # With arguments, runs the tool with them instead, e.g.
 #   bash scripts/run-main.sh --csv "SELECT * FROM staff"
@@ -40,3 +42,10 @@ printf %s "$script" | bash scripts/query.sh --null "(null)"
 status=0
 show "SELECT name FROM staff WHERE id = 1; SELECT * FROM no_such_table" || status=$?
 echo "(exit status $status)"
+
+shell_input="!tables
+!columns staff
+SELECT s.name, a.item, a.price FROM sales a JOIN staff s ON s.id = a.staff_id
+  WHERE s.city = '東京' ORDER BY a.id;"
+printf '\n$ printf %%s "%s" | bash scripts/sql-shell.sh\n' "$shell_input"
+printf %s "$shell_input" | bash scripts/sql-shell.sh 2>&1

@@ -13,15 +13,18 @@ import java.util.stream.Stream;
  * <p>The system property {@code jov.it.dataSources} (comma-separated data
  * source names) narrows the run, e.g. to JovSqlite when no PostgreSQL is at
  * hand.
+ *
+ * <p>Public for the tests that drive the JDBC driver through real clients
+ * (jov.jdbc.odbc.clients).
  */
-enum Rig {
+public enum Rig {
     SQLITE("JovSqlite", "", "", "double", "blob", "text"),
     POSTGRES("JovPg", env("JOV_PG_USER", "jov"), env("JOV_PG_PASSWORD", "jovpass"),
             "double precision", "bytea", "text");
 
-    final String dataSource;
-    final String user;
-    final String password;
+    public final String dataSource;
+    public final String user;
+    public final String password;
     /** Column type names that differ between the two SQL dialects. */
     final String doubleType;
     final String binaryType;
@@ -43,7 +46,7 @@ enum Rig {
     }
 
     /** The data sources selected for this run. */
-    static Stream<Rig> all() {
+    public static Stream<Rig> all() {
         String selected = System.getProperty("jov.it.dataSources", "");
         if (selected.isBlank()) {
             return Stream.of(values());
