@@ -7,7 +7,7 @@
 #   sql-shell.sh [-d DATA_SOURCE] [-u USER] [-p PASSWORD] [SQLLINE_OPTION...]
 #
 # The data source defaults to JovSample. Other arguments go to sqlline, e.g.
-# --outputFormat=csv or --isolation=TRANSACTION_SERIALIZABLE. SQL ends with
+# --outputFormat=csv. SQL ends with
 # ";"; sqlline's own commands start with "!" (!tables, !columns TABLE, !help,
 # !quit). Statements come from the terminal, with line editing and history, or
 # from standard input. Text is read and shown as UTF-8.
@@ -36,9 +36,6 @@ done
 if [[ $data_source == JovSample ]]; then
     # The query tool fills the sample on first use; the shell may come first.
     bash "$root/scripts/query.sh" "SELECT 1" >/dev/null
-    # SQLite has one isolation level, SERIALIZABLE. sqlline asks every new
-    # connection for REPEATABLE READ unless told, which the driver refuses.
-    sqlline_options=(--isolation=TRANSACTION_SERIALIZABLE "${sqlline_options[@]}")
 fi
 
 sqlline=(java -Dfile.encoding=UTF-8 -Djov.jdbc.odbc.library="$library"

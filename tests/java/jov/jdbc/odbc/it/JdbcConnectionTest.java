@@ -176,13 +176,11 @@ class JdbcConnectionTest {
             int expected = rig == Rig.SQLITE ? Connection.TRANSACTION_SERIALIZABLE
                     : Connection.TRANSACTION_READ_COMMITTED;
             assertEquals(expected, connection.getTransactionIsolation());
-            if (rig == Rig.POSTGRES) {
-                connection.setTransactionIsolation(Connection.TRANSACTION_REPEATABLE_READ);
-                assertEquals(Connection.TRANSACTION_REPEATABLE_READ, connection.getTransactionIsolation());
-            } else {
-                assertThrows(SQLFeatureNotSupportedException.class,
-                        () -> connection.setTransactionIsolation(Connection.TRANSACTION_READ_COMMITTED));
-            }
+            connection.setTransactionIsolation(Connection.TRANSACTION_REPEATABLE_READ);
+            assertEquals(rig == Rig.SQLITE ? Connection.TRANSACTION_SERIALIZABLE
+                    : Connection.TRANSACTION_REPEATABLE_READ, connection.getTransactionIsolation(),
+                    "SQLite stays serializable, a higher level than the one asked for");
+            assertThrows(SQLException.class, () -> connection.setTransactionIsolation(12345));
             connection.close();
             assertEquals(expected, connection.getTransactionIsolation(), "never throws, even closed");
             assertFalse(connection.isValid(0));
