@@ -60,8 +60,9 @@ final class OdbcLink {
         try {
             return JNIODBCopen(dataSource, user, password);
         } catch (LinkageError e) {
-            throw Errors.create("The native library " + LIBRARY_NAME + " could not be loaded: set the system"
-                    + " property " + LIBRARY_PROPERTY + " to its path, or put it on java.library.path", "08001", e);
+            throw Errors.create("The native library " + LIBRARY_NAME + " could not be loaded (" + e.getMessage()
+                    + "): set the system property " + LIBRARY_PROPERTY + " to its path, or put it on"
+                    + " java.library.path", "08001", e);
         }
     }
 
