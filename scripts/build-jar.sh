@@ -1,22 +1,26 @@
 #!/usr/bin/env bash
-# Builds $JOV_BUILD_DIR/jovjdbcodbc.jar: the JDBC driver (jov.jdbc.odbc.driver)
-# and the classes of the natives (jov.jdbc.odbc), without the query tool and
-# the tests, with the driver's service registration and a manifest naming the
-# module and the version. The native library stays beside it: the driver
-# loads it from the jov.jdbc.odbc.library property or java.library.path.
+# Builds the driver's jar: the JDBC driver (jov.jdbc.odbc.driver) and the
+# classes of the natives (jov.jdbc.odbc), without the query tool and the
+# tests, with the driver's service registration, a manifest naming the module
+# and the version, and the native libraries it is given, each at
+# jov/jdbc/odbc/native/<platform>/<file> with its SHA-256 in the index
+# jov/jdbc/odbc/native/libraries.properties (the loader checks each copy it
+# extracts against it).
 #
-# Environment: JOV_BUILD_DIR (default <repo>/build).
+# Environment: JOV_BUILD_DIR (default <repo>/build); JOV_JAR, the jar to
+# write (default $JOV_BUILD_DIR/jovjdbcodbc.jar); JOV_JAR_LIBRARIES, the
+# libraries as space-separated platform=file pairs (default
+# linux-x86_64=$JOV_BUILD_DIR/libJovJdbcOdbc.so). Platforms: linux-x86_64,
+# windows-x86_64, windows-x86.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${JOV_BUILD_DIR:-$root/build}
 classes=$build/jar-classes
-jar=$build/jovjdbcodbc.jar
+jar=${JOV_JAR:-$build/jovjdbcodbc.jar}
+libraries=${JOV_JAR_LIBRARIES:-linux-x86_64=$build/libJovJdbcOdbc.so}
 
-version=$(sed -n 's/.*static final int MAJOR_VERSION = \([0-9]*\);.*/\1/p' \
-    "$root/java/jov/jdbc/odbc/driver/DriverInfo.java").$(sed -n \
-    's/.*static final int MINOR_VERSION = \([0-9]*\);.*/\1/p' \
-    "$root/java/jov/jdbc/odbc/driver/DriverInfo.java")
+version=$(bash "$root/scripts/version.sh")
 
 rm -rf "$classes"
 mkdir -p "$classes"
@@ -25,12 +29,31 @@ mapfile -t sources < <(find "$root/java/jov/jdbc/odbc" -maxdepth 1 -name '*.java
 javac -encoding UTF-8 -Xlint:all -Werror --release 17 -d "$classes" "${sources[@]}"
 cp -R "$root/java/META-INF" "$classes/"
 
+native=$classes/jov/jdbc/odbc/native
+mkdir -p "$native"
+index=$native/libraries.properties
+echo "version=$version" >"$index"
+for pair in $libraries; do
+    platform=${pair%%=*}
+    file=${pair#*=}
+    case $platform in
+        linux-x86_64) name=libJovJdbcOdbc.so ;;
+        windows-x86_64 | windows-x86) name=JovJdbcOdbc.dll ;;
+        *) echo "build-jar.sh: unknown platform $platform" >&2; exit 1 ;;
+    esac
+    [[ -f $file ]] || { echo "build-jar.sh: $file not built" >&2; exit 1; }
+    mkdir -p "$native/$platform"
+    cp "$file" "$native/$platform/$name"
+    echo "$platform=$(sha256sum "$file" | cut -d' ' -f1)" >>"$index"
+done
+
 manifest=$build/jar-manifest.txt
 cat >"$manifest" <<MF
 Automatic-Module-Name: jov.jdbc.odbc
 Implementation-Title: JovJdbcOdbc JDBC driver
 Implementation-Version: $version
 MF
+mkdir -p "$(dirname "$jar")"
 rm -f "$jar"
 jar --create --file "$jar" --manifest "$manifest" -C "$classes" .
-echo "built $jar (version $version)"
+echo "built $jar (version $version; libraries: $(sed -n 's/=.*//p' "$index" | grep -v '^version$' | paste -sd' '))"

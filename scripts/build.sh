@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the native library and its unit tests with CMake into build/,
-# compiles the Java sources into build/java-classes, and packs the JDBC driver
-# into build/jovjdbcodbc.jar.
+# Builds the native library, its unit tests and the JDBC driver's jar
+# (build/jovjdbcodbc.jar, carrying the Linux library) with CMake into build/,
+# and compiles the Java sources into build/java-classes.
 #
 # Environment: JOV_BUILD_DIR (default <repo>/build), JOV_BUILD_TYPE (Release).
 set -euo pipefail
@@ -18,5 +18,4 @@ fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE="${JOV_BUILD_TYPE:-Release}" >/dev/null
 cmake --build "$build" -j2
 JOV_BUILD_DIR=$build bash "$root/scripts/compile-java.sh"
-JOV_BUILD_DIR=$build bash "$root/scripts/build-jar.sh"
 echo "built $build/libJovJdbcOdbc.so, $build/java-classes and $build/jovjdbcodbc.jar"

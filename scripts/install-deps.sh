@@ -1,22 +1,46 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages needed to build and test JovJdbcOdbc.
 # Runs as root. Does nothing (not even apt-get update) when all are present.
+#
+# Usage: install-deps.sh [--cross | --windows-tests]
+#   (none)           building the library and the jar, and the Linux tests
+#   --cross          the mingw-w64 compilers of the Windows DLLs (64 and 32 bits)
+#   --windows-tests  those, Wine of both widths and the i386 ODBC libraries
+#                    Wine's 32-bit odbc32 hands its calls to (about 1 GB), and
+#                    the locales to make ja_JP.UTF-8
 set -euo pipefail
 
-packages=(
-    build-essential cmake g++
-    unixodbc unixodbc-dev
-    libsqliteodbc odbc-postgresql postgresql
-    openjdk-17-jdk-headless default-jdk-headless junit5
-    libgtest-dev googletest
-    clang libclang-rt-14-dev
-    # test-only: the JDBC clients the driver is tested with (java-test-libs.sh)
-    derby-tools libhikaricp-java libcommons-dbcp2-java libspring-jdbc-java sqlline
-)
+cross=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix)
+case ${1:-} in
+    "")
+        packages=(
+            build-essential cmake g++
+            unixodbc unixodbc-dev
+            libsqliteodbc odbc-postgresql postgresql
+            openjdk-17-jdk-headless default-jdk-headless junit5
+            libgtest-dev googletest
+            clang libclang-rt-14-dev
+            # test-only: the JDBC clients the driver is tested with (java-test-libs.sh)
+            derby-tools libhikaricp-java libcommons-dbcp2-java libspring-jdbc-java sqlline
+        )
+        ;;
+    --cross) packages=("${cross[@]}") ;;
+    --windows-tests)
+        packages=("${cross[@]}" wine64 wine32:i386 libodbc2:i386 libsqliteodbc:i386 locales)
+        ;;
+    *) echo "usage: install-deps.sh [--cross | --windows-tests]" >&2; exit 2 ;;
+esac
+
+# installed NAME: once a package is installed for two architectures, "dpkg -s
+# NAME" is ambiguous and fails; NAME:<native architecture> is not.
+installed() {
+    dpkg -s "$1" >/dev/null 2>&1 || { [[ $1 != *:* ]] &&
+        dpkg -s "$1:$(dpkg --print-architecture)" >/dev/null 2>&1; }
+}
 
 missing=()
 for p in "${packages[@]}"; do
-    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+    installed "$p" || missing+=("$p")
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
@@ -27,6 +51,9 @@ fi
 
 echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+if [[ ${missing[*]} == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+fi
 # The postgresql package must not start a cluster of its own: the tests run
 # a throwaway one. policy-rc.d keeps invoke-rc.d from starting services.
 policy=/usr/sbin/policy-rc.d

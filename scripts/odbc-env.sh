@@ -35,10 +35,14 @@ unset _jov_root
 _jov_odbc_drivers=/usr/lib/x86_64-linux-gnu/odbc
 mkdir -p "$JOV_ODBC_DIR"
 
+# $LIB is the dynamic loader's own: it names lib/x86_64-linux-gnu in a 64-bit
+# process and lib/i386-linux-gnu in a 32-bit one, so 32-bit Wine's odbc32
+# (scripts/test-windows.sh) reaches the i386 SQLite driver through the same
+# line.
 cat >"$JOV_ODBC_DIR/odbcinst.ini" <<INI
 [JovSQLite3]
 Description = SQLite 3 ODBC driver
-Driver      = $_jov_odbc_drivers/libsqlite3odbc.so
+Driver      = /usr/\$LIB/odbc/libsqlite3odbc.so
 UsageCount  = 1
 
 [JovPsqlAnsi]

@@ -46,6 +46,8 @@ java -Djov.jdbc.odbc.library="$library" \
     --disable-banner --details=tree --disable-ansi-colors \
     --class-path "$build/java-classes:$JOV_TEST_CLASSPATH" \
     --select-package jov.jdbc.odbc.it \
+    --select-class jov.jdbc.odbc.NativePlatformTest \
+    --select-class jov.jdbc.odbc.JarLibraryTest \
     --select-package jov.jdbc.odbc.tool \
     --select-package jov.jdbc.odbc.driver \
     --select-package jov.jdbc.odbc.clients \

@@ -1,23 +1,27 @@
 #!/usr/bin/env bash
-# Builds the Windows DLL and its test program with mingw-w64, checks what the
-# two files export and import, and runs the test program under Wine against the
-# SQLite data source of the rig.
+# Builds the Windows DLL and its test program with mingw-w64 for 64 and for 32
+# bits, checks what the files export and import (and, on 32 bits, each
+# native's argument size), and runs each test program under Wine of its width
+# against the SQLite data source of the rig.
 #
-# Wine's odbc32 hands every ODBC call to the host's unixODBC (libodbc.so.2),
-# which reads ODBCSYSINI/ODBCINI from the environment (scripts/odbc-env.sh), so
-# the Windows process reaches the same JovSqlite as the Linux tests. Wine takes
+# Wine's odbc32 hands every ODBC call to the host's unixODBC (libodbc.so.2, the
+# i386 one for 32-bit Wine), which reads ODBCSYSINI/ODBCINI from the
+# environment (scripts/odbc-env.sh), so the Windows process reaches the same
+# JovSqlite as the Linux tests. Wine takes
 # its ANSI code page from the locale: under ja_JP.UTF-8 it is 932.
 #
-# The Wine prefix is made afresh in a temporary folder and removed on the way
-# out, with its wineserver stopped. Runs as root to install what is missing.
+# Each Wine prefix is made afresh in a temporary folder and removed on the way
+# out, with its wineserver stopped. Runs as root to install what is missing
+# (install-deps.sh --windows-tests: about 1 GB, most of it 32-bit Wine).
 #
-# Environment: JOV_WIN_BUILD_DIR (default <repo>/build-win), JOV_BUILD_TYPE
-# (Release), the variables of odbc-env.sh.
+# Environment: JOV_WIN_BUILD_DIR (default <repo>/build-win),
+# JOV_WIN32_BUILD_DIR (<repo>/build-win32), JOV_BUILD_TYPE (Release), the
+# variables of odbc-env.sh.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${JOV_WIN_BUILD_DIR:-$root/build-win}
-objdump=x86_64-w64-mingw32-objdump
+win64_build=${JOV_WIN_BUILD_DIR:-$root/build-win}
+win32_build=${JOV_WIN32_BUILD_DIR:-$root/build-win32}
 native_prefix=Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBC
 extras_prefix=Java_jov_jdbc_odbc_JovOdbcExtras_
 
@@ -37,25 +41,7 @@ step() {
 
 install_missing() {
     bash "$root/scripts/install-deps.sh"
-    local packages=(g++-mingw-w64-x86-64-posix wine64 locales) missing=() p
-    for p in "${packages[@]}"; do
-        dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-    done
-    [[ ${#missing[@]} -eq 0 ]] && return 0
-    if [[ $(id -u) -ne 0 ]]; then
-        echo "missing packages (run as root to install): ${missing[*]}" >&2
-        return 1
-    fi
-    echo "installing: ${missing[*]}"
-    local log
-    log=$(mktemp)
-    if ! { apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
-            apt-get install -y -qq --no-install-recommends "${missing[@]}"; } >"$log" 2>&1; then
-        cat "$log" >&2
-        rm -f "$log"
-        return 1
-    fi
-    rm -f "$log"
+    bash "$root/scripts/install-deps.sh" --windows-tests
 }
 
 ensure_japanese_locale() {
@@ -63,15 +49,16 @@ ensure_japanese_locale() {
     localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 }
 
+# build_windows ARCH BUILD: the DLL and wine_test.exe for x86_64 or i686.
 build_windows() {
-    cmake --no-warn-unused-cli -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    cmake --no-warn-unused-cli -S "$root" -B "$2" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$1.cmake" \
         -DCMAKE_BUILD_TYPE="${JOV_BUILD_TYPE:-Release}" >/dev/null
-    cmake --build "$build" -j2
+    cmake --build "$2" -j2
 }
 
 # The DLL exports the 29 natives declared in jni/natives.h and the 5 of
 # jni/extras_natives.h, and nothing else, each by name (no ordinal-only
-# entries).
+# entries), under their plain names.
 check_exports() {
     local dll=$build/JovJdbcOdbc.dll dump expected actual addresses
     dump=$("$objdump" -p "$dll")
@@ -104,43 +91,63 @@ check_imports() {
     fi
 }
 
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
-prefix_dir=""
-remove_prefix() {
-    if [[ -n $prefix_dir ]]; then
-        WINEPREFIX=$prefix_dir/wine "$wineserver" -k 2>/dev/null || true
-        rm -rf "$prefix_dir"
-    fi
+prefixes=()
+remove_prefixes() {
+    local dir
+    for dir in "${prefixes[@]}"; do
+        WINEPREFIX=$dir/wine "$wineserver" -k 2>/dev/null || true
+        rm -rf "$dir"
+    done
 }
-trap remove_prefix EXIT
+trap remove_prefixes EXIT
+
+# test_width BITS: builds, checks and runs the DLL of that width. Called in
+# a || list, where set -e does not hold: each step returns on failure itself.
+test_width() {
+    local arch build wine winearch dir status=0
+    if [[ $1 == 64 ]]; then
+        arch=x86_64 build=$win64_build winearch=win64
+        wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+    else
+        arch=i686 build=$win32_build winearch=win32 wine=/usr/lib/wine/wine
+    fi
+    objdump=$arch-w64-mingw32-objdump
+    step "build ($1-bit mingw-w64)"
+    build_windows "$arch" "$build" || return
+    step "export and import checks"
+    check_exports || return
+    check_imports "$build/JovJdbcOdbc.dll" KERNEL32.dll msvcrt.dll ODBC32.dll || return
+    check_imports "$build/wine_test.exe" KERNEL32.dll msvcrt.dll || return
+    if [[ $1 == 32 ]]; then
+        bash "$root/scripts/check-stdcall.sh" "$build/JovJdbcOdbc.def" || return
+    fi
+
+    dir=$(mktemp -d)
+    prefixes+=("$dir")
+    step "wine prefix ($winearch)"
+    WINEPREFIX=$dir/wine WINEARCH=$winearch LC_ALL=ja_JP.UTF-8 timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || return
+    step "wine_test.exe ($1-bit Wine)"
+    # LoadLibrary finds the DLL in the program's own folder.
+    (cd "$build" && WINEPREFIX=$dir/wine WINEARCH=$winearch LC_ALL=ja_JP.UTF-8 timeout 300 "$wine" wine_test.exe) || status=$?
+    WINEPREFIX=$dir/wine "$wineserver" -k 2>/dev/null || true
+    return "$status"
+}
 
 step "install"
 install_missing
 ensure_japanese_locale
-step "build (mingw-w64)"
-build_windows
-step "export and import checks"
-check_exports
-check_imports "$build/JovJdbcOdbc.dll" KERNEL32.dll msvcrt.dll ODBC32.dll
-check_imports "$build/wine_test.exe" KERNEL32.dll msvcrt.dll
 
 # shellcheck source=odbc-env.sh
 . "$root/scripts/odbc-env.sh"
-prefix_dir=$(mktemp -d)
-export WINEPREFIX=$prefix_dir/wine
 export WINEDEBUG=-all
 # No Mono or Gecko: the prefix needs neither, and asking for them would stall.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export LC_ALL=ja_JP.UTF-8
 unset DISPLAY WAYLAND_DISPLAY
 
-step "wine prefix (wineboot)"
-timeout 300 "$wine" wineboot --init >/dev/null 2>&1
-step "wine_test.exe under Wine"
 status=0
-# LoadLibrary finds the DLL in the program's own folder.
-(cd "$build" && timeout 300 "$wine" wine_test.exe) || status=$?
+test_width 64 || status=$?
+test_width 32 || status=$?
 step ""
 exit "$status"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the C++ unit tests
 # (fake ODBC) and the JUnit integration tests (real JVM, SQLite and a
-# throwaway PostgreSQL cluster), all through CTest; then the Windows DLL
-# under Wine (scripts/test-windows.sh), the unit tests again under
+# throwaway PostgreSQL cluster), all through CTest; then the Debian package
+# (scripts/test-package.sh), the Windows DLLs of both widths under Wine
+# (scripts/test-windows.sh), the unit tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/) and under
 # ThreadSanitizer (build-tsan/), and each fuzz
 # target for JOV_FUZZ_SECONDS (default 15) seconds. The cluster is stopped
@@ -41,7 +42,10 @@ if [[ $status -eq 0 && -f $JOV_BUILD_DIR/junit-console.txt ]]; then
     sed -n '/^Test run finished/,$p' "$JOV_BUILD_DIR/junit-console.txt"
 fi
 
-# The Windows DLL: its exports, and the test program under Wine.
+# The Debian package: installed, connected through, removed.
+bash scripts/test-package.sh || status=$?
+
+# The Windows DLLs (64 and 32 bits): their exports, and the test program under Wine.
 bash scripts/test-windows.sh || status=$?
 
 # The unit tests with the sanitizers: any report fails the run.

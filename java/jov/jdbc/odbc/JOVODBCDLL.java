@@ -18,7 +18,8 @@ package jov.jdbc.odbc;
  *
  * <p>The library is loaded when the class is initialised: from the absolute
  * path in the system property {@value #LIBRARY_PROPERTY} when it is set,
- * otherwise as "JovJdbcOdbc" from {@code java.library.path}.
+ * otherwise as "JovJdbcOdbc" from {@code java.library.path}, otherwise the
+ * one the jar carries for this platform.
  */
 public final class JOVODBCDLL {
 

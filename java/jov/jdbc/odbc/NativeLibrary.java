@@ -1,5 +1,9 @@
 package jov.jdbc.odbc;
 
+import java.io.File;
+import java.nio.file.Files;
+import java.nio.file.InvalidPathException;
+import java.nio.file.Path;
 import java.util.List;
 import java.util.Optional;
 
@@ -9,11 +13,12 @@ import java.util.Optional;
  *
  * <p>Where the library comes from: the first of {@link #SOURCES} that applies,
  * in order, loads it; a source that applies and fails is the answer, with no
- * quiet fall-back to a different library. Today the sources are the absolute
- * path in the system property {@value JOVODBCDLL#LIBRARY_PROPERTY}, then
- * {@value JOVODBCDLL#LIBRARY_NAME} from {@code java.library.path}, which
- * always applies. A library carried inside the jar is one more source before
- * the last.
+ * quiet fall-back to a different library. The sources: the absolute path in
+ * the system property {@value JOVODBCDLL#LIBRARY_PROPERTY}; the library found
+ * in a folder of {@code java.library.path} (where Debian's package installs
+ * it); the library the jar carries for this platform ({@link JarLibrary});
+ * and, for classes that come without libraries, {@code System.loadLibrary},
+ * which always applies and says what it searched.
  */
 final class NativeLibrary {
 
@@ -25,6 +30,8 @@ final class NativeLibrary {
 
     private static final List<Source> SOURCES = List.of(
             NativeLibrary::fromProperty,
+            NativeLibrary::installed,
+            JarLibrary::loader,
             NativeLibrary::fromLibraryPath);
 
     private static boolean loaded;
@@ -53,6 +60,21 @@ final class NativeLibrary {
             return Optional.empty();
         }
         return Optional.of(() -> System.load(path));
+    }
+
+    /** The library's file in a folder of java.library.path, when one holds it. */
+    private static Optional<Runnable> installed() {
+        String fileName = System.mapLibraryName(JOVODBCDLL.LIBRARY_NAME);
+        for (String folder : System.getProperty("java.library.path", "").split(File.pathSeparator)) {
+            try {
+                if (!folder.isEmpty() && Files.isRegularFile(Path.of(folder, fileName))) {
+                    return fromLibraryPath();
+                }
+            } catch (InvalidPathException e) {
+                // Not a folder this file system can name; the JVM skips it too.
+            }
+        }
+        return Optional.empty();
     }
 
     private static Optional<Runnable> fromLibraryPath() {

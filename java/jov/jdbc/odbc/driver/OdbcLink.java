@@ -60,8 +60,11 @@ final class OdbcLink {
         try {
             return JNIODBCopen(dataSource, user, password);
         } catch (LinkageError e) {
-            throw Errors.create("The native library " + LIBRARY_NAME + " could not be loaded: set the system"
-                    + " property " + LIBRARY_PROPERTY + " to its path, or put it on java.library.path", "08001", e);
+            String why = String.valueOf(e.getMessage());
+            String advice = why.contains(LIBRARY_PROPERTY) ? "" : "; set the system property " + LIBRARY_PROPERTY
+                    + " to its path, or put it on java.library.path";
+            throw Errors.create("The native library " + LIBRARY_NAME + " could not be loaded: " + why + advice,
+                    "08001", e);
         }
     }
 

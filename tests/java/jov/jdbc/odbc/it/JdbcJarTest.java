@@ -6,9 +6,15 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.nio.file.attribute.FileTime;
+import java.security.MessageDigest;
+import java.util.ArrayList;
+import java.util.HexFormat;
 import java.util.List;
+import java.util.Properties;
 import java.util.concurrent.TimeUnit;
 import java.util.jar.JarFile;
+import java.util.stream.Stream;
 import jov.jdbc.odbc.JOVODBCDLL;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.api.io.TempDir;
@@ -17,9 +23,9 @@ import org.junit.jupiter.params.provider.MethodSource;
 
 /**
  * The built jar as an application meets it: a JVM of its own with nothing on
- * its class path but the jar and nothing set but the library's location finds
- * the driver through DriverManager and connects. The jar lies beside the
- * library (scripts/build-jar.sh).
+ * its class path but the jar finds the driver through DriverManager and
+ * connects, with the library named by the property or with the one the jar
+ * carries. The jar lies beside the library (scripts/build-jar.sh).
  */
 class JdbcJarTest {
 
@@ -57,15 +63,23 @@ class JdbcJarTest {
                     .readAllBytes(), StandardCharsets.UTF_8);
             assertEquals("jov.jdbc.odbc.driver.JovDriver", services.trim());
             assertEquals(null, jar.getEntry("jov/jdbc/odbc/tool/QueryTool.class"), "no tool in the driver's jar");
+            Properties index = new Properties();
+            index.load(jar.getInputStream(jar.getEntry("jov/jdbc/odbc/native/libraries.properties")));
+            byte[] library = jar.getInputStream(jar.getEntry("jov/jdbc/odbc/native/linux-x86_64/libJovJdbcOdbc.so"))
+                    .readAllBytes();
+            assertEquals(HexFormat.of().formatHex(MessageDigest.getInstance("SHA-256").digest(library)),
+                    index.getProperty("linux-x86_64"));
         }
     }
 
-    /** Runs the probe with the jar alone on the class path and the one setting given. */
-    private static String runProbe(Rig rig, Path folder, String setting) throws Exception {
+    /** Runs the probe with the jar alone on the class path and the settings given. */
+    private static String runProbe(Rig rig, Path folder, String... settings) throws Exception {
         Path source = Files.writeString(folder.resolve("Probe.java"), PROBE);
-        List<String> command = List.of(Path.of(System.getProperty("java.home"), "bin", "java").toString(),
-                setting, "-Dfile.encoding=UTF-8",
-                "-cp", jar().toString(), source.toString(), rig.dataSource, rig.user, rig.password);
+        List<String> command = new ArrayList<>();
+        command.add(Path.of(System.getProperty("java.home"), "bin", "java").toString());
+        command.addAll(List.of(settings));
+        command.addAll(List.of("-Dfile.encoding=UTF-8", "-cp", jar().toString(), source.toString(),
+                rig.dataSource, rig.user, rig.password));
         Process process = new ProcessBuilder(command).redirectErrorStream(true).start();
         String output = new String(process.getInputStream().readAllBytes(), StandardCharsets.UTF_8);
         assertTrue(process.waitFor(120, TimeUnit.SECONDS), "probe finished");
@@ -73,12 +87,44 @@ class JdbcJarTest {
         return output.trim();
     }
 
+    private static List<String> names(Path folder) throws Exception {
+        try (Stream<Path> files = Files.list(folder)) {
+            return files.map(p -> p.getFileName().toString()).sorted().toList();
+        }
+    }
+
     @ParameterizedTest
     @MethodSource("jov.jdbc.odbc.it.Rig#all")
     void aJvmWithOnlyTheJarConnects(Rig rig, @TempDir Path folder) throws Exception {
         String library = "-D" + JOVODBCDLL.LIBRARY_PROPERTY + "=" + System.getProperty(JOVODBCDLL.LIBRARY_PROPERTY);
         assertEquals("JovJdbcOdbc 42 日本語", runProbe(rig, folder, library));
-        String nowhere = runProbe(rig, folder, "-Djava.library.path=" + folder);
-        assertTrue(nowhere.startsWith("failed 08001 ") && nowhere.contains(JOVODBCDLL.LIBRARY_PROPERTY), nowhere);
+        // No library installed anywhere: the jar's own, extracted into the default temporary folder.
+        String noLibraryPath = "-Djava.library.path=" + folder;
+        assertEquals("JovJdbcOdbc 42 日本語", runProbe(rig, folder, noLibraryPath));
+    }
+
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void theJarsLibraryIsExtractedOnceAndEarlierVersionsRemoved(Rig rig, @TempDir Path folder) throws Exception {
+        Path copies = Files.createDirectories(folder.resolve("jovjdbcodbc-" + System.getProperty("user.name")));
+        Files.writeString(copies.resolve("0.9-linux-x86_64-0123456789abcdef-libJovJdbcOdbc.so"), "earlier");
+        String[] settings = {"-Djava.library.path=" + folder, "-Djov.jdbc.odbc.tempdir=" + folder};
+        assertEquals("JovJdbcOdbc 42 日本語", runProbe(rig, folder, settings));
+        List<String> extracted = names(copies);
+        assertEquals(1, extracted.size(), extracted.toString());
+        assertTrue(extracted.get(0).matches("[0-9.]+-linux-x86_64-[0-9a-f]{16}-libJovJdbcOdbc.so"), extracted.get(0));
+        Path copy = copies.resolve(extracted.get(0));
+        FileTime made = Files.getLastModifiedTime(copy);
+        assertEquals("JovJdbcOdbc 42 日本語", runProbe(rig, folder, settings));
+        assertEquals(made, Files.getLastModifiedTime(copy), "the second JVM reuses the copy");
+    }
+
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void anotherPlatformIsToldWhatTheJarCarries(Rig rig, @TempDir Path folder) throws Exception {
+        String elsewhere = runProbe(rig, folder, "-Djava.library.path=" + folder, "-Dos.arch=sparcv9");
+        assertTrue(elsewhere.startsWith("failed 08001 ") && elsewhere.contains("for linux-x86_64")
+                && elsewhere.contains("not for linux-sparcv9") && elsewhere.contains(JOVODBCDLL.LIBRARY_PROPERTY),
+                elsewhere);
     }
 }
