@@ -6,6 +6,9 @@
 #   JDBC       the native JDBC driver of the same database (sqlite-jdbc, pgjdbc),
 #   jni-floor  the floor's reading called from Java through JNI, one call per
 #              fetch and per value (bench/jnifloor): the least a JNI bridge pays,
+#   driver     this project's JDBC driver (build-jar.sh's jar), getString for
+#              every value, and driver-typed: getInt/getLong/getDouble/getString
+#              by column type,
 # on SQLite and on PostgreSQL (psqlODBC, client encoding SJIS), then the heap
 # allocations per fetched row of the library's own fetch and render path.
 #
@@ -45,12 +48,13 @@ fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DJOV_BUILD_BENCH=ON \
     -DJOV_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 >/dev/null
+JOV_BUILD_DIR=$build bash scripts/build-jar.sh >/dev/null
+jar=$build/jovjdbcodbc.jar
 classes=$build/bench-classes
 rm -rf "$classes"
 mkdir -p "$classes"
-mapfile -t sources < <(find "$root/java/jov/jdbc/odbc/JOVODBCDLL.java" "$root/bench/java" \
-    -name '*.java' | sort)
-javac -encoding UTF-8 -Xlint:all -Werror -d "$classes" "${sources[@]}"
+mapfile -t sources < <(find "$root/bench/java" -name '*.java' | sort)
+javac -encoding UTF-8 -Xlint:all -Werror -cp "$jar" -d "$classes" "${sources[@]}"
 
 # A cluster and data sources of the benchmark's own, apart from the tests'.
 export JOV_BUILD_DIR=$build
@@ -97,7 +101,7 @@ bench_status=0
 java -Djov.jdbc.odbc.library="$build/libJovJdbcOdbc.so" \
     -Djov.bench.jnifloor="$build/bench/libJovBenchJniFloor.so" \
     -Djava.library.path=/usr/lib/x86_64-linux-gnu/jni \
-    -cp "$classes:/usr/share/java/postgresql.jar:/usr/share/java/sqlite-jdbc.jar" \
+    -cp "$classes:$jar:/usr/share/java/postgresql.jar:/usr/share/java/sqlite-jdbc.jar" \
     jov.jdbc.odbc.bench.Bench --floor "$build/bench/jov_bench_floor" --work "$build/dumps" \
     --rounds "$rounds" \
     --source SQLite sqliteodbc JovBenchSqlite "" "" sqlite-jdbc "jdbc:sqlite:$sqlite_file" beat \

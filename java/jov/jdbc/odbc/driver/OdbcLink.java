@@ -192,15 +192,19 @@ final class OdbcLink {
         }
     }
 
-    /** The value's stored bytes; null for SQL NULL. */
+    /**
+     * The value's stored bytes; null for SQL NULL. The library gives NULL as
+     * the empty array, so, as for text, only an empty array costs a second
+     * call to tell the two apart.
+     */
     byte[] bytes(int cursor, int column) throws SQLException {
         synchronized (lock) {
-            if (JNIODBCisColumnDataNull(id, cursor, column) == 1) {
-                return null;
-            }
             byte[] bytes = JNIODBCgetColumnDataBinary(id, cursor, column);
             if (bytes == null) {
                 throw Errors.lastFailure("Reading a value");
+            }
+            if (bytes.length == 0 && JNIODBCisColumnDataNull(id, cursor, column) == 1) {
+                return null;
             }
             return bytes;
         }

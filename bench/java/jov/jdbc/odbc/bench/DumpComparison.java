@@ -5,6 +5,9 @@ import java.io.IOException;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.util.Collections;
+import java.util.List;
+import java.util.function.UnaryOperator;
 
 /**
  * Compares two value dumps (see {@link Variant#dump}) value by value: how
@@ -24,6 +27,12 @@ final class DumpComparison {
     }
 
     static DumpComparison compare(Path a, Path b, int columns) throws IOException {
+        return compare(a, b, columns, Collections.nCopies(columns, UnaryOperator.identity()));
+    }
+
+    /** Compares with the values of a first passed through renderA's function of their column. */
+    static DumpComparison compare(Path a, Path b, int columns,
+            List<UnaryOperator<String>> renderA) throws IOException {
         DumpComparison result = new DumpComparison(columns, countLines(a), countLines(b));
         try (BufferedReader readerA = Files.newBufferedReader(a, StandardCharsets.UTF_16LE);
                 BufferedReader readerB = Files.newBufferedReader(b, StandardCharsets.UTF_16LE)) {
@@ -32,15 +41,17 @@ final class DumpComparison {
             String lineB;
             while ((lineA = readerA.readLine()) != null && (lineB = readerB.readLine()) != null) {
                 row++;
-                result.compareRow(row, lineA.split("\t", -1), lineB.split("\t", -1));
+                result.compareRow(row, lineA.split("\t", -1), lineB.split("\t", -1),
+                        renderA);
             }
         }
         return result;
     }
 
-    private void compareRow(long row, String[] valuesA, String[] valuesB) {
+    private void compareRow(long row, String[] valuesA, String[] valuesB,
+            List<UnaryOperator<String>> renderA) {
         for (int c = 0; c < differingByColumn.length; c++) {
-            String x = c < valuesA.length ? valuesA[c] : null;
+            String x = c < valuesA.length ? renderA.get(c).apply(valuesA[c]) : null;
             String y = c < valuesB.length ? valuesB[c] : null;
             if (x == null || !x.equals(y)) {
                 differingByColumn[c]++;

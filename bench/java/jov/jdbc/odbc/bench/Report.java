@@ -8,13 +8,15 @@ import java.util.List;
 /**
  * The printed result: per data source and variant the median and the best
  * pass, values and rows per second at the median; the ratios bridge/floor,
- * bridge/JDBC and those around the JNI floor taken within each round, and
- * their medians; the targets.
+ * bridge/JDBC, those around the JNI floor and those of this project's JDBC
+ * driver taken within each round, and their medians; the targets.
  */
 final class Report {
 
     /** The bridge may take at most this many times the floor's time. */
     static final double MAX_BRIDGE_OVER_FLOOR = 1.15;
+    /** The driver's getString loop may take at most this many times the bridge's time. */
+    static final double MAX_DRIVER_OVER_BRIDGE = 1.10;
 
     private final PrintStream out;
     private boolean allMet = true;
@@ -94,6 +96,9 @@ final class Report {
             printRatio(run, "CPU bridge/floor", cpuRatios(run, SourceRun.BRIDGE, SourceRun.FLOOR));
             printRatio(run, "CPU bridge/" + jdbc,
                     cpuRatios(run, SourceRun.BRIDGE, SourceRun.JDBC));
+            printRatio(run, "driver/bridge", ratios(run, SourceRun.DRIVER, SourceRun.BRIDGE));
+            printRatio(run, "driver-typed/driver",
+                    ratios(run, SourceRun.DRIVER_TYPED, SourceRun.DRIVER));
         }
         out.println("  (jni-floor/floor: what the JVM's side of the road costs any JNI bridge at"
                 + " least;");
@@ -110,6 +115,22 @@ final class Report {
                     run.jniFloorVsFloor.summary());
             out.printf("  %-11s %s: %s%n", run.source.label(),
                     run.variantNames.get(SourceRun.JDBC), run.jdbcVsFloor.summary());
+        }
+        out.println("The driver's getString values compared with the bridge's (untimed pass), as"
+                + " texts and as values (doubles at six decimals, timestamps yy/mm/dd):");
+        for (SourceRun run : runs) {
+            out.printf("  %-11s driver texts: %s%n", run.source.label(),
+                    run.driverTextVsBridge.summary());
+            if (!run.driverTextVsBridge.identical()) {
+                out.printf("  %-11s first difference: %s%n", run.source.label(),
+                        run.driverTextVsBridge.firstDifference);
+            }
+            out.printf("  %-11s driver values: %s%n", run.source.label(),
+                    run.driverVsBridge.summary());
+            if (!run.driverVsBridge.identical()) {
+                out.printf("  %-11s first difference: %s%n", run.source.label(),
+                        run.driverVsBridge.firstDifference);
+            }
         }
         printTargets(runs);
     }
@@ -139,6 +160,15 @@ final class Report {
                 target("bridge faster than " + jdbc + " on " + label, overJdbc < 1,
                         String.format("bridge/%s %.3f", jdbc, overJdbc));
             }
+            double overBridge = median(ratios(run, SourceRun.DRIVER, SourceRun.BRIDGE));
+            target(String.format("driver <= %.2f x bridge on %s", MAX_DRIVER_OVER_BRIDGE, label),
+                    overBridge <= MAX_DRIVER_OVER_BRIDGE, String.format("%.3f", overBridge));
+            double typedOverStrings = median(ratios(run, SourceRun.DRIVER_TYPED,
+                    SourceRun.DRIVER));
+            target("driver-typed faster than driver on " + label, typedOverStrings < 1,
+                    String.format("driver-typed/driver %.3f", typedOverStrings));
+            target("driver returns the bridge's values on " + label,
+                    run.driverVsBridge.identical(), run.driverVsBridge.summary());
         }
         out.println();
         for (SourceRun run : runs) {

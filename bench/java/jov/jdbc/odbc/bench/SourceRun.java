@@ -4,15 +4,18 @@ import java.nio.file.Files;
 import java.nio.file.Path;
 import java.util.ArrayList;
 import java.util.List;
+import java.util.function.UnaryOperator;
 
 /**
  * The benchmark on one data source: the floor, the bridge, a native JDBC
- * driver and the JNI floor side by side, each on one connection kept open
- * throughout.
+ * driver, the JNI floor and this project's JDBC driver (getString and typed)
+ * side by side, each on one connection kept open throughout.
  *
- * <p>First one untimed pass of each writes every value to a dump, and the
- * bridge's and the JNI floor's values are compared with the floor's, value by
- * value. Then one
+ * <p>First one untimed pass of each but the typed driver writes every value to
+ * a dump; the bridge's, the JNI floor's and the native JDBC driver's values
+ * are compared with the floor's, the project's driver's with the bridge's,
+ * value by value: as texts, and as values, each driver text turned into the
+ * library's rendering of it (see {@link LibraryRendering}). Then one
  * warm-up pass of each, then the measured rounds: one pass of each variant
  * per round, the order rotating from round to round, so that a noisy stretch
  * of the machine falls on all of them alike.
@@ -29,6 +32,8 @@ final class SourceRun {
     static final int BRIDGE = 1;
     static final int JDBC = 2;
     static final int JNI_FLOOR = 3;
+    static final int DRIVER = 4;
+    static final int DRIVER_TYPED = 5;
 
     final Source source;
     final List<String> variantNames = new ArrayList<>();
@@ -38,6 +43,10 @@ final class SourceRun {
     DumpComparison bridgeVsFloor;
     DumpComparison jdbcVsFloor;
     DumpComparison jniFloorVsFloor;
+    /** The driver's texts against the bridge's as they are. */
+    DumpComparison driverTextVsBridge;
+    /** The driver's texts in the library's rendering against the bridge's. */
+    DumpComparison driverVsBridge;
 
     SourceRun(Source source) {
         this.source = source;
@@ -51,13 +60,17 @@ final class SourceRun {
                 JdbcVariant jdbc = new JdbcVariant(source.jdbcName(), source.jdbcUrl(),
                         source.user(), source.password(), sql);
                 JniFloorVariant jniFloor = new JniFloorVariant(source.dataSource(),
-                        source.user(), source.password(), sql)) {
-            List<Variant> variants = List.of(floor, bridge, jdbc, jniFloor);
+                        source.user(), source.password(), sql);
+                DriverVariant driver = new DriverVariant(source.dataSource(), source.user(),
+                        source.password(), sql, false);
+                DriverVariant driverTyped = new DriverVariant(source.dataSource(),
+                        source.user(), source.password(), sql, true)) {
+            List<Variant> variants = List.of(floor, bridge, jdbc, jniFloor, driver, driverTyped);
             for (Variant v : variants) {
                 variantNames.add(v.name());
             }
             columns = bridge.describeColumns();
-            compareDumps(floor, bridge, jdbc, jniFloor, workDir);
+            compareDumps(floor, bridge, jdbc, jniFloor, driver, workDir);
             for (Variant v : variants) {
                 v.pass();
             }
@@ -79,25 +92,38 @@ final class SourceRun {
     }
 
     private void compareDumps(Variant floor, Variant bridge, Variant jdbc, Variant jniFloor,
-            Path workDir) throws Exception {
+            DriverVariant driver, Path workDir) throws Exception {
         String stem = source.label().toLowerCase();
         Path floorDump = workDir.resolve(stem + "-floor.utf16");
         Path bridgeDump = workDir.resolve(stem + "-bridge.utf16");
         Path jdbcDump = workDir.resolve(stem + "-jdbc.utf16");
         Path jniFloorDump = workDir.resolve(stem + "-jni-floor.utf16");
+        Path driverDump = workDir.resolve(stem + "-driver.utf16");
         PassResult f = floor.dump(floorDump);
         bridge.dump(bridgeDump);
         jdbc.dump(jdbcDump);
         jniFloor.dump(jniFloorDump);
+        driver.dump(driverDump);
         int columnCount = (int) (f.values() / Math.max(1, f.rows()));
         bridgeVsFloor = DumpComparison.compare(bridgeDump, floorDump, columnCount);
         jdbcVsFloor = DumpComparison.compare(jdbcDump, floorDump, columnCount);
         jniFloorVsFloor = DumpComparison.compare(jniFloorDump, floorDump, columnCount);
-        // The dumps are large; they stay only when the bridge differs from the floor.
+        driverTextVsBridge = DumpComparison.compare(driverDump, bridgeDump, columnCount);
+        List<UnaryOperator<String>> renderings = new ArrayList<>();
+        for (int jdbcType : driver.columnTypes()) {
+            renderings.add(LibraryRendering.forType(jdbcType));
+        }
+        driverVsBridge = DumpComparison.compare(driverDump, bridgeDump, columnCount, renderings);
+        // The dumps are large; they stay only where they differ from the reference.
         Files.delete(jdbcDump);
         Files.delete(jniFloorDump);
+        if (driverTextVsBridge.identical()) {
+            Files.delete(driverDump);
+        }
         if (bridgeVsFloor.identical()) {
             Files.delete(floorDump);
+        }
+        if (bridgeVsFloor.identical() && driverTextVsBridge.identical()) {
             Files.delete(bridgeDump);
         }
     }

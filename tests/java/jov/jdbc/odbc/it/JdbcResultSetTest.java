@@ -155,6 +155,27 @@ class JdbcResultSetTest {
         }
     }
 
+    /** The library gives NULL as the empty value; the driver must still tell them apart. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void emptyValuesAreNotNull(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("id integer, b " + rig.binaryType + ", s varchar(10)");
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (1, " + rig.binaryLiteral("") + ", '')");
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (2, NULL, NULL)");
+            try (ResultSet rs = statement.executeQuery("SELECT b, s FROM " + table + " ORDER BY id")) {
+                assertTrue(rs.next());
+                assertEquals(0, rs.getBytes(1).length);
+                assertFalse(rs.wasNull());
+                assertEquals("", rs.getString(2));
+                assertTrue(rs.next());
+                assertNull(rs.getBytes(1));
+                assertTrue(rs.wasNull());
+                assertNull(rs.getString(2));
+            }
+        }
+    }
+
     @ParameterizedTest
     @MethodSource(RIGS)
     void aValueCutAtTheLibrarysLimitWarns(Rig rig) throws SQLException {
