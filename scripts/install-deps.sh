@@ -7,6 +7,7 @@ packages=(
     build-essential cmake g++
     unixodbc unixodbc-dev
     libsqliteodbc odbc-postgresql postgresql
+    odbc-mariadb mariadb-server
     openjdk-17-jdk-headless default-jdk-headless junit5
     libgtest-dev googletest
     clang libclang-rt-14-dev
@@ -27,8 +28,8 @@ fi
 
 echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-# The postgresql package must not start a cluster of its own: the tests run
-# a throwaway one. policy-rc.d keeps invoke-rc.d from starting services.
+# The postgresql and mariadb-server packages must not start a server of their
+# own: the tests run throwaway ones. policy-rc.d keeps invoke-rc.d from starting services.
 policy=/usr/sbin/policy-rc.d
 own_policy=0
 if [[ ! -e $policy ]]; then
