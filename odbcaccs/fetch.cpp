@@ -332,6 +332,11 @@ int32_t OdbcAccs::ReadValue(int32_t index, SQLHSTMT stmt, ColumnInfo& column, un
     int32_t total = 0;
     for (int32_t chunks = 0; chunks < kMaxChunkReads && total < kMaxValueBytes;) {
         const SQLLEN room = ChunkRoom(conversion, total);
+        // MariaDB's driver writes a BIT read as SQL_C_SBIGINT in one byte and
+        // leaves the other seven as they were: a fixed-width read starts at 0.
+        if (conversion.fixedWidth) {
+            std::memset(target, 0, static_cast<std::size_t>(conversion.chunkLimit));
+        }
         SQLLEN indicator = 0;
         SQLRETURN rc = RepeatWhileStillExecuting([&] {
             return SQLGetData(stmt, number, conversion.cType, target + total, room, &indicator);

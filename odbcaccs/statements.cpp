@@ -279,7 +279,9 @@ int32_t OdbcAccs::DescribeColumnLength(int32_t h, int32_t column, int32_t* lengt
         StoreDiagnostics(SQL_HANDLE_STMT, stmt);
         return -1;
     }
-    *length = static_cast<int32_t>(value);
+    // MariaDB's driver gives a LONGBLOB 2^32 - 1: kept as the longest length
+    // the catalogue holds, not wrapped to -1.
+    *length = value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
     return 0;
 }
 

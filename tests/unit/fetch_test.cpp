@@ -360,6 +360,19 @@ TEST_F(FetchTest, ValuesWiderThanTheirColumnAreKeptAsText) {
     }
 }
 
+TEST_F(FetchTest, FixedWidthValueWrittenNarrowerThanItsTypeIsNotMixedWithTheLastOne) {
+    // MariaDB's driver writes a BIT read as SQL_C_SBIGINT in one byte.
+    int32_t h = QueryColumn(
+        SQL_BIT, {Int64Bytes(0x0102030405060700), std::string("\x01", 1), std::string("\x00", 1)});
+    FetchRow(h);
+    EXPECT_EQ(Column(h, 0).valueIsText, 1);
+    for (const char* bit : {"\x01", "\x00"}) {
+        FetchRow(h);
+        EXPECT_EQ(Column(h, 0).valueIsText, 0);
+        EXPECT_EQ(Value(h, 0), std::string(bit, 1));
+    }
+}
+
 TEST_F(FetchTest, DateValuesGiveTheirTimeValue) {
     int32_t h = QueryColumn(SQL_TYPE_TIMESTAMP, {std::string("2004-04-30 21:50:08"), std::nullopt});
     FetchRow(h);
