@@ -28,7 +28,7 @@
 //    text reads back as the same double) is stored as that float's 4 bytes;
 //    any other as its shortest round-trip text.
 //  - BIGINT, FLOAT and DOUBLE: their own C type (8 bytes), which nothing wider
-//    can come in.
+//    can come in; but an unsigned BIGINT (readAsChar from the start) as text.
 //  - everything else: SQL_C_BINARY, the bytes as the driver holds them.
 // A value held as text in a column not read as text is marked valueIsText, so
 // that rendering takes the text and not a binary form.
