@@ -2,13 +2,16 @@
 # Starts or stops a throwaway MariaDB server for the integration tests.
 #
 #   maria-server.sh start DIR   wipe DIR, mariadb-install-db into DIR/data,
-#                               start the server on a unix socket in DIR only
-#                               (no TCP), create the test database and user
+#                               start the server on a unix socket in DIR (and
+#                               no TCP unless JOV_MARIA_PORT is set), create
+#                               the test database and user
 #   maria-server.sh stop DIR    stop the server; DIR is kept
 #   maria-server.sh status DIR  exit status 0 when the server in DIR is running
 #
 # Environment: JOV_MARIA_DATABASE (default jovtest), JOV_MARIA_USER (jov),
-# JOV_MARIA_PASSWORD (jovpass). The socket is DIR/mariadb.sock.
+# JOV_MARIA_PASSWORD (jovpass), JOV_MARIA_PORT (a TCP port on 127.0.0.1 to
+# listen on besides the socket, for clients without unix sockets; default
+# none). The socket is DIR/mariadb.sock.
 #
 # The server reads no option file (--no-defaults), so the machine's own
 # configuration and system service are left alone. It refuses to run as root
@@ -70,12 +73,17 @@ server_options=(
     --socket="$socket"
     --pid-file="$pidfile"
     --log-error="$dir/server.log"
-    --skip-networking
     --character-set-server=utf8mb4
     --innodb-buffer-pool-size=32M
     --innodb-log-file-size=8M
     --innodb-flush-log-at-trx-commit=0
 )
+
+if [[ -n ${JOV_MARIA_PORT:-} ]]; then
+    server_options+=(--bind-address=127.0.0.1 --port="$JOV_MARIA_PORT")
+else
+    server_options+=(--skip-networking)
+fi
 
 start_server() {
     stop_server
@@ -96,6 +104,8 @@ start_server() {
 CREATE DATABASE $database CHARACTER SET utf8mb4;
 CREATE USER '$user'@'localhost' IDENTIFIED BY '$password';
 GRANT ALL ON $database.* TO '$user'@'localhost';
+CREATE USER '$user'@'127.0.0.1' IDENTIFIED BY '$password';
+GRANT ALL ON $database.* TO '$user'@'127.0.0.1';
 SQL
 }
 
