@@ -101,7 +101,7 @@ class JdbcResultSetTest {
     @ParameterizedTest
     @MethodSource(RIGS)
     void aGuidReadsAsAUuid(Rig rig) throws SQLException {
-        assumeTrue(rig == Rig.POSTGRES, "SQLite has no GUID type");
+        assumeTrue(rig == Rig.POSTGRES, "only psqlODBC hands out a GUID");
         UUID uuid = UUID.fromString("0123e567-89ab-4cde-8f01-23456789abcd");
         try (Connection connection = Jdbc.connect(rig); Statement statement = connection.createStatement();
                 ResultSet rs = statement.executeQuery("SELECT '" + uuid + "'::uuid")) {
