@@ -80,7 +80,8 @@ struct ColumnInfo {
     int32_t isDateTime;          // 1 for the types 9, 10, 11, 91, 92 and 93
     int16_t precision;           // SQL_DESC_PRECISION when hasPrecision
     int16_t scale;               // SQL_DESC_SCALE when hasPrecision
-    int32_t readAsChar;          // 1 once the driver refused the column's C type (07006)
+    int32_t readAsChar;          // 1 once the driver refused the column's C type (07006),
+                                 // and for an unsigned BIGINT
     // 1 when the current value is held as its text although the column is
     // read in a fixed-width C type (or SQL_C_BINARY): the driver refused that
     // type (07006), or the value did not fit the column's declared width (an
@@ -186,6 +187,8 @@ public:
                               int32_t length);
     void SetColumnPrecision(int32_t h, int32_t index, int16_t precision, int16_t scale);
     void SetColumnDateTime(int32_t h, int32_t index, int32_t flag);
+    bool IsUnsignedColumn(int32_t h, int32_t column);
+    void SetColumnReadAsChar(int32_t h, int32_t index);
 
     // --- Dates and times (datetime.cpp) ---
 

@@ -28,7 +28,7 @@
 //    text reads back as the same double) is stored as that float's 4 bytes;
 //    any other as its shortest round-trip text.
 //  - BIGINT, FLOAT and DOUBLE: their own C type (8 bytes), which nothing wider
-//    can come in.
+//    can come in; but an unsigned BIGINT (readAsChar from the start) as text.
 //  - everything else: SQL_C_BINARY, the bytes as the driver holds them.
 // A value held as text in a column not read as text is marked valueIsText, so
 // that rendering takes the text and not a binary form.
@@ -332,6 +332,11 @@ int32_t OdbcAccs::ReadValue(int32_t index, SQLHSTMT stmt, ColumnInfo& column, un
     int32_t total = 0;
     for (int32_t chunks = 0; chunks < kMaxChunkReads && total < kMaxValueBytes;) {
         const SQLLEN room = ChunkRoom(conversion, total);
+        // MariaDB's driver writes a BIT read as SQL_C_SBIGINT in one byte and
+        // leaves the other seven as they were: a fixed-width read starts at 0.
+        if (conversion.fixedWidth) {
+            std::memset(target, 0, static_cast<std::size_t>(conversion.chunkLimit));
+        }
         SQLLEN indicator = 0;
         SQLRETURN rc = RepeatWhileStillExecuting([&] {
             return SQLGetData(stmt, number, conversion.cType, target + total, room, &indicator);

@@ -117,6 +117,10 @@ int32_t OdbcAccs::DescribeColumn(int32_t h, int32_t index) {
         SetColumnPrecision(h, index, precision, scale);
     } else if (IsDateTimeType(type)) {
         SetColumnDateTime(h, index, 1);
+    } else if (type == SQL_BIGINT && IsUnsignedColumn(h, column)) {
+        // No SQL_C_SBIGINT holds its values past 2^63 - 1 (MariaDB's BIGINT
+        // UNSIGNED): read as text, which is exact.
+        SetColumnReadAsChar(h, index);
     }
     return 0;
 }
@@ -279,7 +283,9 @@ int32_t OdbcAccs::DescribeColumnLength(int32_t h, int32_t column, int32_t* lengt
         StoreDiagnostics(SQL_HANDLE_STMT, stmt);
         return -1;
     }
-    *length = static_cast<int32_t>(value);
+    // MariaDB's driver gives a LONGBLOB 2^32 - 1: kept as the longest length
+    // the catalogue holds, not wrapped to -1.
+    *length = value > INT32_MAX ? INT32_MAX : static_cast<int32_t>(value);
     return 0;
 }
 
@@ -330,6 +336,21 @@ void OdbcAccs::SetColumnPrecision(int32_t h, int32_t index, int16_t precision, i
     entry->precision = precision;
     entry->scale = scale;
     entry->hasPrecision = 1;
+}
+
+// A driver that cannot tell (the attribute refused) is taken at its word that
+// the column is signed; the record is left alone.
+bool OdbcAccs::IsUnsignedColumn(int32_t h, int32_t column) {
+    SQLHSTMT stmt = GetStatement(h);
+    if (stmt == SQL_NULL_HSTMT) return false;
+    SQLLEN value = SQL_FALSE;
+    return Succeeded(NumericAttribute(stmt, column, SQL_DESC_UNSIGNED, &value)) &&
+           value == SQL_TRUE;
+}
+
+void OdbcAccs::SetColumnReadAsChar(int32_t h, int32_t index) {
+    ColumnInfo* entry = Entry(GetColumns(h), GetColumnCount(h), index);
+    if (entry != nullptr) entry->readAsChar = 1;
 }
 
 void OdbcAccs::SetColumnDateTime(int32_t h, int32_t index, int32_t flag) {

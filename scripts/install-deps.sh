@@ -17,6 +17,7 @@ case ${1:-} in
             build-essential cmake g++
             unixodbc unixodbc-dev
             libsqliteodbc odbc-postgresql postgresql
+            odbc-mariadb mariadb-server
             openjdk-17-jdk-headless default-jdk-headless junit5
             libgtest-dev googletest
             clang libclang-rt-14-dev
@@ -54,8 +55,8 @@ export DEBIAN_FRONTEND=noninteractive
 if [[ ${missing[*]} == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
 fi
-# The postgresql package must not start a cluster of its own: the tests run
-# a throwaway one. policy-rc.d keeps invoke-rc.d from starting services.
+# The postgresql and mariadb-server packages must not start a server of their
+# own: the tests run throwaway ones. policy-rc.d keeps invoke-rc.d from starting services.
 policy=/usr/sbin/policy-rc.d
 own_policy=0
 if [[ ! -e $policy ]]; then

@@ -10,6 +10,9 @@
 #   JovPg      psqlODBC (ANSI) to the throwaway cluster of scripts/pg-cluster.sh,
 #              over the unix socket in $JOV_PG_DIR; the session's client
 #              encoding is SJIS, so text crosses as Windows-31J bytes
+#   JovMaria   MariaDB Connector/ODBC to the throwaway server of
+#              scripts/maria-server.sh, over the unix socket in $JOV_MARIA_DIR;
+#              the session's character set is cp932 (the driver's CHARSET)
 #
 # Variables (defaults in brackets), all exported:
 #   JOV_BUILD_DIR    [<repo>/build]
@@ -20,17 +23,26 @@
 #                    path is limited to 107 bytes
 #   JOV_PG_PORT      [54329]
 #   JOV_PG_DATABASE  [jovtest]   JOV_PG_USER [jov]   JOV_PG_PASSWORD [jovpass]
+#   JOV_MARIA_DIR    [${TMPDIR:-/tmp}/jovmaria-<uid>-<the same checksum>]
+#                    the MariaDB server's data and socket, short for the same
+#                    reason
+#   JOV_MARIA_DATABASE [jovtest] JOV_MARIA_USER [jov] JOV_MARIA_PASSWORD [jovpass]
 #   ODBCSYSINI=$JOV_ODBC_DIR  ODBCINI=$JOV_ODBC_DIR/odbc.ini
 
 _jov_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export JOV_BUILD_DIR=${JOV_BUILD_DIR:-$_jov_root/build}
 export JOV_ODBC_DIR=${JOV_ODBC_DIR:-$JOV_BUILD_DIR/odbc}
-export JOV_PG_DIR=${JOV_PG_DIR:-${TMPDIR:-/tmp}/jovpg-$(id -u)-$(printf %s "$_jov_root" | cksum | cut -d' ' -f1)}
+_jov_sum=$(printf %s "$_jov_root" | cksum | cut -d' ' -f1)
+export JOV_PG_DIR=${JOV_PG_DIR:-${TMPDIR:-/tmp}/jovpg-$(id -u)-$_jov_sum}
 export JOV_PG_PORT=${JOV_PG_PORT:-54329}
 export JOV_PG_DATABASE=${JOV_PG_DATABASE:-jovtest}
 export JOV_PG_USER=${JOV_PG_USER:-jov}
 export JOV_PG_PASSWORD=${JOV_PG_PASSWORD:-jovpass}
-unset _jov_root
+export JOV_MARIA_DIR=${JOV_MARIA_DIR:-${TMPDIR:-/tmp}/jovmaria-$(id -u)-$_jov_sum}
+export JOV_MARIA_DATABASE=${JOV_MARIA_DATABASE:-jovtest}
+export JOV_MARIA_USER=${JOV_MARIA_USER:-jov}
+export JOV_MARIA_PASSWORD=${JOV_MARIA_PASSWORD:-jovpass}
+unset _jov_root _jov_sum
 
 _jov_odbc_drivers=/usr/lib/x86_64-linux-gnu/odbc
 mkdir -p "$JOV_ODBC_DIR"
@@ -48,6 +60,11 @@ UsageCount  = 1
 [JovPsqlAnsi]
 Description = PostgreSQL ODBC driver (ANSI)
 Driver      = $_jov_odbc_drivers/psqlodbca.so
+UsageCount  = 1
+
+[JovMariaDB]
+Description = MariaDB Connector/ODBC
+Driver      = $_jov_odbc_drivers/libmaodbc.so
 UsageCount  = 1
 INI
 
@@ -73,6 +90,15 @@ Database     = $JOV_PG_DATABASE
 Username     = $JOV_PG_USER
 Password     = $JOV_PG_PASSWORD
 ConnSettings = SET client_encoding TO 'SJIS'
+
+[JovMaria]
+Description  = Throwaway MariaDB server of the integration tests
+Driver       = JovMariaDB
+Socket       = $JOV_MARIA_DIR/mariadb.sock
+Database     = $JOV_MARIA_DATABASE
+User         = $JOV_MARIA_USER
+Password     = $JOV_MARIA_PASSWORD
+Charset      = cp932
 INI
 unset _jov_odbc_drivers
 

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the C++ unit tests
-# (fake ODBC) and the JUnit integration tests (real JVM, SQLite and a
-# throwaway PostgreSQL cluster), all through CTest; then the Debian package
-# (scripts/test-package.sh), the Windows DLLs of both widths under Wine
-# (scripts/test-windows.sh), the unit tests again under
+# (fake ODBC) and the JUnit integration tests (real JVM, SQLite, a
+# throwaway PostgreSQL cluster and a throwaway MariaDB server), all through
+# CTest; then the Debian package (scripts/test-package.sh), the Windows DLLs
+# of both widths under Wine (scripts/test-windows.sh), the unit tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/) and under
 # ThreadSanitizer (build-tsan/), and each fuzz
-# target for JOV_FUZZ_SECONDS (default 15) seconds. The cluster is stopped
-# on every way out. Exits non-zero when anything fails; the last line says
+# target for JOV_FUZZ_SECONDS (default 15) seconds. The cluster and the
+# MariaDB server are stopped on every way out. Exits non-zero when anything fails; the last line says
 # which way it went.
 set -euo pipefail
 
@@ -17,6 +17,7 @@ cd "$root"
 finish() {
     local status=$?
     bash "$root/scripts/pg-cluster.sh" stop "$JOV_PG_DIR" 2>/dev/null || true
+    bash "$root/scripts/maria-server.sh" stop "$JOV_MARIA_DIR" 2>/dev/null || true
     if [[ $status -eq 0 ]]; then
         echo "test.sh: ALL TESTS PASSED"
     else
@@ -33,6 +34,7 @@ bash scripts/build.sh
 # Fresh SQLite files: the query tool fills its sample again on first use.
 rm -f "$JOV_ODBC_DIR/jov.sqlite" "$JOV_ODBC_DIR/sample.sqlite"
 bash scripts/pg-cluster.sh start "$JOV_PG_DIR"
+bash scripts/maria-server.sh start "$JOV_MARIA_DIR"
 
 status=0
 ctest --test-dir "$JOV_BUILD_DIR" --output-on-failure || status=$?

@@ -1,8 +1,11 @@
-// jov_bench_load DATA_SOURCE USER PASSWORD ROWS
+// jov_bench_load DATA_SOURCE USER PASSWORD ROWS [CREATED_TYPE]
 //
 // Makes sure the data source holds the benchmark table t with ROWS rows of
 // the current data version (table_rows.h), and builds it otherwise: texts go
 // in as Windows-31J bytes in multi-row INSERTs inside one transaction.
+// CREATED_TYPE is the SQL type of the column created (default timestamp;
+// MariaDB's datetime keeps the text as given, where its timestamp would
+// convert it through the session's time zone).
 #include <iconv.h>
 
 #include <chrono>
@@ -18,9 +21,13 @@ namespace {
 
 constexpr long kRowsPerInsert = 250;
 
-const char kCreateTable[] =
-    "CREATE TABLE t (id integer, name varchar(40), amount numeric(12,2), "
-    "ratio double precision, created timestamp, note text)";
+const char kDefaultCreatedType[] = "timestamp";
+
+std::string CreateTable(const std::string& createdType) {
+    return "CREATE TABLE t (id integer, name varchar(40), amount numeric(12,2), "
+           "ratio double precision, created " +
+           createdType + ", note text)";
+}
 
 // UTF-8 to Windows-31J for SQL literals: fails (exits) on a character without
 // a mapping and on a result holding a quote or a backslash byte, which a
@@ -70,11 +77,11 @@ std::string ValuesOf(const TableRow& row, Cp932Encoder& encoder) {
            "," + row.ratio + ",'" + row.created + "','" + encoder.Encode(row.note) + "')";
 }
 
-bool Load(OdbcSession& session, long rows) {
+bool Load(OdbcSession& session, long rows, const std::string& createdType) {
     Cp932Encoder encoder;
     if (!session.Execute("DROP TABLE IF EXISTS t") ||
         !session.Execute("DROP TABLE IF EXISTS t_version") || !session.SetAutoCommit(false) ||
-        !session.Execute(kCreateTable)) {
+        !session.Execute(CreateTable(createdType))) {
         return false;
     }
     for (long first = 1; first <= rows; first += kRowsPerInsert) {
@@ -91,7 +98,7 @@ bool Load(OdbcSession& session, long rows) {
 }
 
 int Run(const std::string& dataSource, const std::string& user, const std::string& password,
-        long rows) {
+        long rows, const std::string& createdType) {
     OdbcSession session;
     if (!session.Connect(dataSource, user, password)) return 1;
     if (IsPresent(session, rows)) {
@@ -99,7 +106,7 @@ int Run(const std::string& dataSource, const std::string& user, const std::strin
         return 0;
     }
     const auto start = std::chrono::steady_clock::now();
-    if (!Load(session, rows)) return 1;
+    if (!Load(session, rows, createdType)) return 1;
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     std::printf("%s: loaded table t with %ld rows in %.1f s\n", dataSource.c_str(), rows,
                 took.count());
@@ -110,9 +117,10 @@ int Run(const std::string& dataSource, const std::string& user, const std::strin
 }  // namespace jov::bench
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: %s DATA_SOURCE USER PASSWORD ROWS\n", argv[0]);
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr, "usage: %s DATA_SOURCE USER PASSWORD ROWS [CREATED_TYPE]\n", argv[0]);
         return 2;
     }
-    return jov::bench::Run(argv[1], argv[2], argv[3], std::atol(argv[4]));
+    const std::string createdType = argc == 6 ? argv[5] : jov::bench::kDefaultCreatedType;
+    return jov::bench::Run(argv[1], argv[2], argv[3], std::atol(argv[4]), createdType);
 }

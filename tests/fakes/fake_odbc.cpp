@@ -407,6 +407,7 @@ SQLRETURN SQL_API SQLColAttribute(SQLHSTMT stmt, SQLUSMALLINT column, SQLUSMALLI
         case SQL_DESC_LENGTH: *numeric = c.length; break;
         case SQL_DESC_PRECISION: *numeric = c.precision; break;
         case SQL_DESC_SCALE: *numeric = c.scale; break;
+        case SQL_DESC_UNSIGNED: *numeric = c.isUnsigned ? SQL_TRUE : SQL_FALSE; break;
         default: break;
     }
     return Finish(answer, h);

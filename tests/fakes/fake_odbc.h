@@ -97,6 +97,7 @@ struct FakeColumn {
     SQLLEN scale;
     // Name length the driver reports; by default the name's byte count.
     std::optional<SQLSMALLINT> reportedNameLength;
+    bool isUnsigned = false;  // SQL_DESC_UNSIGNED
 };
 
 // A value of one row: nullopt is SQL NULL; otherwise the bytes the driver

@@ -360,6 +360,31 @@ TEST_F(FetchTest, ValuesWiderThanTheirColumnAreKeptAsText) {
     }
 }
 
+TEST_F(FetchTest, UnsignedBigintIsReadAsText) {
+    FakeColumn unsignedBigint{"V", SQL_BIGINT, 20};
+    unsignedBigint.isUnsigned = true;
+    FakeResult result{{unsignedBigint}, {{std::string("18446744073709551615")}}};
+    int32_t h = Query(std::move(result));
+    FetchRow(h);
+    EXPECT_EQ(CTypesRequested().back(), SQL_C_CHAR);
+    EXPECT_STREQ(a.GetColumnDataString(h, 1, nullptr, 0), "18446744073709551615");
+}
+
+TEST_F(FetchTest, FixedWidthValueWrittenNarrowerThanItsTypeIsNotMixedWithTheLastOne) {
+    // MariaDB's driver writes a BIT read as SQL_C_SBIGINT in one byte, over
+    // whatever the row buffer held before: here the text before it.
+    FakeResult result{{{"T", SQL_VARCHAR, 20}, {"B", SQL_BIT, 1}}, {}};
+    for (int row = 0; row < 2; ++row) result.rows.push_back({std::string("-"), std::string("0")});
+    int32_t h = Query(std::move(result));
+    for (const char* bit : {"\x01", "\x00"}) {
+        FakeOdbc::ScriptChunks(
+            {{SQL_SUCCESS, 8, std::string("zzzzzzzz")}, {SQL_SUCCESS, 1, std::string(bit, 1)}});
+        FetchRow(h);
+        EXPECT_EQ(Column(h, 1).valueIsText, 0);
+        EXPECT_EQ(Value(h, 1), std::string(bit, 1));
+    }
+}
+
 TEST_F(FetchTest, DateValuesGiveTheirTimeValue) {
     int32_t h = QueryColumn(SQL_TYPE_TIMESTAMP, {std::string("2004-04-30 21:50:08"), std::nullopt});
     FetchRow(h);

@@ -21,9 +21,9 @@ final class Isolation {
         }
     }
 
-    /** The level of an SQL name such as "read committed"; the fallback for any other text. */
+    /** The level of an SQL name such as "read committed" (MySQL: "READ-COMMITTED"); the fallback for any other text. */
     static int fromName(String name, int fallback) {
-        switch (name.trim().toUpperCase(Locale.ROOT)) {
+        switch (name.trim().replace('-', ' ').toUpperCase(Locale.ROOT)) {
             case "READ UNCOMMITTED": return Connection.TRANSACTION_READ_UNCOMMITTED;
             case "READ COMMITTED": return Connection.TRANSACTION_READ_COMMITTED;
             case "REPEATABLE READ": return Connection.TRANSACTION_REPEATABLE_READ;

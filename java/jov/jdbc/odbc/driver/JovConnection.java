@@ -33,9 +33,10 @@ import java.util.logging.Logger;
  * <p>Transactions are the library's: auto-commit on after connecting, commit
  * and rollback through it; savepoints are SQL (SAVEPOINT, ROLLBACK TO
  * SAVEPOINT, RELEASE SAVEPOINT) and work where the database accepts them.
- * Isolation levels are read and set through the database's SQL where the
- * dialect is known; elsewhere the connection reports READ COMMITTED, the
- * default of most databases, and refuses a change.
+ * Isolation levels are read and set through the database's SQL on
+ * PostgreSQL, MySQL and MariaDB; SQLite's is SERIALIZABLE; elsewhere the
+ * connection reports READ COMMITTED, the default of most databases, and
+ * refuses a change.
  */
 final class JovConnection implements Connection {
 
@@ -96,6 +97,10 @@ final class JovConnection implements Connection {
 
     private boolean isPostgreSql() {
         return dialect.database() == SqlDialect.Database.POSTGRESQL;
+    }
+
+    private boolean isMySql() {
+        return dialect.database() == SqlDialect.Database.MYSQL;
     }
 
     void checkOpen() throws SQLException {
@@ -263,20 +268,20 @@ final class JovConnection implements Connection {
 
     private Savepoint savepoint(JovSavepoint savepoint) throws SQLException {
         checkTransaction("A savepoint");
-        link.update("SAVEPOINT " + savepoint.sqlName());
+        link.update("SAVEPOINT " + savepoint.sqlName(dialect.identifierQuote()));
         return savepoint;
     }
 
     @Override
     public void rollback(Savepoint savepoint) throws SQLException {
         checkTransaction("Rollback to a savepoint");
-        link.update("ROLLBACK TO SAVEPOINT " + own(savepoint).sqlName());
+        link.update("ROLLBACK TO SAVEPOINT " + own(savepoint).sqlName(dialect.identifierQuote()));
     }
 
     @Override
     public void releaseSavepoint(Savepoint savepoint) throws SQLException {
         checkTransaction("Releasing a savepoint");
-        link.update("RELEASE SAVEPOINT " + own(savepoint).sqlName());
+        link.update("RELEASE SAVEPOINT " + own(savepoint).sqlName(dialect.identifierQuote()));
     }
 
     private static JovSavepoint own(Savepoint savepoint) throws SQLException {
@@ -292,10 +297,19 @@ final class JovConnection implements Connection {
         if (dialect.database() == SqlDialect.Database.SQLITE) {
             return TRANSACTION_SERIALIZABLE;
         }
-        if (!isPostgreSql() || closed) {
+        if (closed) {
             return DEFAULT_ISOLATION;
         }
-        String level = firstValue(link, "SHOW transaction_isolation");
+        String level = null;
+        if (isPostgreSql()) {
+            level = firstValue(link, "SHOW transaction_isolation");
+        } else if (isMySql()) {
+            // MariaDB before 11.1 knows only tx_isolation, MySQL 8 only transaction_isolation.
+            level = firstValue(link, "SELECT @@SESSION.tx_isolation");
+            if (level == null) {
+                level = firstValue(link, "SELECT @@SESSION.transaction_isolation");
+            }
+        }
         return level == null ? DEFAULT_ISOLATION : Isolation.fromName(level, DEFAULT_ISOLATION);
     }
 
@@ -309,6 +323,8 @@ final class JovConnection implements Connection {
             // SQLite's transactions are always serializable, which satisfies any
             // lower level asked for: JDBC lets a driver substitute a higher one.
             return;
+        } else if (isMySql()) {
+            link.update("SET SESSION TRANSACTION ISOLATION LEVEL " + name);
         } else if (level != getTransactionIsolation()) {
             throw Errors.notSupported("Isolation level " + name + " on this database");
         }
@@ -360,7 +376,7 @@ final class JovConnection implements Connection {
         if (!isPostgreSql()) {
             throw Errors.notSupported("Setting the schema on this database");
         }
-        link.update("SET search_path TO " + JovSavepoint.named(schema).sqlName());
+        link.update("SET search_path TO " + JovSavepoint.named(schema).sqlName('"'));
     }
 
     /** PostgreSQL: current_schema(). Elsewhere null: the driver cannot tell. */

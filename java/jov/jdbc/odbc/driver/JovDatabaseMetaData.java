@@ -366,7 +366,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public String getIdentifierQuoteString() {
-        return dialect.database() == SqlDialect.Database.MYSQL ? "`" : "\"";
+        return String.valueOf(dialect.identifierQuote());
     }
 
     @Override

@@ -25,10 +25,11 @@ final class JovSavepoint implements Savepoint {
         return new JovSavepoint(id, null);
     }
 
-    /** The savepoint's identifier as written into the SQL, quoted. */
-    String sqlName() {
+    /** The savepoint's identifier as written into the SQL, quoted with {@code quote}. */
+    String sqlName(char quote) {
         String plain = name != null ? name : "jov_savepoint_" + id;
-        return '"' + plain.replace("\"", "\"\"") + '"';
+        String q = String.valueOf(quote);
+        return q + plain.replace(q, q + q) + q;
     }
 
     @Override

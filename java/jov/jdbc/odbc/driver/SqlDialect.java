@@ -83,6 +83,11 @@ final class SqlDialect {
         return productVersion;
     }
 
+    /** The character that quotes an identifier: MySQL's backtick works whatever its sql_mode. */
+    char identifierQuote() {
+        return database == Database.MYSQL ? '`' : '"';
+    }
+
     /** Whether a backslash inside an ordinary '...' literal escapes the next character. */
     boolean backslashEscapes() {
         return backslashEscapes;

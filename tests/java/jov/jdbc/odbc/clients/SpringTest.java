@@ -9,6 +9,7 @@ import jov.jdbc.odbc.it.Rig;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
 import org.springframework.dao.DataAccessException;
+import org.springframework.dao.DataIntegrityViolationException;
 import org.springframework.dao.DuplicateKeyException;
 import org.springframework.jdbc.BadSqlGrammarException;
 import org.springframework.jdbc.UncategorizedSQLException;
@@ -51,7 +52,10 @@ class SpringTest {
     /**
      * PostgreSQL's SQLSTATEs (23505, 42601) and its product name reach Spring's
      * translation; the SQLite driver reports both failures with the general
-     * state HY000, which Spring can only leave uncategorised.
+     * state HY000, which Spring can only leave uncategorised. MariaDB's
+     * classes 23000 and 42000 go by Spring's SQLSTATE classes, its error
+     * numbers not reaching the exception: a duplicate is only a
+     * DataIntegrityViolationException.
      */
     @ParameterizedTest
     @MethodSource(Scratch.RIGS)
@@ -60,11 +64,11 @@ class SpringTest {
             JdbcTemplate jdbc = new JdbcTemplate(dataSource(rig));
             String insert = "INSERT INTO " + db.table + " VALUES (1)";
             jdbc.update(insert);
-            boolean postgres = rig == Rig.POSTGRES;
-            Class<? extends DataAccessException> duplicate =
-                    postgres ? DuplicateKeyException.class : UncategorizedSQLException.class;
+            boolean sqlite = rig == Rig.SQLITE;
+            Class<? extends DataAccessException> duplicate = sqlite ? UncategorizedSQLException.class
+                    : rig == Rig.POSTGRES ? DuplicateKeyException.class : DataIntegrityViolationException.class;
             Class<? extends DataAccessException> syntax =
-                    postgres ? BadSqlGrammarException.class : UncategorizedSQLException.class;
+                    sqlite ? UncategorizedSQLException.class : BadSqlGrammarException.class;
 
             assertThrows(duplicate, () -> jdbc.update(insert));
             assertThrows(syntax, () -> jdbc.queryForList("SELEC id FROM " + db.table));

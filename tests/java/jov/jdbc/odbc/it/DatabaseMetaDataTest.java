@@ -2,6 +2,7 @@ package jov.jdbc.odbc.it;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
+import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
 import java.sql.DatabaseMetaData;
 import java.sql.ResultSet;
@@ -19,6 +20,7 @@ class DatabaseMetaDataTest {
     @ParameterizedTest
     @MethodSource("jov.jdbc.odbc.it.Rig#all")
     void answersFromTheCatalogue(Rig rig) throws SQLException {
+        assumeTrue(rig.driverHasCatalogue(), "the driver has no MariaDB catalogue");
         try (Jdbc db = Jdbc.open(rig)) {
             String table = db.createTable("id INTEGER PRIMARY KEY, name VARCHAR(20) NOT NULL, price DECIMAL(10,2)");
             // A name the table's name matches as a pattern, unless its '_' are escaped.
@@ -79,6 +81,7 @@ class DatabaseMetaDataTest {
     @ParameterizedTest
     @MethodSource("jov.jdbc.odbc.it.Rig#all")
     void mapsDeclaredTypesToJdbcTypes(Rig rig) throws SQLException {
+        assumeTrue(rig.driverHasCatalogue(), "the driver has no MariaDB catalogue");
         boolean sqlite = rig == Rig.SQLITE;
         String columns = sqlite
                 ? "a INT, b BIGINT, c VARCHAR(10), d TEXT, e BLOB, f REAL, g FLOATING POINT, h NUMERIC(5,2),"

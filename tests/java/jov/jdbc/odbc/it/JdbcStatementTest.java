@@ -145,7 +145,7 @@ class JdbcStatementTest {
     void boundValuesOfEachKindComeBack(Rig rig) throws SQLException {
         try (Jdbc db = Jdbc.open(rig)) {
             String table = db.createTable("b " + rig.binaryType + ", d " + rig.doubleType
-                    + ", n numeric(12,4), ts timestamp, f integer");
+                    + ", n numeric(12,4), ts " + rig.timestampType + ", f integer");
             Timestamp ts = Timestamp.valueOf("2004-04-30 21:50:08.123456");
             byte[] bytes = {0, 0x5c, (byte) 0xff, 0x27};
             try (PreparedStatement insert = db.connection.prepareStatement(

@@ -7,42 +7,81 @@ import java.util.stream.Stream;
 
 /**
  * The data sources of the test rig (scripts/odbc-env.sh writes them). Every
- * parameterised test runs once per data source; where the two drivers answer
+ * parameterised test runs once per data source; where the drivers answer
  * differently the test says so.
  *
  * <p>The system property {@code jov.it.dataSources} (comma-separated data
- * source names) narrows the run, e.g. to JovSqlite when no PostgreSQL is at
- * hand.
+ * source names) narrows the run, e.g. to JovSqlite when no PostgreSQL or
+ * MariaDB is at hand.
  *
  * <p>Public for the tests that drive the JDBC driver through real clients
  * (jov.jdbc.odbc.clients).
  */
 public enum Rig {
-    SQLITE("JovSqlite", "", "", "double", "blob", "text"),
+    SQLITE("JovSqlite", "", "", "double", "blob", "text", "timestamp"),
     POSTGRES("JovPg", env("JOV_PG_USER", "jov"), env("JOV_PG_PASSWORD", "jovpass"),
-            "double precision", "bytea", "text");
+            "double precision", "bytea", "text", "timestamp"),
+    // MariaDB's DATETIME and TIMESTAMP keep no fraction of a second unless told.
+    MARIA("JovMaria", env("JOV_MARIA_USER", "jov"), env("JOV_MARIA_PASSWORD", "jovpass"),
+            "double", "longblob", "longtext", "datetime(6)");
 
     public final String dataSource;
     public final String user;
     public final String password;
-    /** Column type names that differ between the two SQL dialects. */
+    /** Column type names that differ between the SQL dialects. */
     final String doubleType;
     final String binaryType;
     final String longTextType;
+    /** A date and time with microseconds. */
+    final String timestampType;
 
     Rig(String dataSource, String user, String password, String doubleType, String binaryType,
-            String longTextType) {
+            String longTextType, String timestampType) {
         this.dataSource = dataSource;
         this.user = user;
         this.password = password;
         this.doubleType = doubleType;
         this.binaryType = binaryType;
         this.longTextType = longTextType;
+        this.timestampType = timestampType;
     }
 
     /** A literal of the binary column type holding the bytes given in hex. */
     String binaryLiteral(String hex) {
-        return this == SQLITE ? "x'" + hex + "'" : "'\\x" + hex + "'::bytea";
+        return this == POSTGRES ? "'\\x" + hex + "'::bytea" : "x'" + hex + "'";
+    }
+
+    /**
+     * The SQLSTATE of a statement the server cannot parse: sqliteodbc gives
+     * HY000 for every failure, psqlODBC the server's 42601, MariaDB's driver
+     * its ODBC 3 class 42000.
+     */
+    String syntaxErrorState() {
+        return this == SQLITE ? "HY000" : this == POSTGRES ? "42601" : "42000";
+    }
+
+    /** The SQLSTATE of a query naming a missing table. */
+    String missingTableState() {
+        return this == SQLITE ? "HY000" : this == POSTGRES ? "42P01" : "42S02";
+    }
+
+    /** The SQLSTATE of a duplicate key. */
+    String duplicateKeyState() {
+        return this == SQLITE ? "HY000" : this == POSTGRES ? "23505" : "23000";
+    }
+
+    /**
+     * What the library answers for a searched UPDATE or DELETE that matches
+     * no row: sqliteodbc and psqlODBC give SQL_NO_DATA (0); MariaDB's driver
+     * SQL_SUCCESS (1) with a row count of 0.
+     */
+    int noRowMatchedAnswer() {
+        return this == MARIA ? 1 : 0;
+    }
+
+    /** Whether the JDBC driver answers DatabaseMetaData's catalogue questions here: not yet on MariaDB. */
+    public boolean driverHasCatalogue() {
+        return this != MARIA;
     }
 
     /** The data sources selected for this run. */
