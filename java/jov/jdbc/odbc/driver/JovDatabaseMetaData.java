@@ -621,7 +621,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean nullsAreSortedLow() {
-        return sqlite;
+        return sqlite || mysql;
     }
 
     @Override
@@ -651,7 +651,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean supportsAlterTableWithDropColumn() {
-        return pg || (sqlite && sqliteAtLeast(SQLITE_DROP_COLUMN));
+        return pg || mysql || (sqlite && sqliteAtLeast(SQLITE_DROP_COLUMN));
     }
 
     private boolean sqliteAtLeast(int minor) {
@@ -846,7 +846,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean supportsSelectForUpdate() {
-        return pg;
+        return pg || mysql;
     }
 
     @Override
@@ -897,10 +897,15 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return true;
     }
 
-    /** SQLite's transactions are serializable; elsewhere read committed, PostgreSQL's default and ODBC's usual one. */
+    /**
+     * SQLite's transactions are serializable; MariaDB's and MySQL's (InnoDB)
+     * repeatable read; elsewhere read committed, PostgreSQL's default and
+     * ODBC's usual one.
+     */
     @Override
     public int getDefaultTransactionIsolation() {
-        return sqlite ? Connection.TRANSACTION_SERIALIZABLE : Connection.TRANSACTION_READ_COMMITTED;
+        return sqlite ? Connection.TRANSACTION_SERIALIZABLE
+                : mysql ? Connection.TRANSACTION_REPEATABLE_READ : Connection.TRANSACTION_READ_COMMITTED;
     }
 
     @Override
@@ -908,7 +913,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         if (sqlite) {
             return level == Connection.TRANSACTION_SERIALIZABLE;
         }
-        return pg && (level == Connection.TRANSACTION_READ_UNCOMMITTED || level == Connection.TRANSACTION_READ_COMMITTED
+        return (pg || mysql) && (level == Connection.TRANSACTION_READ_UNCOMMITTED || level == Connection.TRANSACTION_READ_COMMITTED
                 || level == Connection.TRANSACTION_REPEATABLE_READ || level == Connection.TRANSACTION_SERIALIZABLE);
     }
 
@@ -934,7 +939,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean supportsSavepoints() {
-        return pg || sqlite;
+        return known;
     }
 
     @Override

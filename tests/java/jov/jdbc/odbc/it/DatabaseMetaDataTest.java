@@ -32,6 +32,10 @@ class DatabaseMetaDataTest {
                 boolean sqlite = rig == Rig.SQLITE;
                 boolean maria = rig == Rig.MARIA;
                 assertEquals(sqlite ? "SQLite" : maria ? "MariaDB" : "PostgreSQL", md.getDatabaseProductName());
+                assertEquals(db.connection.getTransactionIsolation(), md.getDefaultTransactionIsolation());
+                assertTrue(md.supportsSavepoints()
+                        && md.supportsTransactionIsolationLevel(md.getDefaultTransactionIsolation()));
+                assertEquals(maria, md.supportsCatalogsInTableDefinitions());
                 // MariaDB's databases are catalogues, and it has no schemas.
                 String schema = sqlite || maria ? null : "public";
                 assertEquals(List.of(schema + " " + table + " TABLE", schema + " " + view + " VIEW"),
