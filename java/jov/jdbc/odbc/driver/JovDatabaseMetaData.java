@@ -22,10 +22,11 @@ import java.sql.Statement;
  *
  * <p>Catalogue calls run one query each through
  * {@code connection.createStatement()}; the result set closes its statement
- * when it is closed. SQLite and PostgreSQL answer getTables, getColumns,
- * getPrimaryKeys, getIndexInfo, the foreign keys (imported, exported, cross
- * reference), getSchemas, getCatalogs and getTableTypes from their
- * catalogues ({@link SqliteCatalog}, {@link PostgresCatalog}); the questions
+ * when it is closed. SQLite, PostgreSQL and MariaDB/MySQL answer getTables,
+ * getColumns, getPrimaryKeys, getIndexInfo, the foreign keys (imported,
+ * exported, cross reference), getSchemas, getCatalogs and getTableTypes from
+ * their catalogues ({@link SqliteCatalog}, {@link PostgresCatalog},
+ * {@link MysqlCatalog}, where a database is a catalogue); the questions
  * whose honest answer is "none" on them (SQLite's procedures, any database's
  * client info properties) are empty result sets; the rest are refused.
  */
@@ -76,6 +77,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
     private final CatalogQueries catalog;
     private final boolean pg;
     private final boolean sqlite;
+    private final boolean mysql;
     private final boolean known;
 
     /**
@@ -91,8 +93,10 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         this.dialect = dialect;
         this.pg = dialect.database() == SqlDialect.Database.POSTGRESQL;
         this.sqlite = dialect.database() == SqlDialect.Database.SQLITE;
+        this.mysql = dialect.database() == SqlDialect.Database.MYSQL;
         this.known = dialect.database() != SqlDialect.Database.OTHER;
-        this.catalog = pg ? new PostgresCatalog(dialect) : sqlite ? new SqliteCatalog(dialect) : null;
+        this.catalog = pg ? new PostgresCatalog(dialect)
+                : sqlite ? new SqliteCatalog(dialect) : mysql ? new MysqlCatalog(dialect) : null;
     }
 
     // ---- Catalogues ----
@@ -426,17 +430,17 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public String getCatalogTerm() {
-        return pg ? "database" : "";
+        return pg || mysql ? "database" : "";
     }
 
     @Override
     public boolean isCatalogAtStart() {
-        return pg;
+        return pg || mysql;
     }
 
     @Override
     public String getCatalogSeparator() {
-        return pg ? "." : "";
+        return pg || mysql ? "." : "";
     }
 
     @Override
@@ -617,7 +621,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean nullsAreSortedLow() {
-        return sqlite;
+        return sqlite || mysql;
     }
 
     @Override
@@ -647,7 +651,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean supportsAlterTableWithDropColumn() {
-        return pg || (sqlite && sqliteAtLeast(SQLITE_DROP_COLUMN));
+        return pg || mysql || (sqlite && sqliteAtLeast(SQLITE_DROP_COLUMN));
     }
 
     private boolean sqliteAtLeast(int minor) {
@@ -804,9 +808,10 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return pg;
     }
 
+    /** MariaDB names another database's table as db.table; PostgreSQL reaches no other database. */
     @Override
     public boolean supportsCatalogsInDataManipulation() {
-        return false;
+        return mysql;
     }
 
     @Override
@@ -816,17 +821,17 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean supportsCatalogsInTableDefinitions() {
-        return false;
+        return mysql;
     }
 
     @Override
     public boolean supportsCatalogsInIndexDefinitions() {
-        return false;
+        return mysql;
     }
 
     @Override
     public boolean supportsCatalogsInPrivilegeDefinitions() {
-        return false;
+        return mysql;
     }
 
     @Override
@@ -841,7 +846,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean supportsSelectForUpdate() {
-        return pg;
+        return pg || mysql;
     }
 
     @Override
@@ -892,10 +897,15 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return true;
     }
 
-    /** SQLite's transactions are serializable; elsewhere read committed, PostgreSQL's default and ODBC's usual one. */
+    /**
+     * SQLite's transactions are serializable; MariaDB's and MySQL's (InnoDB)
+     * repeatable read; elsewhere read committed, PostgreSQL's default and
+     * ODBC's usual one.
+     */
     @Override
     public int getDefaultTransactionIsolation() {
-        return sqlite ? Connection.TRANSACTION_SERIALIZABLE : Connection.TRANSACTION_READ_COMMITTED;
+        return sqlite ? Connection.TRANSACTION_SERIALIZABLE
+                : mysql ? Connection.TRANSACTION_REPEATABLE_READ : Connection.TRANSACTION_READ_COMMITTED;
     }
 
     @Override
@@ -903,7 +913,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         if (sqlite) {
             return level == Connection.TRANSACTION_SERIALIZABLE;
         }
-        return pg && (level == Connection.TRANSACTION_READ_UNCOMMITTED || level == Connection.TRANSACTION_READ_COMMITTED
+        return (pg || mysql) && (level == Connection.TRANSACTION_READ_UNCOMMITTED || level == Connection.TRANSACTION_READ_COMMITTED
                 || level == Connection.TRANSACTION_REPEATABLE_READ || level == Connection.TRANSACTION_SERIALIZABLE);
     }
 
@@ -929,7 +939,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     @Override
     public boolean supportsSavepoints() {
-        return pg || sqlite;
+        return known;
     }
 
     @Override

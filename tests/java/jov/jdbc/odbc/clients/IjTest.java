@@ -2,7 +2,6 @@ package jov.jdbc.odbc.clients;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
-import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
 import java.io.ByteArrayInputStream;
 import java.io.ByteArrayOutputStream;
@@ -29,7 +28,6 @@ class IjTest {
     @ParameterizedTest
     @MethodSource(Scratch.RIGS)
     void scriptCreatesFillsQueriesAndDescribes(Rig rig) throws Exception {
-        assumeTrue(rig.driverHasCatalogue(), "the driver has no MariaDB catalogue");
         try (Scratch db = Scratch.open(rig, null)) {
             String t = db.table;
             String script = String.join("\n",

@@ -1,7 +1,6 @@
 package jov.jdbc.odbc.clients;
 
 import static org.junit.jupiter.api.Assertions.assertTrue;
-import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
 import java.io.ByteArrayInputStream;
 import java.io.ByteArrayOutputStream;
@@ -25,7 +24,6 @@ class SqllineTest {
     @ParameterizedTest
     @MethodSource(Scratch.RIGS)
     void tablesAndColumnsComeFromTheDriversMetadata(Rig rig, @TempDir Path home) throws Exception {
-        assumeTrue(rig.driverHasCatalogue(), "the driver has no MariaDB catalogue");
         try (Scratch db = Scratch.open(rig, "id integer, name varchar(20)")) {
             String out = run(home, "!tables\n!columns " + db.table + "\n!quit\n", "--outputFormat=csv",
                     "-d", Scratch.DRIVER_CLASS, "-u", Scratch.url(rig), "-n", rig.user, "-p", rig.password);

@@ -2,7 +2,6 @@ package jov.jdbc.odbc.it;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
-import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
 import java.sql.DatabaseMetaData;
 import java.sql.ResultSet;
@@ -20,7 +19,6 @@ class DatabaseMetaDataTest {
     @ParameterizedTest
     @MethodSource("jov.jdbc.odbc.it.Rig#all")
     void answersFromTheCatalogue(Rig rig) throws SQLException {
-        assumeTrue(rig.driverHasCatalogue(), "the driver has no MariaDB catalogue");
         try (Jdbc db = Jdbc.open(rig)) {
             String table = db.createTable("id INTEGER PRIMARY KEY, name VARCHAR(20) NOT NULL, price DECIMAL(10,2)");
             // A name the table's name matches as a pattern, unless its '_' are escaped.
@@ -32,8 +30,14 @@ class DatabaseMetaDataTest {
             try {
                 DatabaseMetaData md = db.connection.getMetaData();
                 boolean sqlite = rig == Rig.SQLITE;
-                assertEquals(sqlite ? "SQLite" : "PostgreSQL", md.getDatabaseProductName());
-                String schema = sqlite ? null : "public";
+                boolean maria = rig == Rig.MARIA;
+                assertEquals(sqlite ? "SQLite" : maria ? "MariaDB" : "PostgreSQL", md.getDatabaseProductName());
+                assertEquals(db.connection.getTransactionIsolation(), md.getDefaultTransactionIsolation());
+                assertTrue(md.supportsSavepoints()
+                        && md.supportsTransactionIsolationLevel(md.getDefaultTransactionIsolation()));
+                assertEquals(maria, md.supportsCatalogsInTableDefinitions());
+                // MariaDB's databases are catalogues, and it has no schemas.
+                String schema = sqlite || maria ? null : "public";
                 assertEquals(List.of(schema + " " + table + " TABLE", schema + " " + view + " VIEW"),
                         rows(md.getTables(null, null, "jdbc%", new String[] {"TABLE", "VIEW"}),
                                 "TABLE_SCHEM", "TABLE_NAME", "TABLE_TYPE").stream()
@@ -42,7 +46,7 @@ class DatabaseMetaDataTest {
                         "TABLE_NAME"), "an escaped '_' matches only itself");
                 assertEquals(List.of(), rows(md.getTables(null, null, "x' OR '1'='1", null), "TABLE_NAME"));
 
-                int decimal = sqlite ? Types.DECIMAL : Types.NUMERIC;
+                int decimal = sqlite || maria ? Types.DECIMAL : Types.NUMERIC;
                 assertEquals(List.of("id " + Types.INTEGER + " 0 1", "name " + Types.VARCHAR + " 0 2",
                         "price " + decimal + " 1 3"), rows(md.getColumns(null, null, exact, "%"),
                                 "COLUMN_NAME", "DATA_TYPE", "NULLABLE", "ORDINAL_POSITION"));
@@ -62,9 +66,13 @@ class DatabaseMetaDataTest {
                         "COLUMN_NAME", "ORDINAL_POSITION", "ASC_OR_DESC"));
 
                 // SQLite: no catalogues and no schemas; PostgreSQL: the connected database and its schemas.
-                assertEquals(sqlite ? List.of() : List.of("public"),
+                // MariaDB: its databases, the connected one among them, are the catalogues.
+                assertEquals(sqlite || maria ? List.of() : List.of("public"),
                         rows(md.getSchemas(null, "publ%"), "TABLE_SCHEM"));
-                assertEquals(sqlite ? 0 : 1, rows(md.getCatalogs(), "TABLE_CAT").size());
+                List<String> catalogs = rows(md.getCatalogs(), "TABLE_CAT");
+                String tableCatalog = sqlite ? null : rows(md.getTables(null, null, exact, null), "TABLE_CAT").get(0);
+                assertTrue(maria ? catalogs.contains(tableCatalog) : catalogs.size() == (sqlite ? 0 : 1), tableCatalog);
+                assertEquals(List.of(table), rows(md.getTables(tableCatalog, "%", exact, null), "TABLE_NAME"));
 
                 ResultSet types = md.getTableTypes();
                 Statement typesStatement = types.getStatement();
@@ -77,21 +85,29 @@ class DatabaseMetaDataTest {
         }
     }
 
-    /** DATA_TYPE, COLUMN_SIZE and DECIMAL_DIGITS of declared types; SQLite's by its affinity rules. */
+    /**
+     * DATA_TYPE, COLUMN_SIZE and DECIMAL_DIGITS of declared types; SQLite's by
+     * its affinity rules, MariaDB's as Connector/J maps them (TEXT is LONGVARCHAR).
+     */
     @ParameterizedTest
     @MethodSource("jov.jdbc.odbc.it.Rig#all")
     void mapsDeclaredTypesToJdbcTypes(Rig rig) throws SQLException {
-        assumeTrue(rig.driverHasCatalogue(), "the driver has no MariaDB catalogue");
         boolean sqlite = rig == Rig.SQLITE;
         String columns = sqlite
                 ? "a INT, b BIGINT, c VARCHAR(10), d TEXT, e BLOB, f REAL, g FLOATING POINT, h NUMERIC(5,2),"
                         + " i DATETIME, j BOOLEAN, k"
+                : rig == Rig.MARIA
+                ? "a SMALLINT, b BIGINT, c VARCHAR(10), d TEXT, e BLOB, f FLOAT, g INT UNSIGNED, h DECIMAL(5,2),"
+                        + " i DATETIME(3), j BIT(1), k POINT"
                 : "a SMALLINT, b BIGINT, c VARCHAR(10), d TEXT, e BYTEA, f REAL, g INT[], h NUMERIC(5,2),"
                         + " i TIMESTAMP(3), j BOOLEAN, k JSONB";
         List<String> expected = sqlite
                 ? List.of("a 4 null null", "b -5 null null", "c 12 10 null", "d 12 null null", "e -4 null null",
                         "f 8 null null", "g 4 null null", "h 2 5 2", "i 93 null null", "j 16 null null",
                         "k 1111 null null")
+                : rig == Rig.MARIA
+                ? List.of("a 5 5 0", "b -5 19 0", "c 12 10 null", "d -1 65535 null", "e -4 65535 null",
+                        "f 7 12 null", "g -5 10 0", "h 3 5 2", "i 93 23 3", "j -7 1 null", "k 1111 null null")
                 : List.of("a 5 5 0", "b -5 19 0", "c 12 10 null", "d 12 null null", "e -2 null null",
                         "f 7 8 null", "g 2003 null null", "h 2 5 2", "i 93 23 3", "j 16 1 null",
                         "k 1111 null null");

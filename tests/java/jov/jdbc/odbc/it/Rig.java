@@ -79,11 +79,6 @@ public enum Rig {
         return this == MARIA ? 1 : 0;
     }
 
-    /** Whether the JDBC driver answers DatabaseMetaData's catalogue questions here: not yet on MariaDB. */
-    public boolean driverHasCatalogue() {
-        return this != MARIA;
-    }
-
     /** The data sources selected for this run. */
     public static Stream<Rig> all() {
         String selected = System.getProperty("jov.it.dataSources", "");
