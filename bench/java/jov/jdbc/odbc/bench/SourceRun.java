@@ -35,6 +35,9 @@ final class SourceRun {
     static final int DRIVER = 4;
     static final int DRIVER_TYPED = 5;
 
+    /** This project's JDBC driver reaches the bridge's data source by this URL and its name. */
+    private static final String DRIVER_URL = "jdbc:jov:odbc:";
+
     final Source source;
     final List<String> variantNames = new ArrayList<>();
     /** results.get(round).get(variant), in the order of variantNames. */
@@ -58,13 +61,14 @@ final class SourceRun {
                 BridgeVariant bridge = new BridgeVariant(source.dataSource(), source.user(),
                         source.password(), sql);
                 JdbcVariant jdbc = new JdbcVariant(source.jdbcName(), source.jdbcUrl(),
-                        source.user(), source.password(), sql);
+                        source.user(), source.password(), sql, false);
                 JniFloorVariant jniFloor = new JniFloorVariant(source.dataSource(),
                         source.user(), source.password(), sql);
-                DriverVariant driver = new DriverVariant(source.dataSource(), source.user(),
-                        source.password(), sql, false);
-                DriverVariant driverTyped = new DriverVariant(source.dataSource(),
-                        source.user(), source.password(), sql, true)) {
+                JdbcVariant driver = new JdbcVariant("driver", DRIVER_URL + source.dataSource(),
+                        source.user(), source.password(), sql, false);
+                JdbcVariant driverTyped = new JdbcVariant("driver-typed",
+                        DRIVER_URL + source.dataSource(), source.user(), source.password(), sql,
+                        true)) {
             List<Variant> variants = List.of(floor, bridge, jdbc, jniFloor, driver, driverTyped);
             for (Variant v : variants) {
                 variantNames.add(v.name());
@@ -92,7 +96,7 @@ final class SourceRun {
     }
 
     private void compareDumps(Variant floor, Variant bridge, Variant jdbc, Variant jniFloor,
-            DriverVariant driver, Path workDir) throws Exception {
+            JdbcVariant driver, Path workDir) throws Exception {
         String stem = source.label().toLowerCase();
         Path floorDump = workDir.resolve(stem + "-floor.utf16");
         Path bridgeDump = workDir.resolve(stem + "-bridge.utf16");
