@@ -2,12 +2,13 @@
 # Installs the Debian 12 packages needed to build and test JovJdbcOdbc.
 # Runs as root. Does nothing (not even apt-get update) when all are present.
 #
-# Usage: install-deps.sh [--cross | --windows-tests]
+# Usage: install-deps.sh [--cross | --windows-tests | --wine32]
 #   (none)           building the library and the jar, and the Linux tests
 #   --cross          the mingw-w64 compilers of the Windows DLLs (64 and 32 bits)
-#   --windows-tests  those, Wine of both widths and the i386 ODBC libraries
-#                    Wine's 32-bit odbc32 hands its calls to (about 1 GB), and
-#                    the locales to make ja_JP.UTF-8
+#   --windows-tests  those, 64-bit Wine and the locales to make ja_JP.UTF-8
+#   --wine32         32-bit Wine and the i386 ODBC libraries Wine's 32-bit
+#                    odbc32 hands its calls to (about 1 GB); they need the
+#                    mirror's i386 lists to match its amd64 ones
 set -euo pipefail
 
 cross=(g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix)
@@ -27,9 +28,10 @@ case ${1:-} in
         ;;
     --cross) packages=("${cross[@]}") ;;
     --windows-tests)
-        packages=("${cross[@]}" wine64 wine32:i386 libodbc2:i386 libsqliteodbc:i386 locales)
+        packages=("${cross[@]}" wine64 locales)
         ;;
-    *) echo "usage: install-deps.sh [--cross | --windows-tests]" >&2; exit 2 ;;
+    --wine32) packages=(wine32:i386 libodbc2:i386 libsqliteodbc:i386) ;;
+    *) echo "usage: install-deps.sh [--cross | --windows-tests | --wine32]" >&2; exit 2 ;;
 esac
 
 # installed NAME: once a package is installed for two architectures, "dpkg -s

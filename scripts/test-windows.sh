@@ -12,7 +12,7 @@
 #
 # Each Wine prefix is made afresh in a temporary folder and removed on the way
 # out, with its wineserver stopped. Runs as root to install what is missing
-# (install-deps.sh --windows-tests: about 1 GB, most of it 32-bit Wine).
+# (install-deps.sh --windows-tests and --wine32: about 1 GB, most of it 32-bit Wine).
 #
 # Environment: JOV_WIN_BUILD_DIR (default <repo>/build-win),
 # JOV_WIN32_BUILD_DIR (<repo>/build-win32), JOV_BUILD_TYPE (Release), the
@@ -39,9 +39,19 @@ step() {
     step_start=$now
 }
 
+# 32-bit Wine comes from the i386 lists, which a mirror in mid-sync can serve
+# out of step with the amd64 ones; apt then cannot install it. The 32-bit DLL
+# is still built and its exports checked; only its run under Wine is skipped,
+# and the output says so.
+wine32=1
 install_missing() {
     bash "$root/scripts/install-deps.sh"
     bash "$root/scripts/install-deps.sh" --windows-tests
+    if ! bash "$root/scripts/install-deps.sh" --wine32; then
+        wine32=0
+        echo "test-windows.sh: 32-bit Wine could not be installed (apt's answer above);" \
+            "the 32-bit DLL is built and checked but NOT RUN under Wine"
+    fi
 }
 
 ensure_japanese_locale() {
@@ -124,6 +134,10 @@ test_width() {
         bash "$root/scripts/check-stdcall.sh" "$build/JovJdbcOdbc.def" || return
     fi
 
+    if [[ $1 == 32 && $wine32 -eq 0 ]]; then
+        echo "test-windows.sh: wine_test.exe (32-bit Wine) SKIPPED: 32-bit Wine is not installed"
+        return 0
+    fi
     dir=$(mktemp -d)
     prefixes+=("$dir")
     step "wine prefix ($winearch)"
