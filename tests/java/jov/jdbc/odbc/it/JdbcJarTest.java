@@ -102,6 +102,8 @@ class JdbcJarTest {
         Path source = Files.writeString(folder.resolve("Probe.java"), PROBE);
         List<String> command = new ArrayList<>();
         command.add(Path.of(System.getProperty("java.home"), "bin", "java").toString());
+        // As README.md tells users of Java 24 and later: else the JVM warns that JNI is restricted.
+        command.add("--enable-native-access=ALL-UNNAMED");
         command.addAll(List.of(settings));
         command.addAll(List.of("-Dfile.encoding=UTF-8", "-cp", jar().toString(), source.toString(),
                 rig.dataSource, rig.user, rig.password));
