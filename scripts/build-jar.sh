@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the driver's jar: the JDBC driver (jov.jdbc.odbc.driver) and the
 # classes of the natives (jov.jdbc.odbc), without the query tool and the
-# tests, with the driver's service registration, a manifest naming the module
-# and the version, and the native libraries it is given, each at
+# tests, compiled for Java 8 (javac-java8.sh), with the driver's service
+# registration, a manifest naming the module, the version and the Java
+# versions it runs on, and the native libraries it is given, each at
 # jov/jdbc/odbc/native/<platform>/<file> with its SHA-256 in the index
 # jov/jdbc/odbc/native/libraries.properties (the loader checks each copy it
 # extracts against it).
@@ -21,12 +22,17 @@ jar=${JOV_JAR:-$build/jovjdbcodbc.jar}
 libraries=${JOV_JAR_LIBRARIES:-linux-x86_64=$build/libJovJdbcOdbc.so}
 
 version=$(bash "$root/scripts/version.sh")
+# From the class files' Java 8 to the newest JVM the suite runs on
+# (run-java-tests.sh); README.md says the same.
+java_versions=8-25
+# shellcheck source=javac-java8.sh
+. "$root/scripts/javac-java8.sh"
 
 rm -rf "$classes"
 mkdir -p "$classes"
 mapfile -t sources < <(find "$root/java/jov/jdbc/odbc" -maxdepth 1 -name '*.java'; \
     find "$root/java/jov/jdbc/odbc/driver" -name '*.java')
-javac -encoding UTF-8 -Xlint:all -Werror --release 17 -d "$classes" "${sources[@]}"
+javac "${JAVAC_JAVA8[@]}" -d "$classes" "${sources[@]}"
 cp -R "$root/java/META-INF" "$classes/"
 
 native=$classes/jov/jdbc/odbc/native
@@ -52,6 +58,7 @@ cat >"$manifest" <<MF
 Automatic-Module-Name: jov.jdbc.odbc
 Implementation-Title: JovJdbcOdbc JDBC driver
 Implementation-Version: $version
+Jov-Java-Versions: $java_versions
 MF
 mkdir -p "$(dirname "$jar")"
 rm -f "$jar"

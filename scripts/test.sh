@@ -39,9 +39,14 @@ bash scripts/maria-server.sh start "$JOV_MARIA_DIR"
 status=0
 ctest --test-dir "$JOV_BUILD_DIR" --output-on-failure || status=$?
 
-# On success CTest keeps the output to itself: show the JUnit summary.
-if [[ $status -eq 0 && -f $JOV_BUILD_DIR/junit-console.txt ]]; then
-    sed -n '/^Test run finished/,$p' "$JOV_BUILD_DIR/junit-console.txt"
+# On success CTest keeps the output to itself: show the JUnit summary of each JVM.
+if [[ $status -eq 0 ]]; then
+    for console in "$JOV_BUILD_DIR"/junit-console*.txt; do
+        if [[ -f $console ]]; then
+            echo "${console##*/}:"
+            sed -n '/^Test run finished/,$p' "$console"
+        fi
+    done
 fi
 
 # The Debian package: installed, connected through, removed.

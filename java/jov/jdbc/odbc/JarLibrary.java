@@ -9,6 +9,7 @@ import java.nio.file.FileSystemException;
 import java.nio.file.FileSystems;
 import java.nio.file.Files;
 import java.nio.file.Path;
+import java.nio.file.Paths;
 import java.nio.file.StandardCopyOption;
 import java.nio.file.attribute.PosixFilePermission;
 import java.nio.file.attribute.PosixFilePermissions;
@@ -16,13 +17,14 @@ import java.nio.file.attribute.UserPrincipal;
 import java.security.MessageDigest;
 import java.security.NoSuchAlgorithmException;
 import java.util.Arrays;
-import java.util.HexFormat;
+import java.util.EnumSet;
 import java.util.List;
 import java.util.Optional;
 import java.util.Properties;
 import java.util.Set;
 import java.util.regex.Matcher;
 import java.util.regex.Pattern;
+import java.util.stream.Collectors;
 
 /**
  * The library the jar carries for the running platform, copied out of the jar
@@ -68,9 +70,9 @@ final class JarLibrary {
         String osName = System.getProperty("os.name");
         String osArch = System.getProperty("os.arch");
         List<NativePlatform> carried = Arrays.stream(NativePlatform.values())
-                .filter(p -> index.containsKey(p.id)).toList();
+                .filter(p -> index.containsKey(p.id)).collect(Collectors.toList());
         Optional<NativePlatform> platform = NativePlatform.of(osName, osArch).filter(carried::contains);
-        if (platform.isEmpty()) {
+        if (!platform.isPresent()) {
             return Optional.of(() -> {
                 throw new UnsatisfiedLinkError(NativePlatform.notCarried(osName, osArch, carried));
             });
@@ -92,7 +94,7 @@ final class JarLibrary {
 
     private static Path extracted(NativePlatform platform, Properties index) {
         String folder = System.getProperty(TEMP_FOLDER_PROPERTY);
-        Path base = Path.of(folder == null || folder.isEmpty() ? System.getProperty("java.io.tmpdir") : folder);
+        Path base = Paths.get(folder == null || folder.isEmpty() ? System.getProperty("java.io.tmpdir") : folder);
         try {
             return extract(platform, index.getProperty(VERSION_KEY), index.getProperty(platform.id),
                     () -> JarLibrary.class.getClassLoader().getResourceAsStream(platform.resource()),
@@ -208,7 +210,7 @@ final class JarLibrary {
     private static void checkOwnFolder(Path folder) throws IOException {
         UserPrincipal me = folder.getFileSystem().getUserPrincipalLookupService()
                 .lookupPrincipalByName(System.getProperty("user.name"));
-        Set<PosixFilePermission> open = Set.of(PosixFilePermission.GROUP_WRITE, PosixFilePermission.OTHERS_WRITE);
+        Set<PosixFilePermission> open = EnumSet.of(PosixFilePermission.GROUP_WRITE, PosixFilePermission.OTHERS_WRITE);
         Set<PosixFilePermission> permissions = Files.getPosixFilePermissions(folder);
         if (!Files.getOwner(folder).equals(me) || permissions.stream().anyMatch(open::contains)) {
             throw new IOException(folder + " is not a folder of " + me.getName() + "'s own, closed to others");
@@ -228,6 +230,10 @@ final class JarLibrary {
                 digest.update(buffer, 0, n);
             }
         }
-        return HexFormat.of().formatHex(digest.digest());
+        StringBuilder hex = new StringBuilder();
+        for (byte b : digest.digest()) {
+            hex.append(String.format("%02x", b));
+        }
+        return hex.toString();
     }
 }

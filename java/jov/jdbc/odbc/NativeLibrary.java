@@ -3,7 +3,8 @@ package jov.jdbc.odbc;
 import java.io.File;
 import java.nio.file.Files;
 import java.nio.file.InvalidPathException;
-import java.nio.file.Path;
+import java.nio.file.Paths;
+import java.util.Arrays;
 import java.util.List;
 import java.util.Optional;
 
@@ -28,7 +29,7 @@ final class NativeLibrary {
         Optional<Runnable> loader();
     }
 
-    private static final List<Source> SOURCES = List.of(
+    private static final List<Source> SOURCES = Arrays.asList(
             NativeLibrary::fromProperty,
             NativeLibrary::installed,
             JarLibrary::loader,
@@ -67,7 +68,7 @@ final class NativeLibrary {
         String fileName = System.mapLibraryName(JOVODBCDLL.LIBRARY_NAME);
         for (String folder : System.getProperty("java.library.path", "").split(File.pathSeparator)) {
             try {
-                if (!folder.isEmpty() && Files.isRegularFile(Path.of(folder, fileName))) {
+                if (!folder.isEmpty() && Files.isRegularFile(Paths.get(folder, fileName))) {
                     return fromLibraryPath();
                 }
             } catch (InvalidPathException e) {

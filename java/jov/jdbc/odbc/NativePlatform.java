@@ -1,6 +1,8 @@
 package jov.jdbc.odbc;
 
 import java.util.Arrays;
+import java.util.Collections;
+import java.util.HashMap;
 import java.util.List;
 import java.util.Locale;
 import java.util.Map;
@@ -24,14 +26,14 @@ enum NativePlatform {
     static final String FOLDER = "jov/jdbc/odbc/native/";
 
     /** Prefixes of {@code os.name}, lower-cased, and the operating system each names. */
-    private static final Map<String, String> OS_PREFIXES = Map.of(
+    private static final Map<String, String> OS_PREFIXES = table(
             "linux", "linux",
             "windows", "windows",
             "mac", "macos",
             "darwin", "macos");
 
     /** Values of {@code os.arch}, lower-cased, and the architecture each names. */
-    private static final Map<String, String> ARCHES = Map.of(
+    private static final Map<String, String> ARCHES = table(
             "amd64", "x86_64",
             "x86_64", "x86_64",
             "x64", "x86_64",
@@ -49,6 +51,14 @@ enum NativePlatform {
     NativePlatform(String id, String fileName) {
         this.id = id;
         this.fileName = fileName;
+    }
+
+    private static Map<String, String> table(String... keysAndValues) {
+        Map<String, String> table = new HashMap<>();
+        for (int i = 0; i < keysAndValues.length; i += 2) {
+            table.put(keysAndValues[i], keysAndValues[i + 1]);
+        }
+        return Collections.unmodifiableMap(table);
     }
 
     /** Where the jar keeps this platform's library. */

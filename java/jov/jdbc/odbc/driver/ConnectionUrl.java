@@ -20,9 +20,12 @@ final class ConnectionUrl {
     static final String PASSWORD = "password";
 
     /** Every property, with what getPropertyInfo says of it. */
-    private static final Map<String, String> PROPERTIES = Map.of(
-            USER, "User name handed to the ODBC data source (default: empty)",
-            PASSWORD, "Password handed to the ODBC data source (default: empty); never logged");
+    private static final Map<String, String> PROPERTIES = new LinkedHashMap<>();
+
+    static {
+        PROPERTIES.put(USER, "User name handed to the ODBC data source (default: empty)");
+        PROPERTIES.put(PASSWORD, "Password handed to the ODBC data source (default: empty); never logged");
+    }
 
     private final String url;
     private final String dataSource;
@@ -55,7 +58,7 @@ final class ConnectionUrl {
             }
         }
         for (int i = 1; i < parts.length; i++) {
-            if (parts[i].isBlank()) {
+            if (parts[i].trim().isEmpty()) {
                 continue;
             }
             int equals = parts[i].indexOf('=');

@@ -12,6 +12,8 @@ import java.time.LocalTime;
 import java.time.OffsetDateTime;
 import java.time.ZonedDateTime;
 import java.time.format.DateTimeParseException;
+import java.util.Arrays;
+import java.util.HashSet;
 import java.util.Locale;
 import java.util.Set;
 
@@ -24,8 +26,10 @@ import java.util.Set;
  */
 final class Conversions {
 
-    private static final Set<String> TRUE_TEXTS = Set.of("true", "t", "yes", "y", "on", "1");
-    private static final Set<String> FALSE_TEXTS = Set.of("false", "f", "no", "n", "off", "0");
+    private static final Set<String> TRUE_TEXTS =
+            new HashSet<>(Arrays.asList("true", "t", "yes", "y", "on", "1"));
+    private static final Set<String> FALSE_TEXTS =
+            new HashSet<>(Arrays.asList("false", "f", "no", "n", "off", "0"));
     private static final int TEXT_DATE_LENGTH = "yyyy-mm-dd".length();
 
     private Conversions() {

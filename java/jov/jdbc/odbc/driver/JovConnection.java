@@ -500,7 +500,7 @@ final class JovConnection implements Connection {
     public void setClientInfo(String name, String value) throws SQLClientInfoException {
         if (closed) {
             throw new SQLClientInfoException("The connection is closed", Errors.CONNECTION_CLOSED, 0,
-                    Map.of(name, ClientInfoStatus.REASON_UNKNOWN));
+                    Collections.singletonMap(name, ClientInfoStatus.REASON_UNKNOWN));
         }
         if (value == null) {
             clientInfo.remove(name);

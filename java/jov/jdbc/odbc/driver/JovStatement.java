@@ -7,6 +7,8 @@ import java.sql.SQLException;
 import java.sql.SQLWarning;
 import java.sql.Statement;
 import java.util.ArrayList;
+import java.util.Arrays;
+import java.util.HashSet;
 import java.util.List;
 import java.util.Set;
 
@@ -22,7 +24,7 @@ class JovStatement implements Statement {
 
     /** First keywords of SQL that returns rows. */
     private static final Set<String> QUERY_KEYWORDS =
-            Set.of("SELECT", "WITH", "VALUES", "PRAGMA", "SHOW", "EXPLAIN", "TABLE");
+            new HashSet<>(Arrays.asList("SELECT", "WITH", "VALUES", "PRAGMA", "SHOW", "EXPLAIN", "TABLE"));
 
     final JovConnection connection;
     final OdbcLink link;

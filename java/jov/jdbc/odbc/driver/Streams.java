@@ -1,5 +1,6 @@
 package jov.jdbc.odbc.driver;
 
+import java.io.ByteArrayOutputStream;
 import java.io.IOException;
 import java.io.InputStream;
 import java.io.Reader;
@@ -12,13 +13,14 @@ import java.sql.SQLException;
 final class Streams {
 
     private static final int BUFFER_CHARS = 8192;
+    private static final int BUFFER_BYTES = 8192;
 
     private Streams() {
     }
 
     static byte[] bytes(InputStream in, long length) throws SQLException {
         try {
-            byte[] all = length < 0 ? in.readAllBytes() : in.readNBytes(checkedLength(length));
+            byte[] all = readUpTo(in, length < 0 ? Long.MAX_VALUE : checkedLength(length));
             if (length >= 0 && all.length < length) {
                 throw shortStream(length, all.length);
             }
@@ -26,6 +28,20 @@ final class Streams {
         } catch (IOException e) {
             throw Errors.create("Reading the stream parameter failed", Errors.GENERAL, e);
         }
+    }
+
+    /** Up to {@code limit} bytes, fewer only where the stream ends first. */
+    private static byte[] readUpTo(InputStream in, long limit) throws IOException {
+        ByteArrayOutputStream out = new ByteArrayOutputStream();
+        byte[] buffer = new byte[BUFFER_BYTES];
+        while (out.size() < limit) {
+            int read = in.read(buffer, 0, (int) Math.min(buffer.length, limit - out.size()));
+            if (read < 0) {
+                break;
+            }
+            out.write(buffer, 0, read);
+        }
+        return out.toByteArray();
     }
 
     static String text(Reader in, long length) throws SQLException {

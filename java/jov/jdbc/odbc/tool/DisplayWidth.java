@@ -54,12 +54,12 @@ final class DisplayWidth {
 
     /** The text followed by blanks up to the given width (unchanged when already as wide). */
     static String padRight(String text, int width) {
-        return text + " ".repeat(Math.max(0, width - of(text)));
+        return text + Blanks.repeat(' ', Math.max(0, width - of(text)));
     }
 
     /** Blanks up to the given width followed by the text. */
     static String padLeft(String text, int width) {
-        return " ".repeat(Math.max(0, width - of(text))) + text;
+        return Blanks.repeat(' ', Math.max(0, width - of(text))) + text;
     }
 
     private static boolean isWide(int codePoint) {

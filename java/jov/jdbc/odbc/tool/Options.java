@@ -1,6 +1,7 @@
 package jov.jdbc.odbc.tool;
 
 import java.util.ArrayList;
+import java.util.Arrays;
 import java.util.List;
 import java.util.Optional;
 
@@ -8,20 +9,9 @@ import java.util.Optional;
  * The query tool's command line, parsed. Options come first; the first
  * argument that is not an option, or everything after "--", is SQL. Long
  * options take their value as the next argument or after '=' (--date-style=0).
- *
- * @param dataSource the data source text, passed to the library unchanged
- * @param user user name, "" when not given
- * @param password password, "" when not given
- * @param csv results as CSV instead of tables
- * @param dateStyle the date style to set, when one was given
- * @param nullText how a table shows SQL NULL
- * @param keepGoing run the remaining statements after a failed one
- * @param help print the usage and do nothing else
- * @param sql SQL scripts from the command line; empty means read standard input
+ * Two command lines that parse alike give equal options.
  */
-record Options(String dataSource, String user, String password, boolean csv,
-        Optional<Short> dateStyle, String nullText, boolean keepGoing, boolean help,
-        List<String> sql) {
+final class Options {
 
     static final String USAGE = String.join("\n",
             "Usage: QueryTool [options] [SQL ...]",
@@ -62,6 +52,95 @@ record Options(String dataSource, String user, String password, boolean csv,
         }
     }
 
+    private final String dataSource;
+    private final String user;
+    private final String password;
+    private final boolean csv;
+    private final Optional<Short> dateStyle;
+    private final String nullText;
+    private final boolean keepGoing;
+    private final boolean help;
+    private final List<String> sql;
+
+    /**
+     * @param dataSource the data source text, passed to the library unchanged
+     * @param user user name, "" when not given
+     * @param password password, "" when not given
+     * @param csv results as CSV instead of tables
+     * @param dateStyle the date style to set, when one was given
+     * @param nullText how a table shows SQL NULL
+     * @param keepGoing run the remaining statements after a failed one
+     * @param help print the usage and do nothing else
+     * @param sql SQL scripts from the command line; empty means read standard input
+     */
+    Options(String dataSource, String user, String password, boolean csv, Optional<Short> dateStyle,
+            String nullText, boolean keepGoing, boolean help, List<String> sql) {
+        this.dataSource = dataSource;
+        this.user = user;
+        this.password = password;
+        this.csv = csv;
+        this.dateStyle = dateStyle;
+        this.nullText = nullText;
+        this.keepGoing = keepGoing;
+        this.help = help;
+        this.sql = sql;
+    }
+
+    String dataSource() {
+        return dataSource;
+    }
+
+    String user() {
+        return user;
+    }
+
+    String password() {
+        return password;
+    }
+
+    boolean csv() {
+        return csv;
+    }
+
+    Optional<Short> dateStyle() {
+        return dateStyle;
+    }
+
+    String nullText() {
+        return nullText;
+    }
+
+    boolean keepGoing() {
+        return keepGoing;
+    }
+
+    boolean help() {
+        return help;
+    }
+
+    List<String> sql() {
+        return sql;
+    }
+
+    private List<Object> fields() {
+        return Arrays.asList(dataSource, user, password, csv, dateStyle, nullText, keepGoing, help, sql);
+    }
+
+    @Override
+    public boolean equals(Object other) {
+        return other instanceof Options && fields().equals(((Options) other).fields());
+    }
+
+    @Override
+    public int hashCode() {
+        return fields().hashCode();
+    }
+
+    @Override
+    public String toString() {
+        return "Options" + fields();
+    }
+
     static Options parse(String[] args) throws UsageException {
         Parser parser = new Parser(args);
         return parser.parse();
@@ -92,7 +171,7 @@ record Options(String dataSource, String user, String password, boolean csv,
                 }
                 option(arg);
             }
-            List<String> sql = new ArrayList<>(List.of(args).subList(next, args.length));
+            List<String> sql = new ArrayList<>(Arrays.asList(args).subList(next, args.length));
             return new Options(dataSource, user, password, csv, dateStyle, nullText, keepGoing,
                     help, sql);
         }
@@ -102,15 +181,37 @@ record Options(String dataSource, String user, String password, boolean csv,
             String name = equals < 0 ? arg : arg.substring(0, equals);
             String inline = equals < 0 ? null : arg.substring(equals + 1);
             switch (name) {
-                case "-d", "--data-source" -> dataSource = value(name, inline);
-                case "-u", "--user" -> user = value(name, inline);
-                case "-p", "--password" -> password = value(name, inline);
-                case "--date-style" -> dateStyle = Optional.of(dateStyle(value(name, inline)));
-                case "--null" -> nullText = value(name, inline);
-                case "--csv" -> csv = flag(name, inline);
-                case "-c", "--continue" -> keepGoing = flag(name, inline);
-                case "-h", "--help" -> help = flag(name, inline);
-                default -> throw new UsageException("unknown option " + name);
+                case "-d":
+                case "--data-source":
+                    dataSource = value(name, inline);
+                    break;
+                case "-u":
+                case "--user":
+                    user = value(name, inline);
+                    break;
+                case "-p":
+                case "--password":
+                    password = value(name, inline);
+                    break;
+                case "--date-style":
+                    dateStyle = Optional.of(dateStyle(value(name, inline)));
+                    break;
+                case "--null":
+                    nullText = value(name, inline);
+                    break;
+                case "--csv":
+                    csv = flag(name, inline);
+                    break;
+                case "-c":
+                case "--continue":
+                    keepGoing = flag(name, inline);
+                    break;
+                case "-h":
+                case "--help":
+                    help = flag(name, inline);
+                    break;
+                default:
+                    throw new UsageException("unknown option " + name);
             }
         }
 
@@ -134,7 +235,7 @@ record Options(String dataSource, String user, String password, boolean csv,
         /** A date style is a 16-bit code; anything else is refused rather than cut. */
         private static short dateStyle(String text) throws UsageException {
             try {
-                return Short.parseShort(text.strip());
+                return Short.parseShort(Blanks.strip(text));
             } catch (NumberFormatException e) {
                 throw new UsageException("--date-style needs a number from "
                         + Short.MIN_VALUE + " to " + Short.MAX_VALUE + ", not " + text);

@@ -1,12 +1,15 @@
 package jov.jdbc.odbc.tool;
 
+import java.io.ByteArrayOutputStream;
 import java.io.FileDescriptor;
 import java.io.FileOutputStream;
 import java.io.IOException;
 import java.io.InputStream;
 import java.io.PrintStream;
+import java.io.UnsupportedEncodingException;
 import java.nio.charset.StandardCharsets;
 import java.util.ArrayList;
+import java.util.Collections;
 import java.util.List;
 
 /**
@@ -27,6 +30,10 @@ public final class QueryTool {
     static final int FAILED = 1;
     static final int BAD_USAGE = 2;
 
+    /** The name PrintStream takes for the encoding of both output streams. */
+    private static final String UTF_8 = StandardCharsets.UTF_8.name();
+    private static final int READ_BUFFER_BYTES = 8192;
+
     private final Options options;
     private final PrintStream out;
     private final PrintStream err;
@@ -38,9 +45,9 @@ public final class QueryTool {
         this.err = err;
     }
 
-    public static void main(String[] args) {
-        PrintStream out = new PrintStream(new FileOutputStream(FileDescriptor.out), true, StandardCharsets.UTF_8);
-        PrintStream err = new PrintStream(new FileOutputStream(FileDescriptor.err), true, StandardCharsets.UTF_8);
+    public static void main(String[] args) throws UnsupportedEncodingException {
+        PrintStream out = new PrintStream(new FileOutputStream(FileDescriptor.out), true, UTF_8);
+        PrintStream err = new PrintStream(new FileOutputStream(FileDescriptor.err), true, UTF_8);
         System.exit(run(args, System.in, out, err));
     }
 
@@ -75,7 +82,7 @@ public final class QueryTool {
 
     private static List<String> statements(Options options, InputStream in) throws IOException {
         List<String> scripts = options.sql().isEmpty()
-                ? List.of(new String(in.readAllBytes(), StandardCharsets.UTF_8))
+                ? Collections.singletonList(new String(readAll(in), StandardCharsets.UTF_8))
                 : options.sql();
         List<String> statements = new ArrayList<>();
         for (String script : scripts) {
@@ -84,15 +91,24 @@ public final class QueryTool {
         return statements;
     }
 
+    private static byte[] readAll(InputStream in) throws IOException {
+        ByteArrayOutputStream all = new ByteArrayOutputStream();
+        byte[] buffer = new byte[READ_BUFFER_BYTES];
+        for (int n; (n = in.read(buffer)) >= 0;) {
+            all.write(buffer, 0, n);
+        }
+        return all.toByteArray();
+    }
+
     private int runAll(List<String> statements) {
-        OdbcSession session;
+        OdbcSession opened;
         try {
-            session = open();
+            opened = open();
         } catch (SqlFailure failure) {
             reportFailure("cannot open data source " + options.dataSource(), failure);
             return FAILED;
         }
-        try (session) {
+        try (OdbcSession session = opened) {
             int status = OK;
             for (String sql : statements) {
                 if (!runOne(session, sql)) {
@@ -165,11 +181,14 @@ public final class QueryTool {
 
     /** The library's answer to a statement without a result set, in words. */
     static String updateAnswer(int answer) {
-        return switch (answer) {
-            case 0 -> "no data (0)";
-            case 2 -> "need data (2)";
-            default -> "OK (" + answer + ")";
-        };
+        switch (answer) {
+            case 0:
+                return "no data (0)";
+            case 2:
+                return "need data (2)";
+            default:
+                return "OK (" + answer + ")";
+        }
     }
 
     private void printUpdate(int answer) {

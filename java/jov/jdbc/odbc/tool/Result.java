@@ -1,5 +1,7 @@
 package jov.jdbc.odbc.tool;
 
+import java.util.ArrayList;
+import java.util.Collections;
 import java.util.List;
 
 /**
@@ -8,12 +10,28 @@ import java.util.List;
  * row as text, where null stands for SQL NULL and "" for an empty value.
  * Every row has as many values as there are columns.
  */
-record Result(List<String> columnNames, List<Boolean> numeric, List<List<String>> rows) {
+final class Result {
 
-    Result {
-        columnNames = List.copyOf(columnNames);
-        numeric = List.copyOf(numeric);
-        rows = List.copyOf(rows);
+    private final List<String> columnNames;
+    private final List<Boolean> numeric;
+    private final List<List<String>> rows;
+
+    Result(List<String> columnNames, List<Boolean> numeric, List<List<String>> rows) {
+        this.columnNames = Collections.unmodifiableList(new ArrayList<>(columnNames));
+        this.numeric = Collections.unmodifiableList(new ArrayList<>(numeric));
+        this.rows = Collections.unmodifiableList(new ArrayList<>(rows));
+    }
+
+    List<String> columnNames() {
+        return columnNames;
+    }
+
+    List<Boolean> numeric() {
+        return numeric;
+    }
+
+    List<List<String>> rows() {
+        return rows;
     }
 
     int columnCount() {

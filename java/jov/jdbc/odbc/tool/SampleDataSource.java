@@ -1,5 +1,6 @@
 package jov.jdbc.odbc.tool;
 
+import java.util.Arrays;
 import java.util.List;
 
 /**
@@ -21,7 +22,7 @@ final class SampleDataSource {
     /** Created last, so that its presence means the whole sample is there. */
     private static final String LAST_TABLE = "sales";
 
-    private static final List<String> CREATE = List.of(
+    private static final List<String> CREATE = Arrays.asList(
             "CREATE TABLE staff (id INTEGER PRIMARY KEY, name VARCHAR(20) NOT NULL,"
                     + " kana VARCHAR(20), city VARCHAR(20), hired DATE, salary DECIMAL(10,2),"
                     + " photo BLOB)",

@@ -1,6 +1,8 @@
 package jov.jdbc.odbc.tool;
 
 import java.util.ArrayList;
+import java.util.Arrays;
+import java.util.HashSet;
 import java.util.List;
 import java.util.Locale;
 import java.util.Set;
@@ -19,7 +21,7 @@ final class SqlScript {
 
     /** First keywords of statements that return rows. */
     private static final Set<String> QUERY_KEYWORDS =
-            Set.of("SELECT", "WITH", "VALUES", "PRAGMA", "SHOW", "EXPLAIN", "TABLE");
+            new HashSet<>(Arrays.asList("SELECT", "WITH", "VALUES", "PRAGMA", "SHOW", "EXPLAIN", "TABLE"));
 
     private SqlScript() {
     }
@@ -83,7 +85,7 @@ final class SqlScript {
 
     private static void addIfCode(List<String> statements, String statement, boolean hasCode) {
         if (hasCode) {
-            statements.add(statement.strip());
+            statements.add(Blanks.strip(statement));
         }
     }
 

@@ -45,7 +45,7 @@ final class TableFormat {
         lines.add(line(result.columnNames(), widths, result.numeric()));
         List<String> rule = new ArrayList<>();
         for (int width : widths) {
-            rule.add("-".repeat(width));
+            rule.add(Blanks.repeat('-', width));
         }
         lines.add(String.join(RULE_SEPARATOR, rule));
         for (List<String> row : cells) {
@@ -62,16 +62,21 @@ final class TableFormat {
         for (int i = 0; i < value.length(); i++) {
             char c = value.charAt(i);
             switch (c) {
-                case '\n' -> shown.append("\\n");
-                case '\r' -> shown.append("\\r");
-                case '\t' -> shown.append("\\t");
-                default -> {
+                case '\n':
+                    shown.append("\\n");
+                    break;
+                case '\r':
+                    shown.append("\\r");
+                    break;
+                case '\t':
+                    shown.append("\\t");
+                    break;
+                default:
                     if (Character.isISOControl(c)) {
                         shown.append(String.format("\\x%02x", (int) c));
                     } else {
                         shown.append(c);
                     }
-                }
             }
         }
         return shown.toString();
@@ -100,6 +105,6 @@ final class TableFormat {
                 padded.add(DisplayWidth.padRight(text, widths[c]));
             }
         }
-        return String.join(SEPARATOR, padded).stripTrailing();
+        return Blanks.stripTrailing(String.join(SEPARATOR, padded));
     }
 }

@@ -18,6 +18,8 @@ class FreshProcessTest {
     private static List<String> runProbe(Rig rig) throws Exception {
         List<String> command = new ArrayList<>();
         command.add(Path.of(System.getProperty("java.home"), "bin", "java").toString());
+        // As README.md tells users of Java 24 and later: else the JVM warns that JNI is restricted.
+        command.add("--enable-native-access=ALL-UNNAMED");
         String library = System.getProperty(JOVODBCDLL.LIBRARY_PROPERTY);
         if (library != null) {
             command.add("-D" + JOVODBCDLL.LIBRARY_PROPERTY + "=" + library);

@@ -3,16 +3,19 @@ package jov.jdbc.odbc.it;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
+import java.io.DataInputStream;
 import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
 import java.nio.file.Path;
 import java.nio.file.attribute.FileTime;
 import java.security.MessageDigest;
 import java.util.ArrayList;
+import java.util.Collections;
 import java.util.HexFormat;
 import java.util.List;
 import java.util.Properties;
 import java.util.concurrent.TimeUnit;
+import java.util.jar.JarEntry;
 import java.util.jar.JarFile;
 import java.util.stream.Stream;
 import jov.jdbc.odbc.JOVODBCDLL;
@@ -59,6 +62,7 @@ class JdbcJarTest {
     void theJarNamesItsModuleAndRegistersTheDriver() throws Exception {
         try (JarFile jar = new JarFile(jar().toFile())) {
             assertEquals("jov.jdbc.odbc", jar.getManifest().getMainAttributes().getValue("Automatic-Module-Name"));
+            assertEquals("8-25", jar.getManifest().getMainAttributes().getValue("Jov-Java-Versions"));
             String services = new String(jar.getInputStream(jar.getEntry("META-INF/services/java.sql.Driver"))
                     .readAllBytes(), StandardCharsets.UTF_8);
             assertEquals("jov.jdbc.odbc.driver.JovDriver", services.trim());
@@ -72,11 +76,34 @@ class JdbcJarTest {
         }
     }
 
+    /** A Java 8 JVM refuses the whole driver over one class file newer than its own (major version 52). */
+    @Test
+    void everyClassOfTheJarLoadsOnJava8() throws Exception {
+        List<String> newer = new ArrayList<>();
+        try (JarFile jar = new JarFile(jar().toFile())) {
+            for (JarEntry entry : Collections.list(jar.entries())) {
+                if (entry.getName().endsWith(".class")) {
+                    try (DataInputStream in = new DataInputStream(jar.getInputStream(entry))) {
+                        in.skipBytes(Integer.BYTES + Short.BYTES); // magic number, minor version
+                        int major = in.readUnsignedShort();
+                        if (major != 52) {
+                            newer.add(entry.getName() + " " + major);
+                        }
+                    }
+                }
+            }
+            assertTrue(jar.getEntry("jov/jdbc/odbc/driver/JovDriver.class") != null, "the driver's classes");
+        }
+        assertEquals(List.of(), newer);
+    }
+
     /** Runs the probe with the jar alone on the class path and the settings given. */
     private static String runProbe(Rig rig, Path folder, String... settings) throws Exception {
         Path source = Files.writeString(folder.resolve("Probe.java"), PROBE);
         List<String> command = new ArrayList<>();
         command.add(Path.of(System.getProperty("java.home"), "bin", "java").toString());
+        // As README.md tells users of Java 24 and later: else the JVM warns that JNI is restricted.
+        command.add("--enable-native-access=ALL-UNNAMED");
         command.addAll(List.of(settings));
         command.addAll(List.of("-Dfile.encoding=UTF-8", "-cp", jar().toString(), source.toString(),
                 rig.dataSource, rig.user, rig.password));

@@ -26,6 +26,7 @@ class SqlScriptTest {
                 Arguments.of("SELECT /* a; b */ 1; SELECT 2", List.of("SELECT /* a; b */ 1", "SELECT 2")),
                 Arguments.of("-- only a comment;\n; /* and; another */ ;SELECT 3", List.of("SELECT 3")),
                 Arguments.of("SELECT '山田;太郎'；SELECT 2", List.of("SELECT '山田;太郎'；SELECT 2")),
+                Arguments.of("\u3000SELECT 1\u3000; SELECT 2\u3000", List.of("SELECT 1", "SELECT 2")),
                 Arguments.of("SELECT 'unterminated; still one", List.of("SELECT 'unterminated; still one")),
                 Arguments.of("SELECT 1 /* unterminated; comment", List.of("SELECT 1 /* unterminated; comment")));
     }
