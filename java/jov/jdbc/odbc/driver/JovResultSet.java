@@ -799,7 +799,7 @@ final class JovResultSet extends ReadOnlyResultSet {
         statement.resultClosed(this);
     }
 
-    /** Closes the result for its statement, which needs not hear of it. */
+    /** Closes the result for its statement, which needs no word back. */
     void closeQuietly() {
         if (!closed) {
             closed = true;
