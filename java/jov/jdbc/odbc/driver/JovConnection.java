@@ -20,8 +20,6 @@ import java.sql.Struct;
 import java.util.Collections;
 import java.util.Map;
 import java.util.Properties;
-import java.util.Set;
-import java.util.concurrent.ConcurrentHashMap;
 import java.util.concurrent.Executor;
 import java.util.concurrent.atomic.AtomicInteger;
 import java.util.logging.Logger;
@@ -29,6 +27,10 @@ import java.util.logging.Logger;
 /**
  * One open data source. Any number of threads may share it: the native calls
  * are serialised per connection by its {@link OdbcLink}.
+ *
+ * <p>The connection keeps no reference to its statements: a statement or
+ * result the application forgot can be collected, and its cursor is freed
+ * by the link. Closing the link ends them all.
  *
  * <p>Transactions are the library's: auto-commit on after connecting, commit
  * and rollback through it; savepoints are SQL (SAVEPOINT, ROLLBACK TO
@@ -49,7 +51,6 @@ final class JovConnection implements Connection {
     private final SqlDialect dialect;
     private final String url;
     private final String user;
-    private final Set<JovStatement> statements = ConcurrentHashMap.newKeySet();
     private final Properties clientInfo = new Properties();
     private final AtomicInteger savepoints = new AtomicInteger();
     private volatile boolean closed;
@@ -79,7 +80,7 @@ final class JovConnection implements Connection {
     /** The text of the first value a query answers; null when it fails or gives none. */
     private static String firstValue(OdbcLink link, String sql) {
         try {
-            int cursor = link.query(sql);
+            OdbcCursor cursor = link.query(sql);
             try {
                 return link.fetch(cursor) ? link.string(cursor, 1) : null;
             } finally {
@@ -107,15 +108,6 @@ final class JovConnection implements Connection {
         if (closed) {
             throw Errors.create("The connection is closed", Errors.CONNECTION_CLOSED);
         }
-    }
-
-    void statementClosed(JovStatement statement) {
-        statements.remove(statement);
-    }
-
-    private <T extends JovStatement> T track(T statement) {
-        statements.add(statement);
-        return statement;
     }
 
     // Statements.
@@ -157,7 +149,7 @@ final class JovConnection implements Connection {
     @Override
     public Statement createStatement(int type, int concurrency, int holdability) throws SQLException {
         checkOpen();
-        return track(new JovStatement(this, link, checkedType(type, concurrency, holdability)));
+        return new JovStatement(this, link, checkedType(type, concurrency, holdability));
     }
 
     @Override
@@ -175,7 +167,7 @@ final class JovConnection implements Connection {
             throws SQLException {
         checkOpen();
         int checked = checkedType(type, concurrency, holdability);
-        return track(new JovPreparedStatement(this, link, checked, sql));
+        return new JovPreparedStatement(this, link, checked, sql);
     }
 
     @Override
@@ -418,7 +410,7 @@ final class JovConnection implements Connection {
             return false;
         }
         try {
-            int cursor = link.query("SELECT 1");
+            OdbcCursor cursor = link.query("SELECT 1");
             try {
                 return link.fetch(cursor);
             } finally {
@@ -434,31 +426,23 @@ final class JovConnection implements Connection {
         return closed;
     }
 
-    /** Closes every statement's cursor, rolls back what was not committed, then the connection. */
+    /**
+     * Ends every statement and result, rolls back what was not committed and
+     * closes; waits for a call another thread is running on the connection.
+     */
     @Override
     public void close() {
         if (closed) {
             return;
         }
         closed = true;
-        for (JovStatement statement : statements) {
-            statement.closeWithConnection();
-        }
-        statements.clear();
-        if (!autoCommit) {
-            try {
-                link.rollback();
-            } catch (SQLException e) {
-                LOG.fine(() -> "Rollback at close failed: " + e.getMessage());
-            }
-        }
         link.close();
     }
 
     /**
-     * Marks the connection closed at once and lets the executor close it: a
-     * statement still running on another thread finishes, and the library
-     * then closes the connection behind it.
+     * Marks the connection closed at once, refusing every later call and
+     * every call waiting behind the running one, and lets the executor close
+     * it once the running call has left.
      */
     @Override
     public void abort(Executor executor) throws SQLException {
@@ -469,6 +453,7 @@ final class JovConnection implements Connection {
             return;
         }
         closed = true;
+        link.refuseCalls();
         executor.execute(link::close);
     }
 

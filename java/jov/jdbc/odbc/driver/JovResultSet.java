@@ -38,7 +38,8 @@ import java.util.UUID;
  * <p>A scrollable result moves only by absolute row numbers, so its position
  * is always the one it keeps itself, whatever the driver's cursor did before;
  * the number of rows is learnt once, by walking to the end, when a move from
- * the end needs it. Closing the result closes the cursor (a connection has 32).
+ * the end needs it. Closing the result closes the cursor (a connection has 32);
+ * so does its connection's next call once nothing can reach the result.
  *
  * <p>Values: fixed-width numbers come as long or double without objects,
  * decimals and dates/times from the driver's own text (scale and fractions of
@@ -59,7 +60,7 @@ final class JovResultSet extends ReadOnlyResultSet {
 
     private final JovStatement statement;
     private final OdbcLink link;
-    private final int cursor;
+    private final OdbcCursor cursor;
     private final ResultColumns columns;
     private final int type;
     private final long maxRows;
@@ -78,7 +79,7 @@ final class JovResultSet extends ReadOnlyResultSet {
     private int fetchSize;
     private SQLWarning warnings;
 
-    JovResultSet(JovStatement statement, OdbcLink link, int cursor, int type, long maxRows)
+    JovResultSet(JovStatement statement, OdbcLink link, OdbcCursor cursor, int type, long maxRows)
             throws SQLException {
         this.statement = statement;
         this.link = link;
@@ -91,6 +92,7 @@ final class JovResultSet extends ReadOnlyResultSet {
             link.closeCursor(cursor);
             throw e;
         }
+        link.ownCursor(cursor, this);
     }
 
     int columnCount() {
@@ -781,9 +783,10 @@ final class JovResultSet extends ReadOnlyResultSet {
         }
     }
 
+    /** A result is closed with its connection too. */
     @Override
     public boolean isClosed() {
-        return closed;
+        return closed || link.isClosed();
     }
 
     @Override
@@ -796,7 +799,7 @@ final class JovResultSet extends ReadOnlyResultSet {
         statement.resultClosed(this);
     }
 
-    /** Closes the cursor when the connection has already gone. */
+    /** Closes the result for its statement, which needs no word back. */
     void closeQuietly() {
         if (!closed) {
             closed = true;

@@ -92,7 +92,7 @@ class JovStatement implements Statement {
 
     /** The query's result, or null (cursor closed) when it has no columns. */
     private JovResultSet openResult(String sql) throws SQLException {
-        int cursor = link.query(sql);
+        OdbcCursor cursor = link.query(sql);
         JovResultSet opened = new JovResultSet(this, link, cursor, resultSetType, maxRows);
         if (opened.columnCount() == 0) {
             opened.closeQuietly();
@@ -470,9 +470,10 @@ class JovStatement implements Statement {
         connection.checkOpen();
     }
 
+    /** A statement is closed with its connection too. */
     @Override
     public boolean isClosed() {
-        return closed;
+        return closed || connection.isClosed();
     }
 
     @Override
@@ -482,16 +483,6 @@ class JovStatement implements Statement {
         }
         closed = true;
         closeResult();
-        connection.statementClosed(this);
-    }
-
-    /** Closes the statement's cursor as its connection closes. */
-    final void closeWithConnection() {
-        closed = true;
-        if (result != null) {
-            result.closeQuietly();
-            result = null;
-        }
     }
 
     @Override

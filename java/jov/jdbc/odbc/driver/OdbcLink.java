@@ -3,6 +3,8 @@ package jov.jdbc.odbc.driver;
 import static jov.jdbc.odbc.JOVODBCDLL.*;
 
 import java.sql.SQLException;
+import java.util.Collections;
+import java.util.List;
 import java.util.logging.Level;
 import java.util.logging.Logger;
 import jov.jdbc.odbc.JovOdbcExtras;
@@ -12,6 +14,14 @@ import jov.jdbc.odbc.JovOdbcExtras;
  * it. Calls are serialised by a lock of this connection alone, so threads
  * sharing a JDBC connection take turns while other connections run freely;
  * nothing waits on the lock except calls on this same identifier.
+ *
+ * <p>The library gives a closed identifier, and a freed cursor handle, to the
+ * next open or query, so every call checks under the lock, right before it
+ * reaches the library, that the link and the cursor are still open, and the
+ * identifier goes back only under the lock: no call of a closed connection,
+ * or of a closed result, can reach the connection or cursor that reuses the
+ * number. Cursors of results that became unreachable are freed at the next
+ * call.
  *
  * <p>Failures become exceptions built from the calling thread's own last
  * failure, never the process-wide record another thread may have overwritten.
@@ -33,6 +43,12 @@ final class OdbcLink {
     private final Object lock = new Object();
     private final int id;
     private final long[] rowCount = new long[1];
+    /** Guarded by lock. */
+    private final OpenCursors cursors = new OpenCursors();
+    /** Set at once by close and abort; read under the lock by every call. */
+    private volatile boolean closed;
+    /** Guarded by lock: the identifier went back to the library. */
+    private boolean released;
 
     private OdbcLink(int id) {
         this.id = id;
@@ -83,15 +99,49 @@ final class OdbcLink {
         }
     }
 
-    /** Runs a query into a new cursor and answers its handle. */
-    int query(String sql) throws SQLException {
+    /**
+     * Runs a query into a new cursor. Cursors of unreachable results are
+     * freed first, so forgotten results never use up the connection's cursors.
+     */
+    OdbcCursor query(String sql) throws SQLException {
         checkSql(sql);
         synchronized (lock) {
-            int cursor = JNIODBCexecSQLQuery(id, sql);
-            if (cursor < 1) {
+            checkOpen();
+            free(cursors.takeUnreachable());
+            int handle = JNIODBCexecSQLQuery(id, sql);
+            if (handle < 1) {
                 throw Errors.lastFailure("Query");
             }
-            return cursor;
+            return cursors.add(handle);
+        }
+    }
+
+    /** The cursor stays open as long as the owner can be reached, and no longer. */
+    void ownCursor(OdbcCursor cursor, Object owner) {
+        synchronized (lock) {
+            cursors.own(cursor, owner);
+        }
+    }
+
+    /** Under the lock, before any call reaches the library. */
+    private void checkOpen() throws SQLException {
+        if (closed) {
+            throw Errors.create("The connection is closed", Errors.CONNECTION_CLOSED);
+        }
+        free(cursors.takeQueued());
+    }
+
+    private void checkOpen(OdbcCursor cursor) throws SQLException {
+        checkOpen();
+        if (cursor.closed) {
+            throw Errors.create("The result set is closed", Errors.SEQUENCE);
+        }
+    }
+
+    private void free(List<OdbcCursor> unused) {
+        for (OdbcCursor cursor : unused) {
+            cursor.closed = true;
+            JNIODBCcloseCursor(id, cursor.handle);
         }
     }
 
@@ -102,6 +152,7 @@ final class OdbcLink {
     long update(String sql) throws SQLException {
         checkSql(sql);
         synchronized (lock) {
+            checkOpen();
             int answer = JovOdbcExtras.execSQLUpdateRowCount(id, sql, rowCount);
             if (answer < 0) {
                 throw Errors.lastFailure("Update");
@@ -127,16 +178,18 @@ final class OdbcLink {
     }
 
     /** Moves to the next row: true on a row, false past the last. */
-    boolean fetch(int cursor) throws SQLException {
+    boolean fetch(OdbcCursor cursor) throws SQLException {
         synchronized (lock) {
-            return fetchAnswer(JNIODBCfetch(id, cursor));
+            checkOpen(cursor);
+            return fetchAnswer(JNIODBCfetch(id, cursor.handle));
         }
     }
 
     /** Moves by an ODBC orientation and offset: true on a row, false off the rows. */
-    boolean fetchScroll(int cursor, int orientation, int offset) throws SQLException {
+    boolean fetchScroll(OdbcCursor cursor, int orientation, int offset) throws SQLException {
         synchronized (lock) {
-            return fetchAnswer(JNIODBCfetchScroll(id, cursor, orientation, offset));
+            checkOpen(cursor);
+            return fetchAnswer(JNIODBCfetchScroll(id, cursor.handle, orientation, offset));
         }
     }
 
@@ -147,9 +200,13 @@ final class OdbcLink {
         return answer == 1;
     }
 
-    void closeCursor(int cursor) {
+    /** Frees the cursor once; a closed link has freed it already or will as it closes. */
+    void closeCursor(OdbcCursor cursor) {
         synchronized (lock) {
-            JNIODBCcloseCursor(id, cursor);
+            if (!closed && !cursor.closed) {
+                cursors.remove(cursor);
+                free(Collections.singletonList(cursor));
+            }
         }
     }
 
@@ -157,18 +214,20 @@ final class OdbcLink {
      * The cursor's columns, read once right after the query: precision and
      * scale too, which the library tells only while no NULL has been fetched.
      */
-    ResultColumns columns(int cursor) throws SQLException {
+    ResultColumns columns(OdbcCursor cursor) throws SQLException {
         synchronized (lock) {
-            int count = JNIODBCgetColumnNum(id, cursor);
+            checkOpen(cursor);
+            int count = JNIODBCgetColumnNum(id, cursor.handle);
             if (count < 0) {
                 throw Errors.lastFailure("Reading the result's columns");
             }
             ResultColumns columns = new ResultColumns(count);
             for (int c = 1; c <= count; c++) {
-                columns.set(c, JNIODBCgetColumnName(id, cursor, c), JNIODBCgetColumnType(id, cursor, c),
-                        JNIODBCgetColumnOctetLength(id, cursor, c),
-                        JNIODBCgetColumnNumericPrecision(id, cursor, c),
-                        JNIODBCgetColumnNumericScale(id, cursor, c));
+                columns.set(c, JNIODBCgetColumnName(id, cursor.handle, c),
+                        JNIODBCgetColumnType(id, cursor.handle, c),
+                        JNIODBCgetColumnOctetLength(id, cursor.handle, c),
+                        JNIODBCgetColumnNumericPrecision(id, cursor.handle, c),
+                        JNIODBCgetColumnNumericScale(id, cursor.handle, c));
             }
             return columns;
         }
@@ -179,13 +238,14 @@ final class OdbcLink {
      * library renders NULL as the empty text, so only an empty text costs a
      * second call to tell the two apart.
      */
-    String string(int cursor, int column) throws SQLException {
+    String string(OdbcCursor cursor, int column) throws SQLException {
         synchronized (lock) {
-            String text = JNIODBCgetColumnDataString(id, cursor, column);
+            checkOpen(cursor);
+            String text = JNIODBCgetColumnDataString(id, cursor.handle, column);
             if (text == null) {
                 throw Errors.lastFailure("Reading a value");
             }
-            if (text.isEmpty() && JNIODBCisColumnDataNull(id, cursor, column) == 1) {
+            if (text.isEmpty() && JNIODBCisColumnDataNull(id, cursor.handle, column) == 1) {
                 return null;
             }
             return text;
@@ -197,13 +257,14 @@ final class OdbcLink {
      * the empty array, so, as for text, only an empty array costs a second
      * call to tell the two apart.
      */
-    byte[] bytes(int cursor, int column) throws SQLException {
+    byte[] bytes(OdbcCursor cursor, int column) throws SQLException {
         synchronized (lock) {
-            byte[] bytes = JNIODBCgetColumnDataBinary(id, cursor, column);
+            checkOpen(cursor);
+            byte[] bytes = JNIODBCgetColumnDataBinary(id, cursor.handle, column);
             if (bytes == null) {
                 throw Errors.lastFailure("Reading a value");
             }
-            if (bytes.length == 0 && JNIODBCisColumnDataNull(id, cursor, column) == 1) {
+            if (bytes.length == 0 && JNIODBCisColumnDataNull(id, cursor.handle, column) == 1) {
                 return null;
             }
             return bytes;
@@ -211,23 +272,26 @@ final class OdbcLink {
     }
 
     /** Byte length of the current value as stored; 0 for NULL. */
-    long storedLength(int cursor, int column) {
+    long storedLength(OdbcCursor cursor, int column) throws SQLException {
         synchronized (lock) {
-            return JNIODBCgetColumnFetchDataLength(id, cursor, column);
+            checkOpen(cursor);
+            return JNIODBCgetColumnFetchDataLength(id, cursor.handle, column);
         }
     }
 
     /** A fixed-width number into {@code value[0]}: false for SQL NULL. */
-    boolean readLong(int cursor, int column, long[] value) throws SQLException {
+    boolean readLong(OdbcCursor cursor, int column, long[] value) throws SQLException {
         synchronized (lock) {
-            return numberAnswer(JovOdbcExtras.getColumnLong(id, cursor, column, value));
+            checkOpen(cursor);
+            return numberAnswer(JovOdbcExtras.getColumnLong(id, cursor.handle, column, value));
         }
     }
 
     /** A fixed-width number into {@code value[0]}: false for SQL NULL. */
-    boolean readDouble(int cursor, int column, double[] value) throws SQLException {
+    boolean readDouble(OdbcCursor cursor, int column, double[] value) throws SQLException {
         synchronized (lock) {
-            return numberAnswer(JovOdbcExtras.getColumnDouble(id, cursor, column, value));
+            checkOpen(cursor);
+            return numberAnswer(JovOdbcExtras.getColumnDouble(id, cursor.handle, column, value));
         }
     }
 
@@ -240,6 +304,7 @@ final class OdbcLink {
 
     void setAutoCommit(boolean on) throws SQLException {
         synchronized (lock) {
+            checkOpen();
             JNIODBCsetAutoCommit(id, on ? AUTO_COMMIT_ON : AUTO_COMMIT_OFF);
             if ((JNIODBCgetAutoCommit(id) != 0) != on) {
                 throw Errors.lastFailure("Switching auto-commit " + (on ? "on" : "off"));
@@ -249,6 +314,7 @@ final class OdbcLink {
 
     void commit() throws SQLException {
         synchronized (lock) {
+            checkOpen();
             if (JNIODBCcommitTran(id) != 0) {
                 throw Errors.lastFailure("Commit");
             }
@@ -257,18 +323,36 @@ final class OdbcLink {
 
     void rollback() throws SQLException {
         synchronized (lock) {
+            checkOpen();
             if (JNIODBCrollbackTran(id) != 0) {
                 throw Errors.lastFailure("Rollback");
             }
         }
     }
 
+    /** Refuses, at once, every later call and every call waiting for the lock. */
+    void refuseCalls() {
+        closed = true;
+    }
+
+    boolean isClosed() {
+        return closed;
+    }
+
     /**
-     * Closes the connection. Takes no lock: the library lets calls already
-     * running on the identifier finish before it really closes, which is what
-     * an abort from another thread needs.
+     * The one place the identifier goes back to the library. Refuses calls at
+     * once, waits for the call running on the identifier to leave, frees every
+     * open cursor, then closes; the library rolls back what was not committed.
      */
     void close() {
-        JNIODBCclose(id);
+        refuseCalls();
+        synchronized (lock) {
+            if (released) {
+                return;
+            }
+            released = true;
+            free(cursors.takeAll());
+            JNIODBCclose(id);
+        }
     }
 }
