@@ -140,21 +140,23 @@ final class Literals {
      * database of the driver holds, PostgreSQL's: 131072 digits before the
      * point, 16383 after. So no exponent a caller gives makes a text longer
      * than that. Zeros past the last digit that matters are dropped when the
-     * scale passes 16383.
+     * scale alone passes a bound (0E+999999999 is 0).
      */
     static String number(BigDecimal value) throws SQLException {
         return value == null ? nul() : plain(value);
     }
 
     private static String plain(BigDecimal value) throws SQLException {
-        BigDecimal exact = value.stripTrailingZeros();
-        long integerDigits = (long) exact.precision() - exact.scale();
-        if (integerDigits > MAX_INTEGER_DIGITS || exact.scale() > MAX_FRACTION_DIGITS) {
+        // Stripping costs a division per zero: only where the scale alone is out of bounds.
+        BigDecimal written = value.scale() > MAX_FRACTION_DIGITS || value.scale() < -MAX_INTEGER_DIGITS
+                ? value.stripTrailingZeros() : value;
+        if ((long) written.precision() - written.scale() > MAX_INTEGER_DIGITS
+                || written.scale() > MAX_FRACTION_DIGITS) {
             throw new SQLDataException("The number " + value.round(SHOWN_DIGITS)
                     + " is beyond what an SQL numeric holds (" + MAX_INTEGER_DIGITS + " digits before the point, "
                     + MAX_FRACTION_DIGITS + " after)", "22003");
         }
-        return (value.scale() > MAX_FRACTION_DIGITS ? exact : value).toPlainString();
+        return written.toPlainString();
     }
 
     static String number(BigInteger value) {
