@@ -75,7 +75,8 @@ final class Conversions {
 
     private static long inRange(BigDecimal number, long min, long max) throws SQLException {
         if (number.compareTo(BigDecimal.valueOf(min)) < 0 || number.compareTo(BigDecimal.valueOf(max)) > 0) {
-            throw new SQLDataException(number.toPlainString() + " is outside " + min + " to " + max, "22003");
+            // Scientific where the exponent is large: the plain text of 1e999999999 fills the heap.
+            throw new SQLDataException(number + " is outside " + min + " to " + max, "22003");
         }
         return number.longValueExact();
     }
@@ -113,8 +114,11 @@ final class Conversions {
             }
             return new BigDecimal(value.toString());
         }
-        if (value instanceof Number) {
+        if (value instanceof Long || value instanceof Integer || value instanceof Short || value instanceof Byte) {
             return BigDecimal.valueOf(((Number) value).longValue());
+        }
+        if (value instanceof Number) {
+            return otherNumber((Number) value);
         }
         if (value instanceof Boolean) {
             return (Boolean) value ? BigDecimal.ONE : BigDecimal.ZERO;
@@ -129,9 +133,26 @@ final class Conversions {
         throw cannotConvert(value, "a number");
     }
 
+    /**
+     * A Number of another class (AtomicLong, a library's own decimal...) by
+     * its text where that is a decimal, else by its double: never by
+     * longValue, which drops a fraction.
+     */
+    private static BigDecimal otherNumber(Number value) throws SQLException {
+        try {
+            return new BigDecimal(value.toString().trim());
+        } catch (NumberFormatException e) {
+            double d = value.doubleValue();
+            if (!Double.isFinite(d)) {
+                throw new SQLDataException(value + " is no decimal number", "22003", e);
+            }
+            return new BigDecimal(Double.toString(d));
+        }
+    }
+
     static LocalDate toLocalDate(Object value) throws SQLException {
         if (value instanceof java.sql.Date) {
-            return ((java.sql.Date) value).toLocalDate();
+            return ZonedValues.local((java.sql.Date) value).toLocalDate();
         }
         if (value instanceof LocalDate) {
             return (LocalDate) value;
@@ -164,16 +185,16 @@ final class Conversions {
     /** Timestamps, dates at midnight, texts as "yyyy-mm-dd[ hh:mm[:ss[.f]]]" with a blank or a T. */
     static LocalDateTime toLocalDateTime(Object value) throws SQLException {
         if (value instanceof Timestamp) {
-            return ((Timestamp) value).toLocalDateTime();
+            return ZonedValues.local((Timestamp) value).withNano(((Timestamp) value).getNanos());
         }
         if (value instanceof java.sql.Date) {
-            return ((java.sql.Date) value).toLocalDate().atStartOfDay();
+            return ZonedValues.local((java.sql.Date) value).toLocalDate().atStartOfDay();
         }
         if (value instanceof Time) {
             throw cannotConvert(value, "a timestamp");
         }
         if (value instanceof java.util.Date) {
-            return new Timestamp(((java.util.Date) value).getTime()).toLocalDateTime();
+            return ZonedValues.local((java.util.Date) value);
         }
         if (value instanceof LocalDateTime) {
             return (LocalDateTime) value;

@@ -7,31 +7,42 @@ import java.sql.Timestamp;
 import java.time.LocalDate;
 import java.time.LocalDateTime;
 import java.time.LocalTime;
+import java.time.OffsetDateTime;
 import java.time.ZoneId;
+import java.time.ZoneOffset;
 import java.util.Calendar;
 import java.util.regex.Matcher;
 import java.util.regex.Pattern;
 
 /**
  * A date/time value in the driver's own text (yyyy-mm-dd, hh:mm:ss[.f...] or
- * both), read before the library's date style rewrites it, so fractions of
- * seconds survive. A zone offset after the time is ignored: the fields are
- * read as local time of the JVM, or of the calendar a caller passes.
+ * both, then perhaps a zone offset and PostgreSQL's " BC"), read before the
+ * library's date style rewrites it, so fractions of seconds survive.
+ *
+ * <p>The fields are kept as the text gives them, with no zone in between:
+ * java.time values are made from them directly, and java.sql values name the
+ * same fields by the JDK's calendar rules (see {@link ZonedValues}). A zone
+ * only comes in where an instant is asked for: the text's own offset when it
+ * has one, else the calendar's zone a caller passed, else the JVM's.
  */
 final class DateTimeText {
 
     private static final Pattern FORM = Pattern.compile(
             "\\s*(?:(\\d{1,4})[-/](\\d{1,2})[-/](\\d{1,2}))?[ T]?"
-                    + "(?:(\\d{1,2}):(\\d{2}):(\\d{2})(?:\\.(\\d{1,9}))?)?.*",
+                    + "(?:(\\d{1,2}):(\\d{2}):(\\d{2})(?:\\.(\\d{1,9}))?\\s*(Z|[+-]\\d{2}(?::?\\d{2}){0,2})?)?"
+                    + "\\s*(BC)?.*",
             Pattern.DOTALL);
     private static final int NANO_DIGITS = 9;
+    private static final LocalDate EPOCH_DAY = LocalDate.of(1970, 1, 1);
 
     private final LocalDate date;
     private final LocalTime time;
+    private final ZoneOffset offset;
 
-    private DateTimeText(LocalDate date, LocalTime time) {
+    private DateTimeText(LocalDate date, LocalTime time, ZoneOffset offset) {
         this.date = date;
         this.time = time;
+        this.offset = offset;
     }
 
     /** Reads the text; fails with 22007 when it holds neither a date nor a time. */
@@ -41,11 +52,15 @@ final class DateTimeText {
             throw Errors.create("Not a date or time: " + text, "22007");
         }
         try {
-            LocalDate date = m.group(1) == null ? null
-                    : LocalDate.of(number(m, 1), number(m, 2), number(m, 3));
+            LocalDate date = null;
+            if (m.group(1) != null) {
+                int year = number(m, 1);
+                date = LocalDate.of(m.group(9) == null ? year : 1 - year, number(m, 2), number(m, 3));
+            }
             LocalTime time = m.group(4) == null ? null
                     : LocalTime.of(number(m, 4), number(m, 5), number(m, 6), nanos(m.group(7)));
-            return new DateTimeText(date, time);
+            ZoneOffset offset = m.group(8) == null ? null : ZoneOffset.of(m.group(8));
+            return new DateTimeText(date, time, offset);
         } catch (java.time.DateTimeException e) {
             throw Errors.create("Not a date or time: " + text, "22007", e);
         }
@@ -66,33 +81,49 @@ final class DateTimeText {
         return Integer.parseInt(digits.toString());
     }
 
-    /** The date and time together; a missing part is 1970-01-01 or midnight. */
-    private LocalDateTime dateTime() {
-        return LocalDateTime.of(date == null ? LocalDate.of(1970, 1, 1) : date,
-                time == null ? LocalTime.MIDNIGHT : time);
+    /** The date; 1970-01-01 for a time alone. */
+    LocalDate localDate() {
+        return date == null ? EPOCH_DAY : date;
     }
 
-    private static ZoneId zone(Calendar calendar) {
-        return calendar == null ? ZoneId.systemDefault() : calendar.getTimeZone().toZoneId();
+    /** The time of day; midnight for a date alone. */
+    LocalTime localTime() {
+        return time == null ? LocalTime.MIDNIGHT : time;
+    }
+
+    LocalDateTime localDateTime() {
+        return LocalDateTime.of(localDate(), localTime());
+    }
+
+    /** The text's offset, or the offset the JVM's zone has at that local time. */
+    OffsetDateTime offsetDateTime() {
+        return offset == null ? localDateTime().atZone(ZoneId.systemDefault()).toOffsetDateTime()
+                : localDateTime().atOffset(offset);
+    }
+
+    /** The instant of the fields in the text's offset, else in the calendar's zone, else the JVM's. */
+    private long epochMillis(LocalDateTime local, Calendar calendar) {
+        if (offset != null) {
+            return local.toInstant(offset).toEpochMilli();
+        }
+        return ZonedValues.epochMillis(local, ZonedValues.zone(calendar));
     }
 
     Timestamp timestamp(Calendar calendar) {
-        LocalDateTime local = dateTime();
-        Timestamp value = new Timestamp(local.atZone(zone(calendar)).toInstant().toEpochMilli());
+        LocalDateTime local = localDateTime();
+        Timestamp value = new Timestamp(epochMillis(local, calendar));
         value.setNanos(local.getNano());
         return value;
     }
 
+    /** Midnight of the text's date in the calendar's zone, else the JVM's. */
     Date date(Calendar calendar) {
-        LocalDateTime midnight = dateTime().toLocalDate().atStartOfDay();
-        return new Date(midnight.atZone(zone(calendar)).toInstant().toEpochMilli());
+        return new Date(ZonedValues.epochMillis(localDate().atStartOfDay(), ZonedValues.zone(calendar)));
     }
 
     /** The time of day on 1970-01-01, to the millisecond java.sql.Time holds. */
     Time time(Calendar calendar) {
-        LocalDateTime onEpochDay = LocalDateTime.of(LocalDate.of(1970, 1, 1),
-                time == null ? LocalTime.MIDNIGHT : time);
-        return new Time(onEpochDay.atZone(zone(calendar)).toInstant().toEpochMilli());
+        return new Time(epochMillis(LocalDateTime.of(EPOCH_DAY, localTime()), calendar));
     }
 
     /** The value as getObject answers it: a Date, a Time or a Timestamp by what the text holds. */

@@ -70,10 +70,23 @@ final class JovConnection implements Connection {
         OdbcLink link = OdbcLink.open(target.dataSource(), target.user(), target.password());
         try {
             SqlDialect dialect = SqlDialect.detect(sql -> firstValue(link, sql));
+            if (dialect.database() == SqlDialect.Database.POSTGRESQL) {
+                followJvmZone(link);
+            }
             return new JovConnection(link, dialect, target.url(), target.user());
         } catch (RuntimeException e) {
             link.close();
             throw e;
+        }
+    }
+
+    /** A zone PostgreSQL does not know leaves the session's own: the connection still works. */
+    private static void followJvmZone(OdbcLink link) {
+        String set = ZonedValues.postgresSessionZone(java.time.ZoneId.systemDefault());
+        try {
+            link.update(set);
+        } catch (SQLException e) {
+            LOG.fine(() -> set + " failed: " + e.getMessage());
         }
     }
 

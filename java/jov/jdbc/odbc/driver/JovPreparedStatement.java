@@ -219,27 +219,23 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
         setValue(index, value);
     }
 
+    /** The fields the instant shows in the calendar's zone, by the JDK's calendar rules (see ZonedValues). */
     @Override
     public void setDate(int index, Date value, Calendar calendar) throws SQLException {
         setValue(index, value == null || calendar == null ? value
-                : Date.valueOf(ZonedValues.local(value.getTime(), calendar).toLocalDate()));
+                : ZonedValues.local(value.getTime(), calendar.getTimeZone()).toLocalDate());
     }
 
     @Override
     public void setTime(int index, Time value, Calendar calendar) throws SQLException {
         setValue(index, value == null || calendar == null ? value
-                : Time.valueOf(ZonedValues.local(value.getTime(), calendar).toLocalTime()));
+                : ZonedValues.local(value.getTime(), calendar.getTimeZone()).toLocalTime());
     }
 
     @Override
     public void setTimestamp(int index, Timestamp value, Calendar calendar) throws SQLException {
-        if (value == null || calendar == null) {
-            setValue(index, value);
-            return;
-        }
-        Timestamp local = Timestamp.valueOf(ZonedValues.local(value.getTime(), calendar)
-                .withNano(value.getNanos()));
-        setValue(index, local);
+        setValue(index, value == null || calendar == null ? value
+                : ZonedValues.local(value.getTime(), calendar.getTimeZone()).withNano(value.getNanos()));
     }
 
     @Override

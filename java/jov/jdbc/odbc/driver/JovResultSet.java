@@ -53,6 +53,8 @@ final class JovResultSet extends ReadOnlyResultSet {
     /** A binary value cut by the library holds 16 chunks of 4096 bytes. */
     private static final int CUT_BINARY_BYTES = 16 * 4096;
     private static final int GUID_BYTES = 16;
+    /** Digits of Long.MAX_VALUE. */
+    private static final int LONG_DIGITS = 19;
     /** Windows-31J needs at most two bytes per character. */
     private static final int CUT_TEXT_MIN_CHARS = CUT_TEXT_BYTES / 2;
 
@@ -88,6 +90,9 @@ final class JovResultSet extends ReadOnlyResultSet {
         this.maxRows = maxRows;
         try {
             this.columns = link.columns(cursor);
+            if (statement.connection.dialect().database() == SqlDialect.Database.MYSQL) {
+                columns.markMariaDbUnsignedBigints();
+            }
         } catch (SQLException e) {
             link.closeCursor(cursor);
             throw e;
@@ -206,8 +211,9 @@ final class JovResultSet extends ReadOnlyResultSet {
     @Override
     public boolean relative(int rows) throws SQLException {
         checkScrollable("relative()");
-        int base = afterLast ? rowCount() + 1 : row;
-        return moveTo(base + rows);
+        long target = (long) (afterLast ? rowCount() + 1 : row) + rows;
+        // A row number past int is past the last row that can be: no result has more rows than int counts.
+        return target > Integer.MAX_VALUE ? leaveAfterLast() : moveTo((int) target);
     }
 
     @Override
@@ -404,11 +410,23 @@ final class JovResultSet extends ReadOnlyResultSet {
         return (long) value;
     }
 
+    /**
+     * The whole part; the digits before the point are counted first, so a
+     * text such as 1e-999999999 or 1e999999999 costs no division or plain
+     * text as long as its exponent.
+     */
     private static long toLong(BigDecimal value, int column) throws SQLException {
+        long integerDigits = (long) value.precision() - value.scale();
+        if (integerDigits <= 0) {
+            return 0;
+        }
+        if (integerDigits > LONG_DIGITS) {
+            throw outOfRange(column, value.toString());
+        }
         try {
             return value.setScale(0, RoundingMode.DOWN).longValueExact();
         } catch (ArithmeticException e) {
-            throw outOfRange(column, value.toPlainString());
+            throw outOfRange(column, value.toString());
         }
     }
 
@@ -534,7 +552,8 @@ final class JovResultSet extends ReadOnlyResultSet {
         }
     }
 
-    private DateTimeText dateTime(int column) throws SQLException {
+    /** The date/time value's text read by its fields; null for SQL NULL. */
+    DateTimeText dateTime(int column) throws SQLException {
         checkRow(column);
         String text = getString(column);
         return text == null ? null : DateTimeText.parse(text);
@@ -582,8 +601,12 @@ final class JovResultSet extends ReadOnlyResultSet {
             case Types.TINYINT:
             case Types.SMALLINT:
             case Types.INTEGER:
-                return readLong(column) ? (Object) (int) longValue[0] : null;
+                return readLong(column) ? integer(longValue[0]) : null;
             case Types.BIGINT:
+                if (columns.isUnsignedBigint(column)) {
+                    BigDecimal unsigned = decimal(column);
+                    return unsigned == null ? null : unsigned.toBigIntegerExact();
+                }
                 return readLong(column) ? (Object) longValue[0] : null;
             case Types.REAL:
                 return readDouble(column) ? (Object) (float) doubleValue[0] : null;
@@ -607,6 +630,14 @@ final class JovResultSet extends ReadOnlyResultSet {
             default:
                 return getString(column);
         }
+    }
+
+    /**
+     * An Integer, or a Long for a value an int does not hold: SQLite keeps
+     * 64-bit values in INTEGER columns, MariaDB's INT UNSIGNED passes 2^31 - 1.
+     */
+    private static Object integer(long value) {
+        return value == (int) value ? (Object) (int) value : (Object) value;
     }
 
     @Override

@@ -10,6 +10,9 @@ import java.sql.Types;
  */
 final class JovResultSetMetaData implements ResultSetMetaData {
 
+    private static final int SIGNED_BIGINT_DIGITS = 19;
+    private static final int UNSIGNED_BIGINT_DIGITS = 20;
+
     private final ResultColumns columns;
 
     JovResultSetMetaData(ResultColumns columns) {
@@ -48,7 +51,10 @@ final class JovResultSetMetaData implements ResultSetMetaData {
 
     @Override
     public String getColumnClassName(int column) throws SQLException {
-        return SqlTypes.className(columns.sqlType(checked(column)), getColumnType(column));
+        if (columns.isUnsignedBigint(checked(column))) {
+            return java.math.BigInteger.class.getName();
+        }
+        return SqlTypes.className(columns.sqlType(column), getColumnType(column));
     }
 
     /** Decimal digits for numbers, characters for text and date/time, bytes for binary. */
@@ -63,7 +69,7 @@ final class JovResultSetMetaData implements ResultSetMetaData {
             case Types.TINYINT: return 3;
             case Types.SMALLINT: return 5;
             case Types.INTEGER: return 10;
-            case Types.BIGINT: return 19;
+            case Types.BIGINT: return columns.isUnsignedBigint(column) ? UNSIGNED_BIGINT_DIGITS : SIGNED_BIGINT_DIGITS;
             case Types.REAL: return 7;
             case Types.FLOAT:
             case Types.DOUBLE: return 15;
@@ -93,6 +99,9 @@ final class JovResultSetMetaData implements ResultSetMetaData {
 
     @Override
     public boolean isSigned(int column) throws SQLException {
+        if (columns.isUnsignedBigint(checked(column))) {
+            return false;
+        }
         switch (getColumnType(column)) {
             case Types.TINYINT:
             case Types.SMALLINT:

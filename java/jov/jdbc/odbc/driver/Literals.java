@@ -50,6 +50,11 @@ final class Literals {
     private static final int MAX_YEAR = 9999;
     private static final long MILLIS_PER_SECOND = 1000;
     private static final int NANOS_PER_MILLI = 1_000_000;
+    /** PostgreSQL's numeric, the widest of the databases: digits before and after the point. */
+    private static final int MAX_INTEGER_DIGITS = 131072;
+    private static final int MAX_FRACTION_DIGITS = 16383;
+    /** Digits of a refused number shown in the message, which must stay short whatever its exponent. */
+    private static final java.math.MathContext SHOWN_DIGITS = new java.math.MathContext(20);
 
     private Literals() {
     }
@@ -130,8 +135,28 @@ final class Literals {
         return Long.toString(value);
     }
 
-    static String number(BigDecimal value) {
-        return value == null ? nul() : value.toPlainString();
+    /**
+     * A decimal in plain digits, refused (22003) beyond the widest numeric a
+     * database of the driver holds, PostgreSQL's: 131072 digits before the
+     * point, 16383 after. So no exponent a caller gives makes a text longer
+     * than that. Zeros past the last digit that matters are dropped when the
+     * scale alone passes a bound (0E+999999999 is 0).
+     */
+    static String number(BigDecimal value) throws SQLException {
+        return value == null ? nul() : plain(value);
+    }
+
+    private static String plain(BigDecimal value) throws SQLException {
+        // Stripping costs a division per zero: only where the scale alone is out of bounds.
+        BigDecimal written = value.scale() > MAX_FRACTION_DIGITS || value.scale() < -MAX_INTEGER_DIGITS
+                ? value.stripTrailingZeros() : value;
+        if ((long) written.precision() - written.scale() > MAX_INTEGER_DIGITS
+                || written.scale() > MAX_FRACTION_DIGITS) {
+            throw new SQLDataException("The number " + value.round(SHOWN_DIGITS)
+                    + " is beyond what an SQL numeric holds (" + MAX_INTEGER_DIGITS + " digits before the point, "
+                    + MAX_FRACTION_DIGITS + " after)", "22003");
+        }
+        return written.toPlainString();
     }
 
     static String number(BigInteger value) {
@@ -174,9 +199,9 @@ final class Literals {
         throw new SQLDataException("The database has no literal for " + text, "22003");
     }
 
-    /** {d 'yyyy-mm-dd'} in the JVM's time zone, as java.sql.Date itself reads. */
+    /** {d 'yyyy-mm-dd'} of the date's fields in the JVM's time zone, as java.sql.Date itself reads (BC kept). */
     static String date(java.sql.Date value) throws SQLException {
-        return value == null ? nul() : date(value.toLocalDate());
+        return value == null ? nul() : date(ZonedValues.local(value).toLocalDate());
     }
 
     static String date(LocalDate value) throws SQLException {
@@ -205,7 +230,7 @@ final class Literals {
 
     /** {ts 'yyyy-mm-dd hh:mm:ss[.fffffffff]'} with every nanosecond kept. */
     static String timestamp(Timestamp value) throws SQLException {
-        return value == null ? nul() : timestamp(value.toLocalDateTime());
+        return value == null ? nul() : timestamp(ZonedValues.local(value).withNano(value.getNanos()));
     }
 
     static String timestamp(LocalDateTime value) throws SQLException {
@@ -400,7 +425,7 @@ final class Literals {
             return (String) value;
         }
         if (value instanceof BigDecimal) {
-            return ((BigDecimal) value).toPlainString();
+            return plain((BigDecimal) value);
         }
         if (value instanceof Number || value instanceof Boolean || value instanceof Character
                 || value instanceof java.util.UUID || value instanceof java.util.Date

@@ -7,9 +7,16 @@ import java.util.Map;
 
 /**
  * The columns of one result as the library catalogued them, read once when the
- * query ran. Column numbers count from 1.
+ * query ran. Column numbers count from 1. An unsigned BIGINT column is read
+ * as decimal text, the form in which the library holds it.
  */
 final class ResultColumns {
+
+    /**
+     * The length MariaDB Connector/ODBC gives BIGINT UNSIGNED (a signed
+     * BIGINT has 20): the only sign of unsignedness the library passes on.
+     */
+    private static final long MARIADB_UNSIGNED_BIGINT_LENGTH = 19;
 
     private final String[] names;
     private final int[] sqlTypes;
@@ -18,6 +25,7 @@ final class ResultColumns {
     private final int[] scales;
     private final int[] jdbcTypes;
     private final ValueKind[] kinds;
+    private final boolean[] unsignedBigints;
     private Map<String, Integer> byLabel;
 
     ResultColumns(int count) {
@@ -28,6 +36,7 @@ final class ResultColumns {
         scales = new int[count + 1];
         jdbcTypes = new int[count + 1];
         kinds = new ValueKind[count + 1];
+        unsignedBigints = new boolean[count + 1];
     }
 
     void set(int column, String name, int sqlType, long length, int precision, int scale) {
@@ -38,6 +47,20 @@ final class ResultColumns {
         scales[column] = scale;
         jdbcTypes[column] = SqlTypes.jdbcType(sqlType, length);
         kinds[column] = SqlTypes.kind(sqlType);
+    }
+
+    /** For MariaDB's results: marks its unsigned BIGINT columns, whose values pass 2^63 - 1. */
+    void markMariaDbUnsignedBigints() {
+        for (int c = 1; c <= count(); c++) {
+            if (sqlTypes[c] == SqlTypes.SQL_BIGINT && lengths[c] == MARIADB_UNSIGNED_BIGINT_LENGTH) {
+                unsignedBigints[c] = true;
+                kinds[c] = ValueKind.DECIMAL;
+            }
+        }
+    }
+
+    boolean isUnsignedBigint(int column) {
+        return unsignedBigints[column];
     }
 
     int count() {

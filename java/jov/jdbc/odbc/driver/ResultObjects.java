@@ -2,13 +2,13 @@ package jov.jdbc.odbc.driver;
 
 import java.math.BigDecimal;
 import java.sql.Date;
-import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Time;
 import java.sql.Timestamp;
 import java.time.LocalDate;
 import java.time.LocalDateTime;
 import java.time.LocalTime;
+import java.time.OffsetDateTime;
 
 /** The classes {@code ResultSet.getObject(column, type)} converts to, each by its typed getter. */
 final class ResultObjects {
@@ -16,12 +16,12 @@ final class ResultObjects {
     private ResultObjects() {
     }
 
-    static Object convert(ResultSet rs, int column, Class<?> type) throws SQLException {
+    static Object convert(JovResultSet rs, int column, Class<?> type) throws SQLException {
         Object value = read(rs, column, type);
         return rs.wasNull() ? null : value;
     }
 
-    private static Object read(ResultSet rs, int column, Class<?> type) throws SQLException {
+    private static Object read(JovResultSet rs, int column, Class<?> type) throws SQLException {
         if (type == String.class) {
             return rs.getString(column);
         } else if (type == Integer.class) {
@@ -48,18 +48,27 @@ final class ResultObjects {
             return rs.getTime(column);
         } else if (type == Timestamp.class) {
             return rs.getTimestamp(column);
-        } else if (type == LocalDate.class) {
-            Date date = rs.getDate(column);
-            return date == null ? null : date.toLocalDate();
-        } else if (type == LocalTime.class) {
-            Timestamp time = rs.getTimestamp(column);
-            return time == null ? null : time.toLocalDateTime().toLocalTime();
-        } else if (type == LocalDateTime.class) {
-            Timestamp timestamp = rs.getTimestamp(column);
-            return timestamp == null ? null : timestamp.toLocalDateTime();
+        } else if (type == LocalDate.class || type == LocalTime.class || type == LocalDateTime.class
+                || type == OffsetDateTime.class) {
+            return temporal(rs, column, type);
         } else if (type == Object.class) {
             return rs.getObject(column);
         }
         throw Errors.notSupported("getObject as " + type.getName());
+    }
+
+    /** java.time values straight from the text's fields, never through a java.util date and its calendar. */
+    private static Object temporal(JovResultSet rs, int column, Class<?> type) throws SQLException {
+        DateTimeText value = rs.dateTime(column);
+        if (value == null) {
+            return null;
+        } else if (type == LocalDate.class) {
+            return value.localDate();
+        } else if (type == LocalTime.class) {
+            return value.localTime();
+        } else if (type == LocalDateTime.class) {
+            return value.localDateTime();
+        }
+        return value.offsetDateTime();
     }
 }

@@ -8,6 +8,7 @@ import java.sql.Date;
 import java.sql.SQLException;
 import java.sql.Time;
 import java.sql.Timestamp;
+import java.time.Instant;
 import java.util.Calendar;
 import java.util.TimeZone;
 import org.junit.jupiter.api.Test;
@@ -19,8 +20,8 @@ class DateTimeTextTest {
     void formsAndFractions() throws SQLException {
         assertEquals(Timestamp.valueOf("2004-04-30 21:50:08.123456789"),
                 DateTimeText.parse("2004-04-30 21:50:08.123456789").timestamp(null));
-        assertEquals(Timestamp.valueOf("2004-04-30 21:50:08.5"),
-                DateTimeText.parse("2004-04-30T21:50:08.5+09").timestamp(null), "zone offset ignored");
+        assertEquals(Instant.parse("2004-04-30T12:50:08.5Z"),
+                DateTimeText.parse("2004-04-30T21:50:08.5+09").timestamp(null).toInstant(), "zone offset kept");
         assertInstanceOf(Date.class, DateTimeText.parse("2004-04-30").object());
         assertInstanceOf(Time.class, DateTimeText.parse("21:50:08.25").object());
         assertEquals(Time.valueOf("21:50:08").getTime() + 250, DateTimeText.parse("21:50:08.25").time(null).getTime());
