@@ -50,7 +50,8 @@ final class OdbcLink {
         int id = openNative(dataSource, user, password);
         if (id < 1) {
             SQLException failure = Errors.lastFailure("Opening data source " + dataSource);
-            throw Errors.create(failure.getMessage(), connectState(failure.getSQLState()), failure);
+            throw Errors.create(failure.getMessage(), connectState(failure.getSQLState()),
+                    failure.getErrorCode(), failure);
         }
         return new OdbcLink(id);
     }
