@@ -17,6 +17,11 @@ import jov.jdbc.odbc.JovOdbcExtras;
  * failure, never the process-wide record another thread may have overwritten.
  * The SQL crosses as NUL-terminated text, so SQL holding U+0000 is refused
  * before it could be cut short.
+ *
+ * <p>A failure whose state says the session is gone (class 08, or PostgreSQL's
+ * 57P: the server ended it) marks the connection lost for good: whatever the
+ * ODBC driver answers later, the transaction that was open is gone, so a
+ * commit is refused rather than reported as done.
  */
 final class OdbcLink {
 
@@ -33,6 +38,8 @@ final class OdbcLink {
     private final Object lock = new Object();
     private final int id;
     private final long[] rowCount = new long[1];
+    /** The first failure that ended the session; null while none has. */
+    private volatile SQLException lost;
 
     private OdbcLink(int id) {
         this.id = id;
@@ -90,7 +97,7 @@ final class OdbcLink {
         synchronized (lock) {
             int cursor = JNIODBCexecSQLQuery(id, sql);
             if (cursor < 1) {
-                throw Errors.lastFailure("Query");
+                throw failure("Query");
             }
             return cursor;
         }
@@ -105,7 +112,7 @@ final class OdbcLink {
         synchronized (lock) {
             int answer = JovOdbcExtras.execSQLUpdateRowCount(id, sql, rowCount);
             if (answer < 0) {
-                throw Errors.lastFailure("Update");
+                throw failure("Update");
             }
             if (answer == UPDATE_NEED_DATA) {
                 throw Errors.create("The driver asked for parameter data the statement does not give",
@@ -113,6 +120,21 @@ final class OdbcLink {
             }
             return answer == UPDATE_NO_DATA ? 0 : rowCount[0];
         }
+    }
+
+    /** The calling thread's failure on this connection, noting whether it ended the session. */
+    private SQLException failure(String doing) {
+        SQLException failure = Errors.lastFailure(doing);
+        String state = failure.getSQLState();
+        if (lost == null && (state.startsWith("08") || state.startsWith("57P"))) {
+            lost = failure;
+        }
+        return failure;
+    }
+
+    /** Whether a failure on this connection said the session is gone. */
+    boolean isLost() {
+        return lost != null;
     }
 
     private static void checkSql(String sql) throws SQLException {
@@ -141,9 +163,9 @@ final class OdbcLink {
         }
     }
 
-    private static boolean fetchAnswer(int answer) throws SQLException {
+    private boolean fetchAnswer(int answer) throws SQLException {
         if (answer < 0) {
-            throw Errors.lastFailure("Fetch");
+            throw failure("Fetch");
         }
         return answer == 1;
     }
@@ -162,7 +184,7 @@ final class OdbcLink {
         synchronized (lock) {
             int count = JNIODBCgetColumnNum(id, cursor);
             if (count < 0) {
-                throw Errors.lastFailure("Reading the result's columns");
+                throw failure("Reading the result's columns");
             }
             ResultColumns columns = new ResultColumns(count);
             for (int c = 1; c <= count; c++) {
@@ -184,7 +206,7 @@ final class OdbcLink {
         synchronized (lock) {
             String text = JNIODBCgetColumnDataString(id, cursor, column);
             if (text == null) {
-                throw Errors.lastFailure("Reading a value");
+                throw failure("Reading a value");
             }
             if (text.isEmpty() && JNIODBCisColumnDataNull(id, cursor, column) == 1) {
                 return null;
@@ -202,7 +224,7 @@ final class OdbcLink {
         synchronized (lock) {
             byte[] bytes = JNIODBCgetColumnDataBinary(id, cursor, column);
             if (bytes == null) {
-                throw Errors.lastFailure("Reading a value");
+                throw failure("Reading a value");
             }
             if (bytes.length == 0 && JNIODBCisColumnDataNull(id, cursor, column) == 1) {
                 return null;
@@ -232,9 +254,9 @@ final class OdbcLink {
         }
     }
 
-    private static boolean numberAnswer(int answer) throws SQLException {
+    private boolean numberAnswer(int answer) throws SQLException {
         if (answer < 0) {
-            throw Errors.lastFailure("Reading a number");
+            throw failure("Reading a number");
         }
         return answer == 1;
     }
@@ -243,6 +265,8 @@ final class OdbcLink {
         synchronized (lock) {
             JNIODBCsetAutoCommit(id, on ? AUTO_COMMIT_ON : AUTO_COMMIT_OFF);
             if ((JNIODBCgetAutoCommit(id) != 0) != on) {
+                // The switch records no failure of its own: the thread's record may
+                // be an older one, which must not mark this connection lost.
                 throw Errors.lastFailure("Switching auto-commit " + (on ? "on" : "off"));
             }
         }
@@ -250,8 +274,13 @@ final class OdbcLink {
 
     void commit() throws SQLException {
         synchronized (lock) {
+            SQLException gone = lost;
+            if (gone != null) {
+                throw Errors.create("Commit: the connection was lost (" + gone.getSQLState()
+                        + "), and the transaction with it", Errors.CONNECTION_CLOSED, gone);
+            }
             if (JNIODBCcommitTran(id) != 0) {
-                throw Errors.lastFailure("Commit");
+                throw failure("Commit");
             }
         }
     }
@@ -259,7 +288,7 @@ final class OdbcLink {
     void rollback() throws SQLException {
         synchronized (lock) {
             if (JNIODBCrollbackTran(id) != 0) {
-                throw Errors.lastFailure("Rollback");
+                throw failure("Rollback");
             }
         }
     }

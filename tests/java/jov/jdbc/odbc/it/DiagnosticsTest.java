@@ -1,17 +1,26 @@
 package jov.jdbc.odbc.it;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
 import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
+import java.sql.Connection;
 import java.sql.DriverManager;
+import java.sql.ResultSet;
 import java.sql.SQLException;
+import java.sql.Statement;
 import java.util.Properties;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
 
-/** What the driver reports when the database refuses a statement: the ODBC driver's native code. */
+/**
+ * What the driver reports when the database refuses a statement or ends the
+ * session: the ODBC driver's native code, a connection state (class 08) that
+ * pools evict on, and no commit of a transaction that died with its session.
+ */
 class DiagnosticsTest {
     private static final String RIGS = "jov.jdbc.odbc.it.Rig#all";
 
@@ -48,5 +57,58 @@ class DiagnosticsTest {
                 () -> DriverManager.getConnection(Jdbc.url(Rig.MARIA), props).close());
         assertEquals("28000", e.getSQLState(), e.getMessage());
         assertEquals(1045, e.getErrorCode(), e.getMessage());
+    }
+
+    /**
+     * The session is ended from a second connection. The first statement after
+     * it fails as the ODBC driver sees it (PostgreSQL 57P01, MariaDB a broken
+     * pipe); the next one must say the connection is gone. psqlODBC would then
+     * answer a commit with success although the server rolled the insert back.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aTransactionWhoseSessionWasEndedNeverCommits(Rig rig) throws SQLException {
+        assumeTrue(rig != Rig.SQLITE, "SQLite has no server that could end a session");
+        try (Jdbc db = Jdbc.open(rig); Connection victim = Jdbc.connect(rig)) {
+            String table = db.createTable("k INT");
+            victim.setAutoCommit(false);
+            try (Statement statement = victim.createStatement()) {
+                statement.executeUpdate("INSERT INTO " + table + " VALUES (1)");
+                endSession(db, rig, sessionId(statement, rig));
+
+                assertThrows(SQLException.class, () -> statement.executeQuery("SELECT 1"));
+                SQLException next = assertThrows(SQLException.class, () -> statement.executeQuery("SELECT 1"));
+                assertTrue(next.getSQLState().startsWith("08"), next.getSQLState() + " " + next.getMessage());
+            }
+            SQLException commit = assertThrows(SQLException.class, victim::commit);
+            assertTrue(commit.getSQLState().startsWith("08"), commit.getSQLState() + " " + commit.getMessage());
+            assertFalse(victim.isValid(0));
+            try (Statement statement = db.connection.createStatement();
+                    ResultSet rows = statement.executeQuery("SELECT count(*) FROM " + table)) {
+                assertTrue(rows.next());
+                assertEquals(0, rows.getInt(1));
+            }
+        }
+    }
+
+    private static long sessionId(Statement statement, Rig rig) throws SQLException {
+        String sql = rig == Rig.POSTGRES ? "SELECT pg_backend_pid()" : "SELECT CONNECTION_ID()";
+        try (ResultSet rows = statement.executeQuery(sql)) {
+            assertTrue(rows.next());
+            return rows.getLong(1);
+        }
+    }
+
+    /** Returns once the session is gone: PostgreSQL waits for the backend's exit, MariaDB's KILL closes its socket. */
+    private static void endSession(Jdbc db, Rig rig, long id) throws SQLException {
+        try (Statement statement = db.connection.createStatement()) {
+            if (rig == Rig.POSTGRES) {
+                try (ResultSet ended = statement.executeQuery("SELECT pg_terminate_backend(" + id + ", 60000)")) {
+                    assertTrue(ended.next() && ended.getBoolean(1), "backend " + id + " ended");
+                }
+            } else {
+                statement.execute("KILL " + id);
+            }
+        }
     }
 }
