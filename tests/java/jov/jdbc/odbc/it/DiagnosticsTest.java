@@ -11,7 +11,6 @@ import java.sql.DriverManager;
 import java.sql.ResultSet;
 import java.sql.SQLException;
 import java.sql.Statement;
-import java.util.Properties;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
@@ -24,37 +23,25 @@ import org.junit.jupiter.params.provider.MethodSource;
 class DiagnosticsTest {
     private static final String RIGS = "jov.jdbc.odbc.it.Rig#all";
 
-    /**
-     * The native code of a duplicate key: SQLite's SQLITE_CONSTRAINT, MariaDB's
-     * ER_DUP_ENTRY; psqlODBC gives 1 for every error the server reports (its
-     * own 35 for a lost connection).
-     */
-    private static int duplicateKeyCode(Rig rig) {
-        return rig == Rig.SQLITE ? 19 : rig == Rig.POSTGRES ? 1 : 1062;
-    }
-
+    /** SQLite's SQLITE_CONSTRAINT, MariaDB's ER_DUP_ENTRY; psqlODBC gives 1 for every error of the server. */
     @ParameterizedTest
     @MethodSource(RIGS)
     void aFailureCarriesTheDriversNativeCode(Rig rig) throws SQLException {
         try (Jdbc db = Jdbc.open(rig)) {
-            String table = db.createTable("k INT PRIMARY KEY");
-            db.update("INSERT INTO " + table + " VALUES (1)");
-            SQLException e = assertThrows(SQLException.class, () -> db.update("INSERT INTO " + table + " VALUES (1)"));
+            String insert = "INSERT INTO " + db.createTable("k INT PRIMARY KEY") + " VALUES (1)";
+            db.update(insert);
+            SQLException e = assertThrows(SQLException.class, () -> db.update(insert));
             assertEquals(rig.duplicateKeyState(), e.getSQLState(), e.getMessage());
-            assertEquals(duplicateKeyCode(rig), e.getErrorCode(), e.getMessage());
+            assertEquals(rig == Rig.SQLITE ? 19 : rig == Rig.POSTGRES ? 1 : 1062, e.getErrorCode(), e.getMessage());
         }
     }
 
-    /** A refused login keeps the server's code through the driver's connection failure. */
+    /** SQLite and the rig's PostgreSQL ask no password. */
     @Test
     void aRefusedLoginCarriesTheServersCode() {
-        assumeTrue(Rig.all().anyMatch(r -> r == Rig.MARIA),
-                "JovMaria not selected; SQLite and the test's PostgreSQL ask no password");
-        Properties props = new Properties();
-        props.setProperty("user", Rig.MARIA.user);
-        props.setProperty("password", Rig.MARIA.password + "-wrong");
-        SQLException e = assertThrows(SQLException.class,
-                () -> DriverManager.getConnection(Jdbc.url(Rig.MARIA), props).close());
+        assumeTrue(Rig.all().anyMatch(r -> r == Rig.MARIA), "JovMaria not selected");
+        String url = Jdbc.url(Rig.MARIA) + ";user=" + Rig.MARIA.user + ";password=wrong-" + Rig.MARIA.password;
+        SQLException e = assertThrows(SQLException.class, () -> DriverManager.getConnection(url).close());
         assertEquals("28000", e.getSQLState(), e.getMessage());
         assertEquals(1045, e.getErrorCode(), e.getMessage());
     }
@@ -62,8 +49,9 @@ class DiagnosticsTest {
     /**
      * The session is ended from a second connection. The first statement after
      * it fails as the ODBC driver sees it (PostgreSQL 57P01, MariaDB a broken
-     * pipe); the next one must say the connection is gone. psqlODBC would then
-     * answer a commit with success although the server rolled the insert back.
+     * pipe); the next one must say the connection is gone (MariaDB's driver
+     * then refuses the statement's allocation). psqlODBC would answer a commit
+     * with success although the server rolled the insert back.
      */
     @ParameterizedTest
     @MethodSource(RIGS)
@@ -74,8 +62,7 @@ class DiagnosticsTest {
             victim.setAutoCommit(false);
             try (Statement statement = victim.createStatement()) {
                 statement.executeUpdate("INSERT INTO " + table + " VALUES (1)");
-                endSession(db, rig, sessionId(statement, rig));
-
+                endSession(db, rig, statement);
                 assertThrows(SQLException.class, () -> statement.executeQuery("SELECT 1"));
                 SQLException next = assertThrows(SQLException.class, () -> statement.executeQuery("SELECT 1"));
                 assertTrue(next.getSQLState().startsWith("08"), next.getSQLState() + " " + next.getMessage());
@@ -83,32 +70,29 @@ class DiagnosticsTest {
             SQLException commit = assertThrows(SQLException.class, victim::commit);
             assertTrue(commit.getSQLState().startsWith("08"), commit.getSQLState() + " " + commit.getMessage());
             assertFalse(victim.isValid(0));
-            try (Statement statement = db.connection.createStatement();
-                    ResultSet rows = statement.executeQuery("SELECT count(*) FROM " + table)) {
-                assertTrue(rows.next());
-                assertEquals(0, rows.getInt(1));
-            }
+            assertEquals(0, count(db, table));
         }
     }
 
-    private static long sessionId(Statement statement, Rig rig) throws SQLException {
-        String sql = rig == Rig.POSTGRES ? "SELECT pg_backend_pid()" : "SELECT CONNECTION_ID()";
-        try (ResultSet rows = statement.executeQuery(sql)) {
+    /**
+     * Ends the session of the victim's statement and returns once it is gone:
+     * PostgreSQL waits for the backend's exit, MariaDB's KILL closes its socket.
+     */
+    private static void endSession(Jdbc db, Rig rig, Statement victim) throws SQLException {
+        long id;
+        try (ResultSet rows = victim.executeQuery(
+                rig == Rig.POSTGRES ? "SELECT pg_backend_pid()" : "SELECT CONNECTION_ID()")) {
             assertTrue(rows.next());
-            return rows.getLong(1);
+            id = rows.getLong(1);
         }
+        db.update(rig == Rig.POSTGRES ? "SELECT pg_terminate_backend(" + id + ", 60000)" : "KILL " + id);
     }
 
-    /** Returns once the session is gone: PostgreSQL waits for the backend's exit, MariaDB's KILL closes its socket. */
-    private static void endSession(Jdbc db, Rig rig, long id) throws SQLException {
-        try (Statement statement = db.connection.createStatement()) {
-            if (rig == Rig.POSTGRES) {
-                try (ResultSet ended = statement.executeQuery("SELECT pg_terminate_backend(" + id + ", 60000)")) {
-                    assertTrue(ended.next() && ended.getBoolean(1), "backend " + id + " ended");
-                }
-            } else {
-                statement.execute("KILL " + id);
-            }
+    private static int count(Jdbc db, String table) throws SQLException {
+        try (Statement statement = db.connection.createStatement();
+                ResultSet rows = statement.executeQuery("SELECT count(*) FROM " + table)) {
+            assertTrue(rows.next());
+            return rows.getInt(1);
         }
     }
 }
