@@ -55,6 +55,10 @@ JNIEXPORT jstring JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_threadErrorCode(JNIEn
     return NewRecordString<jov::kErrorCodeSize>(env, code);
 }
 
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_threadErrorNativeCode(JNIEnv*, jclass) {
+    return static_cast<jint>(jov::GetThreadNativeError());
+}
+
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_execSQLUpdateRowCount(JNIEnv* env, jclass,
                                                                               jint id, jstring sql,
                                                                               jlongArray rowCount) {

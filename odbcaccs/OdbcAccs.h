@@ -12,6 +12,8 @@
 //  - openOk == 0: no ODBC handle, no catalogue and no row buffer is held.
 //  - openOk == 1 implies connected == 1 and non-null hEnv and hDbc.
 //  - errorMessage and errorCode are always terminated within their sizes.
+//  - The driver's diagnostic kept beside them (GetError) belongs to the same
+//    failure: every write of the record replaces it too.
 //  - The per-cursor tables are indexed by cursor handle 1..kMaxCursors;
 //    entry 0 is never used.
 //  - Cursor handle h is free when columns[h] is null. It is "statement only"
@@ -52,6 +54,7 @@ namespace jov {
 constexpr int kMaxCursors = 32;
 constexpr int kErrorMessageSize = 512;
 constexpr int kErrorCodeSize = 48;
+constexpr int kSqlStateSize = 6;
 constexpr int kDataSourceNameSize = 240;
 constexpr int kColumnNameSize = 32;
 constexpr int kChunkSize = 4096;
@@ -103,6 +106,16 @@ struct RenderedText {
 
 class RenderBuffer;
 
+// The ODBC driver's diagnostic record 1 behind a failure: its SQLSTATE, text
+// and native error. All empty and 0 when no ODBC call's diagnostic lies behind
+// the failure (the library's own refusals) or the driver gave none.
+struct DriverDiagnostic {
+    char state[kSqlStateSize];
+    char message[kErrorMessageSize];
+    int32_t nativeError;
+};
+static_assert(std::is_trivial<DriverDiagnostic>::value, "copied and zero-filled as a block");
+
 // A parsed date; year -1 means the text held no complete date.
 struct DateFields {
     int16_t year;
@@ -142,12 +155,20 @@ public:
     void SetDateStyle(int16_t style) { dateStyle.store(style, std::memory_order_relaxed); }
     // Copies the record; message holds kErrorMessageSize bytes, code kErrorCodeSize.
     void GetError(char* message, char* code);
+    // The same, with the driver's diagnostic recorded with it, all read at once.
+    void GetError(char* message, char* code, DriverDiagnostic* diagnostic);
     // Replaces the record with diagnostic record 1 of the handle (both texts
-    // empty when the handle has none).
+    // empty when the handle has none); the diagnostic is that record too.
     void StoreDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle);
-    // Replaces the record with a formatted message of the library's own.
+    // Replaces the record with a formatted message of the library's own and
+    // clears the diagnostic.
     void RecordError(const char* code, const char* format, ...)
         __attribute__((format(printf, 3, 4)));
+    // Replaces the record with a message of the library's own, as RecordError,
+    // for a failed ODBC call whose own diagnostic lies on the handle given:
+    // the diagnostic keeps it.
+    void RecordErrorOfCall(SQLSMALLINT handleType, SQLHANDLE handle, const char* code,
+                           const char* format, ...) __attribute__((format(printf, 5, 6)));
     SQLRETURN SetCursorType();
     void ClearColumnTables();
     // Takes cursor h exclusively for the close.
@@ -305,7 +326,11 @@ private:
                        int32_t isNullIn, int32_t isTextIn);
     int32_t GrowValueBuffer(ColumnInfo& column, int32_t needed);
 
+    // Replaces the record and its diagnostic as one write.
+    void WriteRecord(const char* message, const char* code, const DriverDiagnostic& diagnostic);
+
     std::mutex errorLock_;
+    DriverDiagnostic diagnostic_{};  // guarded by errorLock_, like the record
     mutable CursorLock cursorLocks_[kMaxCursors + 1];
 };
 

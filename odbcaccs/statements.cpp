@@ -73,7 +73,9 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
     SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, hDbc, &hStmt[h]);
     if (!Succeeded(rc)) {
         hStmt[h] = SQL_NULL_HSTMT;
-        RecordError("", kMsgAllocHandleError, static_cast<int>(rc));
+        // The library's text stays; the driver's reason (08003 on a
+        // connection the server dropped) lies on the connection handle.
+        RecordErrorOfCall(SQL_HANDLE_DBC, hDbc, "", kMsgAllocHandleError, static_cast<int>(rc));
         return -1;
     }
     cursorInUse[h] = 1;

@@ -82,7 +82,8 @@ public:
     void SetError(const char* message, const char* code);
     // Copies the record; the targets hold kErrorMessageSize and kErrorCodeSize bytes.
     int32_t GetError(char* message, char* code);
-    // Copies an object's record into the table's.
+    // Copies an object's record into the table's; the calling thread's own
+    // gets the driver's diagnostic behind it where there is one.
     void CopyErrorFrom(OdbcAccs& object);
 
     // --- Connection-level forwarding (connection_forwarding.cpp) ---
@@ -136,6 +137,8 @@ public:
 
 private:
     int32_t TakeFreeSlot();
+    // The table's record alone.
+    void SetTableError(const char* message, const char* code);
 
     Slot slots_[kMaxDataSources];
     char errorMessage_[kErrorMessageSize] = {};

@@ -111,7 +111,11 @@ OdbcAccsRef DataSourceTable::FindOpen(int32_t id) {
 }
 
 void DataSourceTable::SetError(const char* message, const char* code) {
-    SetThreadError(message, code);
+    SetThreadError(message, code, 0);
+    SetTableError(message, code);
+}
+
+void DataSourceTable::SetTableError(const char* message, const char* code) {
     std::lock_guard<std::mutex> lock(errorLock_);
     CopyField(errorMessage_, sizeof errorMessage_, message);
     CopyField(errorCode_, sizeof errorCode_, code);
@@ -127,8 +131,14 @@ int32_t DataSourceTable::GetError(char* message, char* code) {
 void DataSourceTable::CopyErrorFrom(OdbcAccs& object) {
     char message[kErrorMessageSize];
     char code[kErrorCodeSize];
-    object.GetError(message, code);
-    SetError(message, code);
+    DriverDiagnostic diagnostic;
+    object.GetError(message, code, &diagnostic);
+    SetTableError(message, code);
+    if (diagnostic.state[0] != '\0') {
+        SetThreadError(diagnostic.message, diagnostic.state, diagnostic.nativeError);
+    } else {
+        SetThreadError(message, code, 0);
+    }
 }
 
 DataSourceTable& TheDataSourceTable() {

@@ -112,6 +112,23 @@ TEST_F(ExtrasNativesTest, RowCountRefusalsRunNothingAndRecordForTheThreadToo) {
     EXPECT_EQ(TableRecord(), ThreadRecord());
 }
 
+// A statement the connection cannot allocate: the table keeps the library's
+// own text, the thread reads the driver's reason from the connection handle
+// and its native error; a later refusal of the library's own has none.
+TEST_F(ExtrasNativesTest, ThreadRecordCarriesTheDriversReasonForAFailedAllocation) {
+    FakeOdbc::Script(FakeFn::SQLAllocHandle, {SQL_ERROR, "08003", "Connection not open"});
+    EXPECT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCexecSQLQuery(env(), nullptr, id,
+                                                                jni.String(u"SELECT 1")),
+              -1);
+    EXPECT_EQ(TableRecord(), u" SQLAllocHandle Error Code=(-1)");
+    EXPECT_EQ(ThreadRecord(), u"08003 Connection not open");
+    EXPECT_EQ(Java_jov_jdbc_odbc_JovOdbcExtras_threadErrorNativeCode(env(), nullptr), 42);
+
+    Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCcommitTran(env(), nullptr, 0);
+    EXPECT_EQ(TableRecord(), ThreadRecord());
+    EXPECT_EQ(Java_jov_jdbc_odbc_JovOdbcExtras_threadErrorNativeCode(env(), nullptr), 0);
+}
+
 // Two threads fail on different identifiers once both are running; each then
 // reads its own failure, and a thread that never failed reads none.
 TEST_F(ExtrasNativesTest, EachThreadReadsItsOwnFailure) {

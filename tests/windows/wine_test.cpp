@@ -46,8 +46,9 @@ constexpr jint kFetchFirst = 2;  // SQL_FETCH_FIRST
     X(setDateStyle)
 
 // The natives of JovOdbcExtras by Java method name.
-#define JOV_EXTRAS(X) \
-    X(threadErrorString) X(threadErrorCode) X(execSQLUpdateRowCount) X(getColumnLong) X(getColumnDouble)
+#define JOV_EXTRAS(X)                                                                  \
+    X(threadErrorString) X(threadErrorCode) X(threadErrorNativeCode) X(execSQLUpdateRowCount) \
+    X(getColumnLong) X(getColumnDouble)
 
 // Typed pointers to the DLL's natives, each of the type its declaration has.
 struct Natives {

@@ -8,9 +8,13 @@ package jov.jdbc.odbc;
  *
  * <ul>
  *   <li>Every failure a call records in the process-wide last-error record
- *       is also kept as the calling thread's own last failure, with the same
- *       message and code texts: a thread reads its own failure even while
- *       other threads fail at the same moment. A success clears neither.</li>
+ *       is also kept as the calling thread's own last failure: a thread reads
+ *       its own failure even while other threads fail at the same moment. Its
+ *       message and code are the record's, except where the failing ODBC call
+ *       left a diagnostic that the record does not show (a statement the
+ *       connection could not allocate): then the thread's own failure is the
+ *       ODBC driver's SQLSTATE and message. It also keeps the driver's native
+ *       error code. A success clears neither.</li>
  *   <li>The library is the one {@link JOVODBCDLL} loads.</li>
  * </ul>
  */
@@ -28,6 +32,12 @@ public final class JovOdbcExtras {
 
     /** Code of this thread's latest failure; "" when it has had none or it had no code. */
     public static native String threadErrorCode();
+
+    /**
+     * The ODBC driver's native error code of this thread's latest failure;
+     * 0 when it has had none or the failure was the library's own.
+     */
+    public static native int threadErrorNativeCode();
 
     /**
      * Runs a statement without a result set, exactly as

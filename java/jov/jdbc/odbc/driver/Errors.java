@@ -17,6 +17,8 @@ import jov.jdbc.odbc.JovOdbcExtras;
  * exception's state. The library's own codes ("JovJdbcOdbc-01".."04", a
  * decimal errno, the empty code) are no SQLSTATE: they become {@value #GENERAL}
  * with the code kept in the message, so nothing the library said is lost.
+ * The ODBC driver's native error code, where the failure has one, is the
+ * exception's error code.
  */
 final class Errors {
 
@@ -45,37 +47,46 @@ final class Errors {
      * whose message starts with what the driver was doing.
      */
     static SQLException lastFailure(String doing) {
-        return fromRecord(doing, JovOdbcExtras.threadErrorCode(), JovOdbcExtras.threadErrorString());
+        return fromRecord(doing, JovOdbcExtras.threadErrorCode(), JovOdbcExtras.threadErrorString(),
+                JovOdbcExtras.threadErrorNativeCode());
     }
 
-    /** An exception from a code and message as the library records them. */
-    static SQLException fromRecord(String doing, String code, String message) {
+    /**
+     * An exception from a code and message as the library records them, with
+     * the ODBC driver's native error code as its vendor code.
+     */
+    static SQLException fromRecord(String doing, String code, String message, int nativeCode) {
         String text = doing + ": " + (message.isEmpty() ? "failed without a message" : message);
         if (isSqlState(code)) {
-            return create(text, code, null);
+            return create(text, code, nativeCode, null);
         }
         String shown = code.isEmpty() ? "no code" : "code " + code;
-        return create(text + " (" + shown + ")", GENERAL, null);
+        return create(text + " (" + shown + ")", GENERAL, nativeCode, null);
     }
 
     /** An exception of the driver's own, with the subclass its state calls for. */
     static SQLException create(String message, String state, Throwable cause) {
+        return create(message, state, 0, cause);
+    }
+
+    /** The same with a vendor code, the database's or its ODBC driver's number for the failure. */
+    static SQLException create(String message, String state, int vendorCode, Throwable cause) {
         String stateClass = state.substring(0, 2);
         switch (stateClass) {
             case "08":
-                return new SQLNonTransientConnectionException(message, state, cause);
+                return new SQLNonTransientConnectionException(message, state, vendorCode, cause);
             case "22":
-                return new SQLDataException(message, state, cause);
+                return new SQLDataException(message, state, vendorCode, cause);
             case "23":
-                return new SQLIntegrityConstraintViolationException(message, state, cause);
+                return new SQLIntegrityConstraintViolationException(message, state, vendorCode, cause);
             case "40":
-                return new SQLTransactionRollbackException(message, state, cause);
+                return new SQLTransactionRollbackException(message, state, vendorCode, cause);
             case "42":
-                return new SQLSyntaxErrorException(message, state, cause);
+                return new SQLSyntaxErrorException(message, state, vendorCode, cause);
             case "0A":
-                return new SQLFeatureNotSupportedException(message, state, cause);
+                return new SQLFeatureNotSupportedException(message, state, vendorCode, cause);
             default:
-                return new SQLException(message, state, cause);
+                return new SQLException(message, state, vendorCode, cause);
         }
     }
 

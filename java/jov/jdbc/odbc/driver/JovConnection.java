@@ -413,13 +413,17 @@ final class JovConnection implements Connection {
 
     // Liveness and closing.
 
-    /** Runs a query that touches no table; the timeout cannot be applied by the library. */
+    /**
+     * Runs a query that touches no table; the timeout cannot be applied by the
+     * library. A connection whose session was lost stays invalid even where
+     * the ODBC driver would open a new session behind it.
+     */
     @Override
     public boolean isValid(int timeoutSeconds) throws SQLException {
         if (timeoutSeconds < 0) {
             throw Errors.create("Timeout " + timeoutSeconds + " is negative", Errors.INVALID_ARGUMENT);
         }
-        if (closed) {
+        if (closed || link.isLost()) {
             return false;
         }
         try {

@@ -27,6 +27,11 @@ import jov.jdbc.odbc.JovOdbcExtras;
  * failure, never the process-wide record another thread may have overwritten.
  * The SQL crosses as NUL-terminated text, so SQL holding U+0000 is refused
  * before it could be cut short.
+ *
+ * <p>A failure whose state says the session is gone (class 08, or PostgreSQL's
+ * 57P: the server ended it) marks the connection lost for good: whatever the
+ * ODBC driver answers later, the transaction that was open is gone, so a
+ * commit is refused rather than reported as done.
  */
 final class OdbcLink {
 
@@ -49,6 +54,8 @@ final class OdbcLink {
     private volatile boolean closed;
     /** Guarded by lock: the identifier went back to the library. */
     private boolean released;
+    /** The first failure that ended the session; null while none has. */
+    private volatile SQLException lost;
 
     private OdbcLink(int id) {
         this.id = id;
@@ -66,7 +73,8 @@ final class OdbcLink {
         int id = openNative(dataSource, user, password);
         if (id < 1) {
             SQLException failure = Errors.lastFailure("Opening data source " + dataSource);
-            throw Errors.create(failure.getMessage(), connectState(failure.getSQLState()), failure);
+            throw Errors.create(failure.getMessage(), connectState(failure.getSQLState()),
+                    failure.getErrorCode(), failure);
         }
         return new OdbcLink(id);
     }
@@ -110,7 +118,7 @@ final class OdbcLink {
             free(cursors.takeUnreachable());
             int handle = JNIODBCexecSQLQuery(id, sql);
             if (handle < 1) {
-                throw Errors.lastFailure("Query");
+                throw failure("Query");
             }
             return cursors.add(handle);
         }
@@ -155,7 +163,7 @@ final class OdbcLink {
             checkOpen();
             int answer = JovOdbcExtras.execSQLUpdateRowCount(id, sql, rowCount);
             if (answer < 0) {
-                throw Errors.lastFailure("Update");
+                throw failure("Update");
             }
             if (answer == UPDATE_NEED_DATA) {
                 throw Errors.create("The driver asked for parameter data the statement does not give",
@@ -163,6 +171,21 @@ final class OdbcLink {
             }
             return answer == UPDATE_NO_DATA ? 0 : rowCount[0];
         }
+    }
+
+    /** The calling thread's failure on this connection, noting whether it ended the session. */
+    private SQLException failure(String doing) {
+        SQLException failure = Errors.lastFailure(doing);
+        String state = failure.getSQLState();
+        if (lost == null && (state.startsWith("08") || state.startsWith("57P"))) {
+            lost = failure;
+        }
+        return failure;
+    }
+
+    /** Whether a failure on this connection said the session is gone. */
+    boolean isLost() {
+        return lost != null;
     }
 
     private static void checkSql(String sql) throws SQLException {
@@ -193,9 +216,9 @@ final class OdbcLink {
         }
     }
 
-    private static boolean fetchAnswer(int answer) throws SQLException {
+    private boolean fetchAnswer(int answer) throws SQLException {
         if (answer < 0) {
-            throw Errors.lastFailure("Fetch");
+            throw failure("Fetch");
         }
         return answer == 1;
     }
@@ -219,7 +242,7 @@ final class OdbcLink {
             checkOpen(cursor);
             int count = JNIODBCgetColumnNum(id, cursor.handle);
             if (count < 0) {
-                throw Errors.lastFailure("Reading the result's columns");
+                throw failure("Reading the result's columns");
             }
             ResultColumns columns = new ResultColumns(count);
             for (int c = 1; c <= count; c++) {
@@ -243,7 +266,7 @@ final class OdbcLink {
             checkOpen(cursor);
             String text = JNIODBCgetColumnDataString(id, cursor.handle, column);
             if (text == null) {
-                throw Errors.lastFailure("Reading a value");
+                throw failure("Reading a value");
             }
             if (text.isEmpty() && JNIODBCisColumnDataNull(id, cursor.handle, column) == 1) {
                 return null;
@@ -262,7 +285,7 @@ final class OdbcLink {
             checkOpen(cursor);
             byte[] bytes = JNIODBCgetColumnDataBinary(id, cursor.handle, column);
             if (bytes == null) {
-                throw Errors.lastFailure("Reading a value");
+                throw failure("Reading a value");
             }
             if (bytes.length == 0 && JNIODBCisColumnDataNull(id, cursor.handle, column) == 1) {
                 return null;
@@ -295,9 +318,9 @@ final class OdbcLink {
         }
     }
 
-    private static boolean numberAnswer(int answer) throws SQLException {
+    private boolean numberAnswer(int answer) throws SQLException {
         if (answer < 0) {
-            throw Errors.lastFailure("Reading a number");
+            throw failure("Reading a number");
         }
         return answer == 1;
     }
@@ -307,6 +330,8 @@ final class OdbcLink {
             checkOpen();
             JNIODBCsetAutoCommit(id, on ? AUTO_COMMIT_ON : AUTO_COMMIT_OFF);
             if ((JNIODBCgetAutoCommit(id) != 0) != on) {
+                // The switch records no failure of its own: the thread's record may
+                // be an older one, which must not mark this connection lost.
                 throw Errors.lastFailure("Switching auto-commit " + (on ? "on" : "off"));
             }
         }
@@ -315,8 +340,13 @@ final class OdbcLink {
     void commit() throws SQLException {
         synchronized (lock) {
             checkOpen();
+            SQLException gone = lost;
+            if (gone != null) {
+                throw Errors.create("Commit: the connection was lost (" + gone.getSQLState()
+                        + "), and the transaction with it", Errors.CONNECTION_CLOSED, gone);
+            }
             if (JNIODBCcommitTran(id) != 0) {
-                throw Errors.lastFailure("Commit");
+                throw failure("Commit");
             }
         }
     }
@@ -325,7 +355,7 @@ final class OdbcLink {
         synchronized (lock) {
             checkOpen();
             if (JNIODBCrollbackTran(id) != 0) {
-                throw Errors.lastFailure("Rollback");
+                throw failure("Rollback");
             }
         }
     }

@@ -28,8 +28,9 @@ class ErrorsTest {
                 "0A000", SQLFeatureNotSupportedException.class,
                 "HY000", SQLException.class);
         byState.forEach((state, type) -> {
-            SQLException e = Errors.fromRecord("Query", state, "driver text");
+            SQLException e = Errors.fromRecord("Query", state, "driver text", 1062);
             assertSame(type, e.getClass(), state);
+            assertEquals(1062, e.getErrorCode(), state);
             assertEquals(state, e.getSQLState());
             assertEquals("Query: driver text", e.getMessage());
         });
@@ -37,12 +38,12 @@ class ErrorsTest {
 
     @Test
     void theLibrarysOwnCodesBecomeAGeneralStateWithTheCodeKept() {
-        SQLException own = Errors.fromRecord("Fetch", "JovJdbcOdbc-02", "(JovJdbcOdbc)not open");
+        SQLException own = Errors.fromRecord("Fetch", "JovJdbcOdbc-02", "(JovJdbcOdbc)not open", 0);
         assertEquals(Errors.GENERAL, own.getSQLState());
         assertTrue(own.getMessage().endsWith("(code JovJdbcOdbc-02)"), own.getMessage());
-        SQLException none = Errors.fromRecord("Fetch", "", "");
+        SQLException none = Errors.fromRecord("Fetch", "", "", 0);
         assertEquals(Errors.GENERAL, none.getSQLState());
         assertEquals("Fetch: failed without a message (no code)", none.getMessage());
-        assertEquals(Errors.GENERAL, Errors.fromRecord("Open", "12", "errno").getSQLState());
+        assertEquals(Errors.GENERAL, Errors.fromRecord("Open", "12", "errno", 0).getSQLState());
     }
 }
