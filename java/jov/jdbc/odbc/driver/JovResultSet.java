@@ -93,10 +93,6 @@ final class JovResultSet extends ReadOnlyResultSet {
         }
     }
 
-    int columnCount() {
-        return columns.count();
-    }
-
     // Moving.
 
     @Override

@@ -114,6 +114,32 @@ final class OdbcLink {
         }
     }
 
+    /**
+     * Runs SQL as the ODBC driver reports it after executing: into a cursor
+     * when the statement gave result columns, otherwise with its row count.
+     */
+    Executed execute(String sql) throws SQLException {
+        checkSql(sql);
+        synchronized (lock) {
+            int cursor = JovOdbcExtras.execSQL(id, sql, rowCount);
+            if (cursor < 0) {
+                throw Errors.lastFailure("Statement");
+            }
+            return new Executed(cursor, rowCount[0]);
+        }
+    }
+
+    /** What {@link #execute} gave: a cursor (1 or more), or 0 and the rows affected (-1 when untold). */
+    static final class Executed {
+        final int cursor;
+        final long rowCount;
+
+        Executed(int cursor, long rowCount) {
+            this.cursor = cursor;
+            this.rowCount = rowCount;
+        }
+    }
+
     private static void checkSql(String sql) throws SQLException {
         if (sql == null) {
             throw Errors.create("SQL text is null", Errors.INVALID_ARGUMENT);
