@@ -20,6 +20,7 @@ namespace {
 constexpr char kMsgRowCountArray[] =
     "(JovOdbcExtras_execSQLUpdateRowCount)rowCount Must Hold One Element";
 constexpr char kMsgLongArray[] = "(JovOdbcExtras_getColumnLong)value Must Hold One Element";
+constexpr char kMsgExecRowCountArray[] = "(JovOdbcExtras_execSQL)rowCount Must Hold One Element";
 constexpr char kMsgDoubleArray[] = "(JovOdbcExtras_getColumnDouble)value Must Hold One Element";
 
 // Whether array has an element 0; records message otherwise.
@@ -96,6 +97,26 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_getColumnDouble(JNIEnv* 
     const jdouble answer = number;
     env->SetDoubleArrayRegion(value, 0, 1, &answer);
     return result;
+}
+
+// --- SQL run as the driver reports it ---
+
+// The cursor handle when the statement has result columns, 0 with the row
+// count when it has none, -1 on failure (element 0 then -1).
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_execSQL(JNIEnv* env, jclass, jint id,
+                                                                jstring sql, jlongArray rowCount) {
+    if (!HasFirstElement(env, rowCount, kMsgExecRowCountArray)) return -1;
+    int32_t cursor = 0;
+    int64_t count = -1;
+    jint result = -1;
+    jov::SqlText text(env, sql, 0);
+    const char* checked = text.Checked("JovOdbcExtras_execSQL");
+    if (checked != nullptr) {
+        result = TheDataSourceTable().ExecSQLEither(id, checked, &cursor, &count);
+    }
+    const jlong answer = static_cast<jlong>(count);
+    env->SetLongArrayRegion(rowCount, 0, 1, &answer);
+    return result > 0 ? cursor : result;
 }
 
 }  // extern "C"

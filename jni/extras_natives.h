@@ -18,4 +18,7 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_execSQLUpdateRowCount(JN
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_getColumnLong(JNIEnv* env, jclass cls, jint id, jint cursor, jint column, jlongArray value);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_getColumnDouble(JNIEnv* env, jclass cls, jint id, jint cursor, jint column, jdoubleArray value);
 
+// SQL run as the driver reports it.
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_execSQL(JNIEnv* env, jclass cls, jint id, jstring sql, jlongArray rowCount);
+
 }  // extern "C"

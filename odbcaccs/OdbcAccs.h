@@ -193,6 +193,14 @@ public:
     // an execution and *rowCount receives its count (-1 when the driver cannot
     // tell); 0 for SQL_NO_DATA, -1 for the other answers.
     int32_t ExecSQLUpdate(const char* sql, SQLLEN* rowCount = nullptr);
+    // Runs SQL of either kind, as the driver reports it after executing: with
+    // result columns into the lowest free cursor, returning the column count
+    // with the handle in *cursor; without, returning 0 with SQLRowCount's
+    // count in *rowCount (0 for SQL_NO_DATA, -1 when the driver cannot tell)
+    // and no cursor taken. -1 on failure (SQL_NEED_DATA too, recorded as
+    // 07002), *cursor 0 and *rowCount -1 then. Needs a free cursor either way;
+    // leaves lastCursorHandle alone.
+    int32_t ExecSQLEither(const char* sql, int32_t* cursor, SQLLEN* rowCount);
     int32_t GetCursorHandle() const { return lastCursorHandle.load(std::memory_order_acquire); }
     int32_t GetColumnNum(int32_t h) const { return GetColumnCount(h); }
     int32_t FindFreeCursor();
@@ -312,6 +320,10 @@ private:
     // Statements (statements.cpp).
     int32_t DescribeColumn(int32_t h, int32_t index);
     int32_t RunUpdate(const char* sql, SQLLEN* rowCount);
+    // REQUIRES (these three): cursor h held exclusively.
+    int32_t AllocCursorStatement(int32_t h);
+    int32_t DescribeResult(int32_t h, int32_t count);
+    int32_t ResultColumnCount(int32_t h, SQLRETURN rc);
 
     // Numbers (number_value.cpp).
     const ColumnInfo* NumberColumn(int32_t h, int32_t column);

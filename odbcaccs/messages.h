@@ -11,6 +11,9 @@ constexpr const char kMsgNotEnoughMemory[] = "(ODBCACCS)Not Enough Memory";
 constexpr const char kMsgStillExecutingTimeout[] = "(ODBCACCS)SQL_STILL_EXECUTING Time Out Error";
 constexpr const char kMsgTooManyCursors[] = "Too Many SQL Cursor Open(Max Open=%d)";
 constexpr const char kMsgAllocHandleError[] = "SQLAllocHandle Error Code=(%d)";
+constexpr const char kMsgNeedData[] =
+    "(ODBCACCS)SQL_NEED_DATA: The Statement Asks For Parameter Data";
+constexpr const char kCodeNeedData[] = "07002";
 constexpr const char kMsgInvalidColumn[] = "(ODBCACCS)Invalid Column Number=%d";
 constexpr const char kMsgNotIntegerColumn[] = "(ODBCACCS)Column=%d SQL Type=%d Is Not An Integer";
 constexpr const char kMsgNotNumberColumn[] = "(ODBCACCS)Column=%d SQL Type=%d Is Not A Number";

@@ -62,7 +62,22 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
     if (h < 0) return -1;
     // Only queries (one at a time) give a handle a catalogue, so h stays free.
     std::unique_lock<CursorLock> hold(cursorLocks_[h]);
+    if (AllocCursorStatement(h) < 0) return -1;
+    lastCursorHandle.store(h, std::memory_order_release);
 
+    // SQL_NO_DATA, SQL_NEED_DATA and SQL_STILL_EXECUTING fail a query too.
+    SQLSMALLINT count = 0;
+    if (!Succeeded(SQLExecDirect(hStmt[h], AsSql(sql), SQL_NTS)) ||
+        !Succeeded(SQLNumResultCols(hStmt[h], &count))) {
+        StoreDiagnostics(SQL_HANDLE_STMT, hStmt[h]);
+        CloseCursorHeld(h);
+        return -1;
+    }
+    return DescribeResult(h, count);
+}
+
+// REQUIRES: cursor h held exclusively and without a catalogue.
+int32_t OdbcAccs::AllocCursorStatement(int32_t h) {
     // A handle without a catalogue may still hold the statement of an earlier
     // result without columns.
     if (hStmt[h] != SQL_NULL_HSTMT) {
@@ -79,16 +94,11 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
         return -1;
     }
     cursorInUse[h] = 1;
-    lastCursorHandle.store(h, std::memory_order_release);
+    return 0;
+}
 
-    // SQL_NO_DATA, SQL_NEED_DATA and SQL_STILL_EXECUTING fail a query too.
-    SQLSMALLINT count = 0;
-    if (!Succeeded(SQLExecDirect(hStmt[h], AsSql(sql), SQL_NTS)) ||
-        !Succeeded(SQLNumResultCols(hStmt[h], &count))) {
-        StoreDiagnostics(SQL_HANDLE_STMT, hStmt[h]);
-        CloseCursorHeld(h);
-        return -1;
-    }
+// REQUIRES: cursor h held exclusively, its statement executed.
+int32_t OdbcAccs::DescribeResult(int32_t h, int32_t count) {
     if (AllocColumns(h, count) < 0) return -1;
     for (int32_t i = 0; i < count; ++i) {
         // Java hears of no cursor when the query fails, so none stays open.
@@ -181,6 +191,52 @@ int32_t OdbcAccs::RunUpdate(const char* sql, SQLLEN* rowCount) {
     }
     FreeStatement(stmt);
     return result;
+}
+
+// The statement runs on the cursor's own statement, so that rows it returns
+// stay there to be fetched; it waits on SQL_STILL_EXECUTING as an update
+// does. Whatever has no result columns leaves no cursor behind.
+int32_t OdbcAccs::ExecSQLEither(const char* sql, int32_t* cursor, SQLLEN* rowCount) {
+    BusyGuard guard(queryBusy);
+    *cursor = 0;
+    *rowCount = -1;
+    int32_t h = FindFreeCursor();
+    if (h < 0) return -1;
+    std::unique_lock<CursorLock> hold(cursorLocks_[h]);
+    if (AllocCursorStatement(h) < 0) return -1;
+    SQLHSTMT stmt = hStmt[h];
+    SQLCHAR* text = AsSql(sql);
+    SQLRETURN rc = RepeatWhileStillExecuting([&] { return SQLExecDirect(stmt, text, SQL_NTS); });
+    int32_t count = ResultColumnCount(h, rc);
+    if (count > 0) {
+        count = DescribeResult(h, count);
+        if (count > 0) *cursor = h;
+        return count;
+    }
+    if (count == 0) {
+        *rowCount = rc == SQL_NO_DATA ? 0 : AffectedRows(stmt);
+        // As after an update through ExecSQLUpdate.
+        SetCursorType();
+    }
+    CloseCursorHeld(h);
+    return count;
+}
+
+// The result columns of the statement of cursor h, whose execution answered
+// rc (none for SQL_NO_DATA); -1 with the record set when it failed.
+int32_t OdbcAccs::ResultColumnCount(int32_t h, SQLRETURN rc) {
+    if (rc == SQL_NO_DATA) return 0;
+    SQLSMALLINT count = 0;
+    if (rc == SQL_NEED_DATA) {
+        RecordError(kCodeNeedData, kMsgNeedData);
+    } else if (rc == SQL_STILL_EXECUTING) {
+        RecordError("", kMsgStillExecutingTimeout);
+    } else if (!Succeeded(rc) || !Succeeded(SQLNumResultCols(hStmt[h], &count))) {
+        StoreDiagnostics(SQL_HANDLE_STMT, hStmt[h]);
+    } else {
+        return count;
+    }
+    return -1;
 }
 
 // Waits for no other call. A cursor held exclusively is being fetched or

@@ -135,6 +135,12 @@ public:
     int32_t GetColumnLong(int32_t id, int32_t cursor, int32_t column, int64_t* value);
     int32_t GetColumnDouble(int32_t id, int32_t cursor, int32_t column, double* value);
 
+    // --- SQL run as the driver reports it (extras_forwarding.cpp) ---
+
+    // OdbcAccs::ExecSQLEither: the column count with *cursor, or 0 with
+    // *rowCount, or -1 (also for a rejected identifier: *cursor 0, *rowCount -1).
+    int32_t ExecSQLEither(int32_t id, const char* sql, int32_t* cursor, int64_t* rowCount);
+
 private:
     int32_t TakeFreeSlot();
     // The table's record alone.

@@ -37,4 +37,19 @@ int32_t DataSourceTable::GetColumnDouble(int32_t id, int32_t cursor, int32_t col
     return result;
 }
 
+// --- SQL run as the driver reports it ---
+
+int32_t DataSourceTable::ExecSQLEither(int32_t id, const char* sql, int32_t* cursor,
+                                       int64_t* rowCount) {
+    *cursor = 0;
+    *rowCount = -1;
+    OdbcAccsRef object = FindOpen(id);
+    if (!object) return -1;
+    SQLLEN count = -1;
+    int32_t result = object->ExecSQLEither(sql, cursor, &count);
+    if (result < 0) CopyErrorFrom(*object);
+    *rowCount = static_cast<int64_t>(count);
+    return result;
+}
+
 }  // namespace jov

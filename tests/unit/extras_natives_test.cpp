@@ -129,6 +129,48 @@ TEST_F(ExtrasNativesTest, ThreadRecordCarriesTheDriversReasonForAFailedAllocatio
     EXPECT_EQ(Java_jov_jdbc_odbc_JovOdbcExtras_threadErrorNativeCode(env(), nullptr), 0);
 }
 
+// --- SQL run as the driver reports it ---
+
+TEST_F(ExtrasNativesTest, ExecSQLKeepsACursorOnlyForResultColumns) {
+    jlongArray count = jni.LongArray(1, 7);
+    auto exec = [&](const std::u16string& sql) {
+        return Java_jov_jdbc_odbc_JovOdbcExtras_execSQL(env(), nullptr, id, jni.String(sql), count);
+    };
+    FakeOdbc::QueueResult({{{"id", SQL_INTEGER, 10}}, {{Int32Bytes(7)}}});
+    jint cursor = exec(u"INSERT INTO t VALUES (7) RETURNING id");
+    EXPECT_EQ(Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCfetch(env(), nullptr, id, cursor), 1);
+    EXPECT_EQ(Long(cursor, 1, 1), 7);
+    FakeOdbc::QueueResult({{}, {}, 2});
+    EXPECT_EQ(exec(u"WITH x AS (SELECT 1) DELETE FROM t"), 0);
+    EXPECT_EQ(jni.Longs(count)[0], 2);
+    FakeOdbc::Script(FakeFn::SQLExecDirect, {SQL_NO_DATA});
+    EXPECT_EQ(exec(u"DELETE FROM t WHERE 0 = 1"), 0);
+    EXPECT_EQ(jni.Longs(count)[0], 0);
+    // Each failure leaves no statement, the open cursor's aside, and says why.
+    const std::pair<FakeFn, FakeAnswer> failures[] = {
+        {FakeFn::SQLAllocHandle, {SQL_ERROR}},
+        {FakeFn::SQLExecDirect, {SQL_NEED_DATA}},
+        {FakeFn::SQLNumResultCols, {SQL_ERROR, "HY000", "lost"}},
+        {FakeFn::SQLColAttribute, {SQL_ERROR, "HY001", "no memory"}}};
+    const char16_t* reasons[] = {
+        u" SQLAllocHandle Error Code=(-1)",
+        u"07002 (ODBCACCS)SQL_NEED_DATA: The Statement Asks For Parameter Data", u"HY000 lost",
+        u"HY001 no memory"};
+    for (int i = 0; i < 4; ++i) {
+        FakeOdbc::QueueResult({{{"id", SQL_INTEGER, 10}}, {}});
+        FakeOdbc::Script(failures[i].first, failures[i].second);
+        EXPECT_EQ(exec(u"SELECT id FROM t"), -1);
+        EXPECT_EQ(jni.Longs(count)[0], -1);
+        EXPECT_EQ(ThreadRecord(), reasons[i]);
+        EXPECT_EQ(FakeOdbc::LiveHandles(SQL_HANDLE_STMT), 1);
+    }
+    Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCcloseCursor(env(), nullptr, id, cursor);
+    EXPECT_EQ(
+        Java_jov_jdbc_odbc_JovOdbcExtras_execSQL(env(), nullptr, id, jni.String(u"X"), nullptr),
+        -1);
+    EXPECT_EQ(ThreadRecord(), u" (JovOdbcExtras_execSQL)rowCount Must Hold One Element");
+}
+
 // Two threads fail on different identifiers once both are running; each then
 // reads its own failure, and a thread that never failed reads none.
 TEST_F(ExtrasNativesTest, EachThreadReadsItsOwnFailure) {

@@ -48,7 +48,7 @@ constexpr jint kFetchFirst = 2;  // SQL_FETCH_FIRST
 // The natives of JovOdbcExtras by Java method name.
 #define JOV_EXTRAS(X)                                                                  \
     X(threadErrorString) X(threadErrorCode) X(threadErrorNativeCode) X(execSQLUpdateRowCount) \
-    X(getColumnLong) X(getColumnDouble)
+    X(getColumnLong) X(getColumnDouble) X(execSQL)
 
 // Typed pointers to the DLL's natives, each of the type its declaration has.
 struct Natives {

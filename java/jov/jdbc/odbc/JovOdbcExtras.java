@@ -67,4 +67,22 @@ public final class JovOdbcExtras {
      * REAL widened, an integer converted. Answers as {@link #getColumnLong}.
      */
     public static native int getColumnDouble(int id, int cursor, int column, double[] value);
+
+    // SQL run as the driver reports it.
+
+    /**
+     * Runs SQL of any kind and lets the ODBC driver tell what it gave: when
+     * the executed statement has result columns ({@code SQLNumResultCols}),
+     * answers a new cursor handle (1 or more) over its rows, as
+     * {@link JOVODBCDLL#JNIODBCexecSQLQuery} does, with {@code rowCount[0]}
+     * -1; otherwise answers 0, takes no cursor, and {@code rowCount[0]}
+     * receives the affected rows (0 when the driver found no data, -1 when it
+     * cannot tell). -1 on failure, including a statement that asks for
+     * parameter data (code 07002), with {@code rowCount[0]} -1. A free cursor
+     * is needed either way: with 32 open the call fails before anything runs.
+     * {@code rowCount} must hold at least one element and {@code sql} no
+     * U+0000, otherwise the call fails before anything runs.
+     * {@link JOVODBCDLL#JNIODBCgetCursorHandle} does not change.
+     */
+    public static native int execSQL(int id, String sql, long[] rowCount);
 }

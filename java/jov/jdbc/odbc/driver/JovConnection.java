@@ -374,14 +374,18 @@ final class JovConnection implements Connection {
         return null;
     }
 
-    /** PostgreSQL: the search path. Elsewhere the driver cannot switch schemas and says so. */
+    /**
+     * PostgreSQL: the search path becomes the one schema named, or, for null,
+     * the session's default again (as pgjdbc does). Elsewhere the driver
+     * cannot switch schemas and says so.
+     */
     @Override
     public void setSchema(String schema) throws SQLException {
         checkOpen();
         if (!isPostgreSql()) {
             throw Errors.notSupported("Setting the schema on this database");
         }
-        link.update("SET search_path TO " + JovSavepoint.named(schema).sqlName('"'));
+        link.update("SET search_path TO " + (schema == null ? "DEFAULT" : dialect.quoteIdentifier(schema)));
     }
 
     /** PostgreSQL: current_schema(). Elsewhere null: the driver cannot tell. */

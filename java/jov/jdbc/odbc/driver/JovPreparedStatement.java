@@ -92,7 +92,7 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
 
     @Override
     public boolean execute() throws SQLException {
-        return run(bound(), parsed.firstKeyword());
+        return run(bound());
     }
 
     @Override

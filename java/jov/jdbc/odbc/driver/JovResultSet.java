@@ -100,10 +100,6 @@ final class JovResultSet extends ReadOnlyResultSet {
         link.ownCursor(cursor, this);
     }
 
-    int columnCount() {
-        return columns.count();
-    }
-
     // Moving.
 
     @Override

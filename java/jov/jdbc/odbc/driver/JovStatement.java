@@ -10,21 +10,17 @@ import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.HashSet;
 import java.util.List;
-import java.util.Set;
 
 /**
- * SQL text run through the library: queries into a cursor, everything else
- * through the update native with its exact row count.
+ * SQL text run through the library. What SQL is, a query or an update, is
+ * what the ODBC driver reports once it has executed it (result columns or
+ * not), never a guess from its text: {@code WITH ... DELETE} is an update
+ * with its count, {@code INSERT ... RETURNING} gives its rows.
  *
- * <p>Whether SQL is a query is decided by its first keyword, as the query tool
- * decides it. A statement has at most one open result; running the next SQL,
- * and closing the statement, close it and so free its cursor.
+ * <p>A statement has at most one open result; running the next SQL, and
+ * closing the statement, close it and so free its cursor.
  */
 class JovStatement implements Statement {
-
-    /** First keywords of SQL that returns rows. */
-    private static final Set<String> QUERY_KEYWORDS =
-            new HashSet<>(Arrays.asList("SELECT", "WITH", "VALUES", "PRAGMA", "SHOW", "EXPLAIN", "TABLE"));
 
     final JovConnection connection;
     final OdbcLink link;
@@ -44,39 +40,55 @@ class JovStatement implements Statement {
         this.resultSetType = resultSetType;
     }
 
-    static boolean isQuery(String firstKeyword) {
-        return QUERY_KEYWORDS.contains(firstKeyword);
-    }
-
     // Running SQL, shared with prepared statements, which pass their bound text.
 
-    /** Runs SQL as a query or an update by its first keyword: true when it gave a result. */
-    final boolean run(String sql, String firstKeyword) throws SQLException {
+    /** Runs SQL as a query or an update, as the driver reports it: true when it gave a result. */
+    final boolean run(String sql) throws SQLException {
         startRun();
-        if (isQuery(firstKeyword)) {
-            result = openResult(sql);
-            if (result != null) {
-                return true;
-            }
-            updateCount = 0;
-            return false;
+        OdbcLink.Executed executed = link.execute(sql);
+        if (executed.cursor != null) {
+            result = new JovResultSet(this, link, executed.cursor, resultSetType, maxRows);
+            return true;
         }
-        updateCount = exactOrNone(link.update(sql));
+        updateCount = exactOrNone(counted(sql, executed.rowCount));
         return false;
     }
 
+    /** The SQL runs in any case; only then can the driver tell that it gave no rows. */
     final ResultSet runQuery(String sql) throws SQLException {
-        startRun();
-        result = openResult(sql);
-        if (result == null) {
+        if (!run(sql)) {
+            updateCount = -1;
             throw Errors.create("The SQL returned no result set: " + sql, Errors.GENERAL);
         }
         return result;
     }
 
+    /**
+     * Through the update native, which needs no cursor: the caller asked for
+     * the count, and rows the SQL returns (RETURNING) are not wanted.
+     */
     final long runUpdate(String sql) throws SQLException {
         startRun();
-        return exactOrNone(link.update(sql));
+        return exactOrNone(counted(sql, link.update(sql)));
+    }
+
+    /**
+     * The one place where the first keyword still decides anything:
+     * sqliteodbc takes SQL that starts with WITH for a query and counts 0 rows
+     * for it even when it deleted, updated or inserted some, while SQLite's
+     * changes() holds the true count of that statement.
+     */
+    private long counted(String sql, long reported) throws SQLException {
+        if (reported != 0 || connection.dialect().database() != SqlDialect.Database.SQLITE
+                || !"WITH".equals(SqlLexer.parse(sql, connection.dialect()).firstKeyword())) {
+            return reported;
+        }
+        OdbcCursor cursor = link.query("SELECT changes()");
+        try {
+            return link.fetch(cursor) ? Long.parseLong(link.string(cursor, 1)) : reported;
+        } finally {
+            link.closeCursor(cursor);
+        }
     }
 
     private void startRun() throws SQLException {
@@ -88,17 +100,6 @@ class JovStatement implements Statement {
     /** An update the driver cannot count affected nothing JDBC can report: 0, as for DDL. */
     private static long exactOrNone(long count) {
         return Math.max(count, 0);
-    }
-
-    /** The query's result, or null (cursor closed) when it has no columns. */
-    private JovResultSet openResult(String sql) throws SQLException {
-        OdbcCursor cursor = link.query(sql);
-        JovResultSet opened = new JovResultSet(this, link, cursor, resultSetType, maxRows);
-        if (opened.columnCount() == 0) {
-            opened.closeQuietly();
-            return null;
-        }
-        return opened;
     }
 
     private void closeResult() {
@@ -123,10 +124,6 @@ class JovStatement implements Statement {
         return result;
     }
 
-    String firstKeyword(String sql) {
-        return SqlLexer.parse(sql, connection.dialect()).firstKeyword();
-    }
-
     // Statement.
 
     @Override
@@ -147,7 +144,7 @@ class JovStatement implements Statement {
     @Override
     public boolean execute(String sql) throws SQLException {
         checkOpen();
-        return run(sql, firstKeyword(sql));
+        return run(sql);
     }
 
     @Override
@@ -224,7 +221,7 @@ class JovStatement implements Statement {
         long[] counts = new long[statements.size()];
         for (int i = 0; i < counts.length; i++) {
             try {
-                long count = link.update(statements.get(i));
+                long count = counted(statements.get(i), link.update(statements.get(i)));
                 counts[i] = count < 0 ? SUCCESS_NO_INFO : count;
             } catch (SQLException e) {
                 long[] done = java.util.Arrays.copyOf(counts, i);

@@ -7,9 +7,12 @@ import java.sql.SQLException;
  * Catalogue queries for MariaDB and MySQL, over information_schema.
  *
  * <p>A database is a JDBC catalogue, as Connector/J reports it: TABLE_CAT is
- * the database and TABLE_SCHEM is NULL, so there are no schemas and a schema
- * argument other than null or '%' matches nothing. A null catalogue narrows
- * nothing (every database the user can see). Names compare as
+ * the database and TABLE_SCHEM is NULL. With no schemas to match, a schema
+ * argument is ignored, as Connector/J ignores it where databases are
+ * catalogues: tools name the user or the database there (Spring's
+ * SimpleJdbcInsert passes the user name), and hiding every table from them
+ * would serve nobody. A null catalogue narrows nothing (every database the
+ * user can see). Names compare as
  * information_schema's collation does, case-blind.
  *
  * <p>TABLE_TYPE is TABLE, VIEW, SYSTEM VIEW (information_schema), SYSTEM
@@ -69,7 +72,7 @@ final class MysqlCatalog implements CatalogQueries {
                 + " t.TABLE_NAME AS `TABLE_NAME`, " + TABLE_TYPE + " AS `TABLE_TYPE`, t.TABLE_COMMENT AS `REMARKS`,"
                 + " NULL AS `TYPE_CAT`, NULL AS `TYPE_SCHEM`, NULL AS `TYPE_NAME`,"
                 + " NULL AS `SELF_REFERENCING_COL_NAME`, NULL AS `REF_GENERATION`"
-                + " FROM information_schema.TABLES t WHERE " + noSchema(schemaPattern)
+                + " FROM information_schema.TABLES t WHERE 1 = 1"
                 + CatalogSql.equal("t.TABLE_SCHEMA", catalog, dialect)
                 + CatalogSql.like("t.TABLE_NAME", tablePattern, dialect) + ") x WHERE 1 = 1"
                 + CatalogSql.in("`TABLE_TYPE`", types, dialect)
@@ -91,7 +94,7 @@ final class MysqlCatalog implements CatalogQueries {
                 + " NULL AS `SOURCE_DATA_TYPE`,"
                 + " CASE WHEN c.EXTRA LIKE '%auto_increment%' THEN 'YES' ELSE 'NO' END AS `IS_AUTOINCREMENT`,"
                 + " CASE WHEN c.EXTRA LIKE '%GENERATED%' THEN 'YES' ELSE 'NO' END AS `IS_GENERATEDCOLUMN`"
-                + " FROM information_schema.COLUMNS c WHERE " + noSchema(schemaPattern)
+                + " FROM information_schema.COLUMNS c WHERE 1 = 1"
                 + CatalogSql.equal("c.TABLE_SCHEMA", catalog, dialect)
                 + CatalogSql.like("c.TABLE_NAME", tablePattern, dialect)
                 + CatalogSql.like("c.COLUMN_NAME", columnPattern, dialect)
@@ -103,7 +106,7 @@ final class MysqlCatalog implements CatalogQueries {
         return "SELECT k.TABLE_SCHEMA AS `TABLE_CAT`, NULL AS `TABLE_SCHEM`, k.TABLE_NAME AS `TABLE_NAME`,"
                 + " k.COLUMN_NAME AS `COLUMN_NAME`, CAST(k.ORDINAL_POSITION AS SIGNED) AS `KEY_SEQ`,"
                 + " k.CONSTRAINT_NAME AS `PK_NAME` FROM information_schema.KEY_COLUMN_USAGE k"
-                + " WHERE k.CONSTRAINT_NAME = 'PRIMARY' AND " + noSchema(schema)
+                + " WHERE k.CONSTRAINT_NAME = 'PRIMARY'"
                 + CatalogSql.equal("k.TABLE_SCHEMA", catalog, dialect)
                 + CatalogSql.equal("k.TABLE_NAME", table, dialect)
                 + " ORDER BY `COLUMN_NAME`";
@@ -122,7 +125,7 @@ final class MysqlCatalog implements CatalogQueries {
                 + " CAST(s.SEQ_IN_INDEX AS SIGNED) AS `ORDINAL_POSITION`, s.COLUMN_NAME AS `COLUMN_NAME`,"
                 + " s.COLLATION AS `ASC_OR_DESC`, CAST(s.CARDINALITY AS SIGNED) AS `CARDINALITY`,"
                 + " NULL AS `PAGES`, NULL AS `FILTER_CONDITION` FROM information_schema.STATISTICS s"
-                + " WHERE " + noSchema(schema)
+                + " WHERE 1 = 1"
                 + CatalogSql.equal("s.TABLE_SCHEMA", catalog, dialect)
                 + CatalogSql.equal("s.TABLE_NAME", table, dialect)
                 + (unique ? " AND s.NON_UNIQUE = 0" : "")
@@ -144,7 +147,7 @@ final class MysqlCatalog implements CatalogQueries {
                 + " FROM information_schema.KEY_COLUMN_USAGE k JOIN information_schema.REFERENTIAL_CONSTRAINTS r"
                 + " ON r.CONSTRAINT_SCHEMA = k.CONSTRAINT_SCHEMA AND r.CONSTRAINT_NAME = k.CONSTRAINT_NAME"
                 + " AND r.TABLE_NAME = k.TABLE_NAME"
-                + " WHERE " + noSchema(pkSchema) + " AND " + noSchema(fkSchema)
+                + " WHERE 1 = 1"
                 + CatalogSql.equal("k.REFERENCED_TABLE_SCHEMA", pkCatalog, dialect)
                 + CatalogSql.equal("k.REFERENCED_TABLE_NAME", pkTable, dialect)
                 + CatalogSql.equal("k.TABLE_SCHEMA", fkCatalog, dialect)
@@ -174,10 +177,5 @@ final class MysqlCatalog implements CatalogQueries {
     public String tableTypes() {
         return "SELECT 'LOCAL TEMPORARY' AS `TABLE_TYPE` UNION ALL SELECT 'SEQUENCE' UNION ALL SELECT 'SYSTEM TABLE'"
                 + " UNION ALL SELECT 'SYSTEM VIEW' UNION ALL SELECT 'TABLE' UNION ALL SELECT 'VIEW'";
-    }
-
-    /** "1 = 1" when rows without a schema pass the argument, else a filter that passes none. */
-    private static String noSchema(String schemaPattern) {
-        return CatalogSql.admitsMissingName(schemaPattern) ? "1 = 1" : "1 = 0";
     }
 }

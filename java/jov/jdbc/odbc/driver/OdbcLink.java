@@ -188,6 +188,34 @@ final class OdbcLink {
         return lost != null;
     }
 
+    /**
+     * Runs SQL as the ODBC driver reports it after executing: into a cursor
+     * when the statement gave result columns, otherwise with its row count.
+     */
+    Executed execute(String sql) throws SQLException {
+        checkSql(sql);
+        synchronized (lock) {
+            checkOpen();
+            free(cursors.takeUnreachable());
+            int handle = JovOdbcExtras.execSQL(id, sql, rowCount);
+            if (handle < 0) {
+                throw failure("Statement");
+            }
+            return new Executed(handle > 0 ? cursors.add(handle) : null, rowCount[0]);
+        }
+    }
+
+    /** What {@link #execute} gave: a cursor, or null and the rows affected (-1 when untold). */
+    static final class Executed {
+        final OdbcCursor cursor;
+        final long rowCount;
+
+        Executed(OdbcCursor cursor, long rowCount) {
+            this.cursor = cursor;
+            this.rowCount = rowCount;
+        }
+    }
+
     private static void checkSql(String sql) throws SQLException {
         if (sql == null) {
             throw Errors.create("SQL text is null", Errors.INVALID_ARGUMENT);

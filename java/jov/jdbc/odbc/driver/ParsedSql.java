@@ -28,7 +28,9 @@ final class ParsedSql {
     /**
      * The first word of the statement, upper-cased, past leading blanks,
      * comments and opening parentheses; "" when the statement starts with
-     * anything else ({@code {call ...}}, a number) or is empty.
+     * anything else ({@code {call ...}}, a number) or is empty. It no longer
+     * tells queries from updates (the ODBC driver does); only the row count
+     * of SQLite's WITH statements (JovStatement.counted) still asks it.
      */
     String firstKeyword() {
         return firstKeyword;

@@ -88,6 +88,16 @@ final class SqlDialect {
         return database == Database.MYSQL ? '`' : '"';
     }
 
+    /**
+     * The name as a delimited identifier: quoted, inner quotes doubled, so the
+     * database reads exactly the name and nothing of it as SQL (inside quotes
+     * none of these databases gives a backslash a meaning).
+     */
+    String quoteIdentifier(String name) {
+        String quote = String.valueOf(identifierQuote());
+        return quote + name.replace(quote, quote + quote) + quote;
+    }
+
     /** Whether a backslash inside an ordinary '...' literal escapes the next character. */
     boolean backslashEscapes() {
         return backslashEscapes;

@@ -9,7 +9,9 @@ import java.sql.SQLException;
  *
  * <p>Tables of the main database and temporary ones are listed; attached
  * databases are not. SQLite has no catalogues and the driver reports no
- * schemas, so TABLE_CAT and TABLE_SCHEM are NULL. Names match case-blind
+ * schemas, so TABLE_CAT and TABLE_SCHEM are NULL. A schema argument is
+ * ignored, as on MariaDB: tools name the user there; a catalogue other than
+ * null, "" or '%' matches nothing. Names match case-blind
  * (ASCII), as SQLite itself resolves them.
  *
  * <p>DATA_TYPE follows the declared type: known names map to their
@@ -63,7 +65,7 @@ final class SqliteCatalog implements CatalogQueries {
                 + " WHEN substr(name, 1, 7) = 'sqlite_' THEN 'SYSTEM TABLE' ELSE 'TABLE' END AS \"TABLE_TYPE\","
                 + " NULL AS \"REMARKS\", NULL AS \"TYPE_CAT\", NULL AS \"TYPE_SCHEM\", NULL AS \"TYPE_NAME\","
                 + " NULL AS \"SELF_REFERENCING_COL_NAME\", NULL AS \"REF_GENERATION\" FROM " + MASTERS + ")"
-                + " WHERE " + namespaceFilter(catalog, schemaPattern)
+                + " WHERE " + namespaceFilter(catalog)
                 + CatalogSql.like("\"TABLE_NAME\"", tablePattern, dialect)
                 + CatalogSql.in("\"TABLE_TYPE\"", types, dialect)
                 + " ORDER BY \"TABLE_TYPE\", \"TABLE_NAME\"";
@@ -78,7 +80,7 @@ final class SqliteCatalog implements CatalogQueries {
                 + " CASE WHEN instr(c.type, '(') > 0 THEN substr(c.type, instr(c.type, '(') + 1) END AS args,"
                 + " (SELECT count(*) FROM pragma_table_xinfo(m.name, m.db) k WHERE k.pk > 0) AS pkcount"
                 + " FROM " + MASTERS + " m JOIN pragma_table_xinfo(m.name, m.db) c"
-                + " WHERE c.hidden <> 1 AND " + namespaceFilter(catalog, schemaPattern)
+                + " WHERE c.hidden <> 1 AND " + namespaceFilter(catalog)
                 + CatalogSql.like("m.name", tablePattern, dialect)
                 + CatalogSql.like("c.name", columnPattern, dialect);
         return "SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", tname AS \"TABLE_NAME\","
@@ -103,7 +105,7 @@ final class SqliteCatalog implements CatalogQueries {
         return "SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", m.name AS \"TABLE_NAME\","
                 + " c.name AS \"COLUMN_NAME\", c.pk AS \"KEY_SEQ\", NULL AS \"PK_NAME\""
                 + " FROM " + MASTERS + " m JOIN pragma_table_info(m.name, m.db) c"
-                + " WHERE c.pk > 0 AND " + namespaceFilter(catalog, schema) + sameName("m.name", table)
+                + " WHERE c.pk > 0 AND " + namespaceFilter(catalog) + sameName("m.name", table)
                 + " ORDER BY \"COLUMN_NAME\"";
     }
 
@@ -120,7 +122,7 @@ final class SqliteCatalog implements CatalogQueries {
                 + " NULL AS \"CARDINALITY\", NULL AS \"PAGES\", NULL AS \"FILTER_CONDITION\""
                 + " FROM " + MASTERS + " m JOIN pragma_index_list(m.name, m.db) il"
                 + " JOIN pragma_index_xinfo(il.name, m.db) ix"
-                + " WHERE ix.key = 1 AND " + namespaceFilter(catalog, schema) + sameName("m.name", table)
+                + " WHERE ix.key = 1 AND " + namespaceFilter(catalog) + sameName("m.name", table)
                 + (unique ? " AND il.\"unique\"" : "")
                 + " ORDER BY \"NON_UNIQUE\", \"TYPE\", \"INDEX_NAME\", \"ORDINAL_POSITION\"";
     }
@@ -140,7 +142,7 @@ final class SqliteCatalog implements CatalogQueries {
                 + " " + rule("f.on_update") + " AS \"UPDATE_RULE\", " + rule("f.on_delete") + " AS \"DELETE_RULE\","
                 + " NULL AS \"FK_NAME\", NULL AS \"PK_NAME\", NULL AS \"DEFERRABILITY\""
                 + " FROM " + MASTERS + " m JOIN pragma_foreign_key_list(m.name, m.db) f"
-                + " WHERE " + namespaceFilter(pkCatalog, pkSchema) + " AND " + namespaceFilter(fkCatalog, fkSchema)
+                + " WHERE " + namespaceFilter(pkCatalog) + " AND " + namespaceFilter(fkCatalog)
                 + sameName("f.\"table\"", pkTable) + sameName("m.name", fkTable)
                 + (byPrimary ? " ORDER BY \"PKTABLE_NAME\", \"KEY_SEQ\"" : " ORDER BY \"FKTABLE_NAME\", \"KEY_SEQ\"");
     }
@@ -174,9 +176,8 @@ final class SqliteCatalog implements CatalogQueries {
                 + " UNION ALL SELECT 'TABLE' UNION ALL SELECT 'VIEW'";
     }
 
-    /** "1 = 1" when rows without catalogue and schema pass the arguments, else a filter that passes none. */
-    private static String namespaceFilter(String catalog, String schemaPattern) {
-        boolean admitted = CatalogSql.admitsMissingName(catalog) && CatalogSql.admitsMissingName(schemaPattern);
-        return admitted ? "1 = 1" : "1 = 0";
+    /** "1 = 1" when rows without a catalogue pass the argument, else a filter that passes none. */
+    private static String namespaceFilter(String catalog) {
+        return CatalogSql.admitsMissingName(catalog) ? "1 = 1" : "1 = 0";
     }
 }

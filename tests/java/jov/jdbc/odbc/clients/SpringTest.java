@@ -4,6 +4,7 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 
 import java.util.List;
+import java.util.Map;
 import javax.sql.DataSource;
 import jov.jdbc.odbc.it.Rig;
 import org.junit.jupiter.params.ParameterizedTest;
@@ -14,6 +15,7 @@ import org.springframework.dao.DuplicateKeyException;
 import org.springframework.jdbc.BadSqlGrammarException;
 import org.springframework.jdbc.UncategorizedSQLException;
 import org.springframework.jdbc.core.JdbcTemplate;
+import org.springframework.jdbc.core.simple.SimpleJdbcInsert;
 import org.springframework.jdbc.datasource.DataSourceTransactionManager;
 import org.springframework.jdbc.datasource.DriverManagerDataSource;
 import org.springframework.transaction.support.TransactionTemplate;
@@ -46,6 +48,24 @@ class SpringTest {
             transaction.execute(status -> jdbc.update(insert, 2, "表示"));
 
             assertEquals(List.of("表示"), jdbc.queryForList("SELECT name FROM " + db.table, String.class));
+        }
+    }
+
+    /**
+     * SimpleJdbcInsert learns the table's columns from getColumns, naming the
+     * user as the schema where the database (SQLite, MariaDB) has none.
+     */
+    @ParameterizedTest
+    @MethodSource(Scratch.RIGS)
+    void simpleJdbcInsertFindsTheColumns(Rig rig) throws Exception {
+        try (Scratch db = Scratch.open(rig, "id integer primary key, name varchar(20)")) {
+            DataSource source = dataSource(rig);
+            SimpleJdbcInsert insert = new SimpleJdbcInsert(source).withTableName(db.table);
+
+            assertEquals(1, insert.execute(Map.of("id", 7, "name", "挿入")));
+
+            assertEquals(List.of("挿入"), new JdbcTemplate(source)
+                    .queryForList("SELECT name FROM " + db.table + " WHERE id = 7", String.class));
         }
     }
 

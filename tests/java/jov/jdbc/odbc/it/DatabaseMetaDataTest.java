@@ -53,6 +53,10 @@ class DatabaseMetaDataTest {
                 assertEquals(List.of("name 20 2"), rows(md.getColumns(null, null, exact, "n_me"),
                         "COLUMN_NAME", "COLUMN_SIZE", "ORDINAL_POSITION"), "a pattern keeps the table's positions");
                 assertEquals(List.of("id 1"), rows(md.getPrimaryKeys(null, null, table), "COLUMN_NAME", "KEY_SEQ"));
+                // Where there are no schemas a schema argument (Spring passes the user name) is ignored.
+                String ownSchema = sqlite || maria ? "jov_nobody" : "public";
+                assertEquals(List.of("id"), rows(md.getColumns(null, ownSchema, exact, "id"), "COLUMN_NAME"));
+                assertEquals(List.of("id"), rows(md.getPrimaryKeys(null, ownSchema, table), "COLUMN_NAME"));
 
                 db.update("CREATE TABLE " + child + " (pid INTEGER REFERENCES " + table + " (id) ON DELETE CASCADE,"
                         + " code INTEGER)");

@@ -8,6 +8,7 @@ import static org.junit.jupiter.api.Assertions.assertNotEquals;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 import static org.junit.jupiter.api.Assertions.assertTrue;
+import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
 import java.sql.Connection;
 import java.sql.Driver;
@@ -298,6 +299,22 @@ class JdbcConnectionTest {
                 });
             }
             new Together(4).run(tasks);
+        }
+    }
+
+    /** PostgreSQL alone switches schemas: to exactly the name given, and back to the default for null. */
+    @Test
+    void setSchemaNamesOneSchemaOrTheDefault() throws SQLException {
+        assumeTrue(Rig.all().anyMatch(r -> r == Rig.POSTGRES), "JovPg not selected");
+        String schema = "jov \"s\"; " + ProcessHandle.current().pid();
+        String quoted = "\"" + schema.replace("\"", "\"\"") + "\"";
+        try (Jdbc db = Jdbc.open(Rig.POSTGRES)) {
+            db.update("CREATE SCHEMA " + quoted);
+            db.connection.setSchema(schema);
+            assertEquals(schema, db.connection.getSchema());
+            db.connection.setSchema(null);
+            assertEquals("public", db.connection.getSchema());
+            db.update("DROP SCHEMA " + quoted);
         }
     }
 

@@ -74,6 +74,38 @@ class JdbcStatementTest {
         }
     }
 
+    /**
+     * execute is a query exactly when the driver reports result columns: a
+     * WITH that deletes counts its rows (MariaDB has no WITH before DELETE),
+     * an INSERT with RETURNING gives them, except through sqliteodbc, which
+     * inserts and drops the rows.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void executeRunsWhatTheDriverReports(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("id integer PRIMARY KEY");
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (1), (2), (3)");
+            String with = rig == Rig.MARIA ? "" : "WITH x AS (SELECT 2 AS v) ";
+            assertFalse(statement.execute(with + "DELETE FROM " + table + " WHERE id >= 2"));
+            assertEquals(2, statement.getUpdateCount());
+            assertEquals(1, statement.executeUpdate(with + "DELETE FROM " + table + " WHERE id = 1"));
+
+            boolean rows = rig != Rig.SQLITE;
+            assertEquals(rows, statement.execute("INSERT INTO " + table + " VALUES (7) RETURNING id"));
+            assertEquals(rows ? -1 : 1, statement.getUpdateCount());
+            if (rows) {
+                ResultSet returned = statement.getResultSet();
+                assertTrue(returned.next());
+                assertEquals(7, returned.getInt(1));
+            }
+            assertThrows(SQLException.class, () -> statement.executeQuery("DELETE FROM " + table));
+            ResultSet left = statement.executeQuery("SELECT count(*) FROM " + table);
+            assertTrue(left.next());
+            assertEquals(0, left.getInt(1), "the DELETE ran all the same");
+        }
+    }
+
     @ParameterizedTest
     @MethodSource(RIGS)
     void aBatchStopsAtItsFirstFailureWithTheCountsSoFar(Rig rig) throws SQLException {
