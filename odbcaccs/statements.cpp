@@ -70,7 +70,7 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
         hStmt[h] = SQL_NULL_HSTMT;
     }
     cursorInUse[h] = 0;
-    SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, hDbc, &hStmt[h]);
+    SQLRETURN rc = AllocStatement(&hStmt[h]);
     if (!Succeeded(rc)) {
         hStmt[h] = SQL_NULL_HSTMT;
         RecordError("", kMsgAllocHandleError, static_cast<int>(rc));
@@ -81,7 +81,7 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
 
     // SQL_NO_DATA, SQL_NEED_DATA and SQL_STILL_EXECUTING fail a query too.
     SQLSMALLINT count = 0;
-    if (!Succeeded(SQLExecDirect(hStmt[h], AsSql(sql), SQL_NTS)) ||
+    if (!Succeeded(ExecuteRunning(kQueryRun, hStmt[h], AsSql(sql))) ||
         !Succeeded(SQLNumResultCols(hStmt[h], &count))) {
         StoreDiagnostics(SQL_HANDLE_STMT, hStmt[h]);
         CloseCursorHeld(h);
@@ -150,12 +150,13 @@ SQLLEN AffectedRows(SQLHSTMT stmt) {
 int32_t OdbcAccs::RunUpdate(const char* sql, SQLLEN* rowCount) {
     if (rowCount != nullptr) *rowCount = -1;
     SQLHSTMT stmt = SQL_NULL_HSTMT;
-    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, hDbc, &stmt))) {
+    if (!Succeeded(AllocStatement(&stmt))) {
         StoreDiagnostics(SQL_HANDLE_DBC, hDbc);
         return -1;
     }
     SQLCHAR* text = AsSql(sql);
-    SQLRETURN rc = RepeatWhileStillExecuting([&] { return SQLExecDirect(stmt, text, SQL_NTS); });
+    SQLRETURN rc =
+        RepeatWhileStillExecuting([&] { return ExecuteRunning(kUpdateRun, stmt, text); });
     int32_t result = -1;
     switch (rc) {
         case SQL_SUCCESS:

@@ -72,8 +72,10 @@ public:
 
     // --- Opening, closing, lookup and the last-error record (data_source_table.cpp) ---
 
-    // Returns the new identifier (1..kMaxDataSources) or -1 with the record set.
-    int32_t Open(const char* dataSource, const char* user, const char* password);
+    // Returns the new identifier (1..kMaxDataSources) or -1 with the record
+    // set. loginTimeoutSeconds as OdbcAccs::OdbcOpen takes it.
+    int32_t Open(const char* dataSource, const char* user, const char* password,
+                 int32_t loginTimeoutSeconds = 0);
     void Close(int32_t id);
     // The object of an open connection, or null after recording -02, -03 or -04.
     OdbcAccsRef FindOpen(int32_t id);
@@ -133,6 +135,14 @@ public:
     // cursor held for reading meanwhile.
     int32_t GetColumnLong(int32_t id, int32_t cursor, int32_t column, int64_t* value);
     int32_t GetColumnDouble(int32_t id, int32_t cursor, int32_t column, double* value);
+
+    // --- Timeouts and cancelling (timeout_forwarding.cpp) ---
+
+    // OdbcAccs::SetQueryTimeout, SetConnectionTimeout and Cancel of an open
+    // identifier. Cancel waits for nothing the identifier's other calls hold.
+    int32_t SetQueryTimeout(int32_t id, int32_t seconds);
+    int32_t SetConnectionTimeout(int32_t id, int32_t seconds);
+    int32_t Cancel(int32_t id);
 
 private:
     int32_t TakeFreeSlot();
