@@ -6,6 +6,7 @@ import java.sql.SQLFeatureNotSupportedException;
 import java.sql.SQLIntegrityConstraintViolationException;
 import java.sql.SQLNonTransientConnectionException;
 import java.sql.SQLSyntaxErrorException;
+import java.sql.SQLTimeoutException;
 import java.sql.SQLTransactionRollbackException;
 import jov.jdbc.odbc.JovOdbcExtras;
 
@@ -60,6 +61,9 @@ final class Errors {
 
     /** An exception of the driver's own, with the subclass its state calls for. */
     static SQLException create(String message, String state, Throwable cause) {
+        if (state.equals(Execution.QUERY_TIMEOUT_EXPIRED) || state.equals(Execution.CONNECTION_TIMEOUT_EXPIRED)) {
+            return new SQLTimeoutException(message, state, cause);
+        }
         String stateClass = state.substring(0, 2);
         switch (stateClass) {
             case "08":

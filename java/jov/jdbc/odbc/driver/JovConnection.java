@@ -22,8 +22,13 @@ import java.util.Map;
 import java.util.Properties;
 import java.util.Set;
 import java.util.concurrent.ConcurrentHashMap;
+import java.util.concurrent.ExecutionException;
 import java.util.concurrent.Executor;
+import java.util.concurrent.Future;
+import java.util.concurrent.TimeUnit;
+import java.util.concurrent.TimeoutException;
 import java.util.concurrent.atomic.AtomicInteger;
+import java.util.concurrent.atomic.AtomicReference;
 import java.util.logging.Logger;
 
 /**
@@ -55,6 +60,8 @@ final class JovConnection implements Connection {
     private volatile boolean closed;
     private volatile boolean autoCommit = true;
     private volatile boolean readOnly;
+    /** The latest liveness probe with a timeout; also the owner its cancel names. */
+    private final AtomicReference<Future<Boolean>> probe = new AtomicReference<>();
 
     private JovConnection(OdbcLink link, SqlDialect dialect, String url, String user) {
         this.link = link;
@@ -63,12 +70,18 @@ final class JovConnection implements Connection {
         this.user = user;
     }
 
-    /** Opens the data source and learns which database is behind it. */
-    static JovConnection open(ConnectionUrl target) throws SQLException {
+    /**
+     * Opens the data source, offering the ODBC driver a login timeout (seconds,
+     * 0 for none), and learns which database is behind it.
+     */
+    static JovConnection open(ConnectionUrl target, int loginTimeoutSeconds) throws SQLException {
         LOG.fine(() -> "Connecting to " + target.dataSource() + " as '" + target.user() + "'");
-        OdbcLink link = OdbcLink.open(target.dataSource(), target.user(), target.password());
+        OdbcLink link = OdbcLink.open(target.dataSource(), target.user(), target.password(), loginTimeoutSeconds);
         try {
             SqlDialect dialect = SqlDialect.detect(sql -> firstValue(link, sql));
+            // Measured: psqlODBC ends a statement at its query timeout; sqliteodbc
+            // accepts the attribute and ignores it, MariaDB Connector/ODBC refuses it.
+            link.driverTimesQueries(dialect.database() == SqlDialect.Database.POSTGRESQL);
             return new JovConnection(link, dialect, target.url(), target.user());
         } catch (RuntimeException e) {
             link.close();
@@ -408,7 +421,13 @@ final class JovConnection implements Connection {
 
     // Liveness and closing.
 
-    /** Runs a query that touches no table; the timeout cannot be applied by the library. */
+    /**
+     * Runs a query that touches no table. A timeout above 0 bounds the wait:
+     * the probe runs on a thread of its own, and when it has not answered in
+     * time the connection is not valid and the probe is cancelled where the
+     * ODBC driver can. While an earlier probe still waits, the connection is
+     * not valid either, so a server that stopped answering costs one thread.
+     */
     @Override
     public boolean isValid(int timeoutSeconds) throws SQLException {
         if (timeoutSeconds < 0) {
@@ -417,8 +436,31 @@ final class JovConnection implements Connection {
         if (closed) {
             return false;
         }
+        if (timeoutSeconds == 0) {
+            return probe(0);
+        }
+        Future<Boolean> earlier = probe.get();
+        if (earlier != null && !earlier.isDone()) {
+            return false;
+        }
+        Future<Boolean> answer = Watchdog.submit(() -> probe(timeoutSeconds));
+        probe.set(answer);
         try {
-            int cursor = link.query("SELECT 1");
+            return answer.get(timeoutSeconds, TimeUnit.SECONDS);
+        } catch (TimeoutException e) {
+            Watchdog.submit(() -> link.cancel(probe));
+            return false;
+        } catch (ExecutionException e) {
+            return false;
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+            return false;
+        }
+    }
+
+    private boolean probe(int timeoutSeconds) {
+        try {
+            int cursor = link.query("SELECT 1", probe, timeoutSeconds);
             try {
                 return link.fetch(cursor);
             } finally {
@@ -456,9 +498,10 @@ final class JovConnection implements Connection {
     }
 
     /**
-     * Marks the connection closed at once and lets the executor close it: a
-     * statement still running on another thread finishes, and the library
-     * then closes the connection behind it.
+     * Marks the connection closed at once and lets the executor cancel what
+     * executes on it, where the ODBC driver can, and close it: a statement
+     * still running on another thread ends, and the library then closes the
+     * connection behind it.
      */
     @Override
     public void abort(Executor executor) throws SQLException {
@@ -469,17 +512,37 @@ final class JovConnection implements Connection {
             return;
         }
         closed = true;
-        executor.execute(link::close);
+        executor.execute(() -> {
+            try {
+                link.cancel(null);
+            } catch (SQLException e) {
+                LOG.fine(() -> "Cancel at abort failed: " + e.getMessage());
+            }
+            link.close();
+        });
     }
 
+    /**
+     * Bounds every later execution on the connection: past the limit it is
+     * cancelled where the ODBC driver can, and fails with SQLTimeoutException
+     * (HYT01). The driver is also given the limit as its connection timeout.
+     */
     @Override
     public void setNetworkTimeout(Executor executor, int milliseconds) throws SQLException {
-        throw Errors.notSupported("Network timeouts");
+        checkOpen();
+        if (executor == null) {
+            throw Errors.create("setNetworkTimeout needs an executor", Errors.INVALID_ARGUMENT);
+        }
+        if (milliseconds < 0) {
+            throw Errors.create("Network timeout " + milliseconds + " is negative", Errors.INVALID_ARGUMENT);
+        }
+        link.setNetworkTimeout(milliseconds);
     }
 
     @Override
     public int getNetworkTimeout() throws SQLException {
-        throw Errors.notSupported("Network timeouts");
+        checkOpen();
+        return link.networkTimeout();
     }
 
     // Warnings and client information.

@@ -17,6 +17,11 @@ import jov.jdbc.odbc.JovOdbcExtras;
  * failure, never the process-wide record another thread may have overwritten.
  * The SQL crosses as NUL-terminated text, so SQL holding U+0000 is refused
  * before it could be cut short.
+ *
+ * <p>Cancelling takes no turn: it runs beside the call that holds the lock,
+ * under a short lock of its own that the executing thread also takes to say
+ * that its execution has ended, so a cancel reaches only the execution it was
+ * meant for (see {@link Execution} for the timeouts).
  */
 final class OdbcLink {
 
@@ -33,13 +38,24 @@ final class OdbcLink {
     private final Object lock = new Object();
     private final int id;
     private final long[] rowCount = new long[1];
+    private final Object cancelLock = new Object();
+    /** Under cancelLock: the query or update executing now, or null. */
+    private Execution executing;
+    /** Under lock: the query timeout the library gives the statements it allocates. */
+    private int queryTimeoutSet;
+    private volatile boolean driverTimesQueries;
+    private volatile int networkTimeoutMillis;
 
     private OdbcLink(int id) {
         this.id = id;
     }
 
-    /** Opens a data source; user and password may be empty. */
-    static OdbcLink open(String dataSource, String user, String password) throws SQLException {
+    /**
+     * Opens a data source; user and password may be empty. A login timeout
+     * above 0 seconds is offered to the ODBC driver.
+     */
+    static OdbcLink open(String dataSource, String user, String password, int loginTimeoutSeconds)
+            throws SQLException {
         checkOpenText("data source name", dataSource, MAX_DATA_SOURCE_BYTES);
         checkOpenText("user", user, MAX_CREDENTIAL_BYTES);
         checkOpenText("password", password, MAX_CREDENTIAL_BYTES);
@@ -47,7 +63,7 @@ final class OdbcLink {
             // The library would open only the part after the last ':'.
             throw Errors.create("A data source name holds no ':': " + dataSource, "08001");
         }
-        int id = openNative(dataSource, user, password);
+        int id = openNative(dataSource, user, password, loginTimeoutSeconds);
         if (id < 1) {
             SQLException failure = Errors.lastFailure("Opening data source " + dataSource);
             throw Errors.create(failure.getMessage(), connectState(failure.getSQLState()), failure);
@@ -56,9 +72,10 @@ final class OdbcLink {
     }
 
     /** The first call that needs the library loads it; a library that cannot be loaded is a connection failure. */
-    private static int openNative(String dataSource, String user, String password) throws SQLException {
+    private static int openNative(String dataSource, String user, String password, int loginTimeoutSeconds)
+            throws SQLException {
         try {
-            return JNIODBCopen(dataSource, user, password);
+            return JovOdbcExtras.openWithLoginTimeout(dataSource, user, password, loginTimeoutSeconds);
         } catch (LinkageError e) {
             String why = String.valueOf(e.getMessage());
             String advice = why.contains(LIBRARY_PROPERTY) ? "" : "; set the system property " + LIBRARY_PROPERTY
@@ -85,26 +102,50 @@ final class OdbcLink {
 
     /** Runs a query into a new cursor and answers its handle. */
     int query(String sql) throws SQLException {
+        return query(sql, null, 0);
+    }
+
+    /**
+     * A query that {@link #cancel(Object)} with owner reaches, under a query
+     * timeout in seconds (0 for none).
+     */
+    int query(String sql, Object owner, int queryTimeoutSeconds) throws SQLException {
         checkSql(sql);
         synchronized (lock) {
-            int cursor = JNIODBCexecSQLQuery(id, sql);
-            if (cursor < 1) {
-                throw Errors.lastFailure("Query");
+            Execution run = begin(owner, queryTimeoutSeconds);
+            try {
+                int cursor = JNIODBCexecSQLQuery(id, sql);
+                if (cursor < 1) {
+                    throw run.failure("Query");
+                }
+                return cursor;
+            } finally {
+                end(run);
             }
-            return cursor;
         }
+    }
+
+    long update(String sql) throws SQLException {
+        return update(sql, null, 0);
     }
 
     /**
      * Runs a statement without a result set and answers the rows it affected:
-     * 0 when the driver found no data, -1 when the driver cannot tell.
+     * 0 when the driver found no data, -1 when the driver cannot tell. Owner
+     * and timeout as for a query.
      */
-    long update(String sql) throws SQLException {
+    long update(String sql, Object owner, int queryTimeoutSeconds) throws SQLException {
         checkSql(sql);
         synchronized (lock) {
-            int answer = JovOdbcExtras.execSQLUpdateRowCount(id, sql, rowCount);
-            if (answer < 0) {
-                throw Errors.lastFailure("Update");
+            Execution run = begin(owner, queryTimeoutSeconds);
+            int answer;
+            try {
+                answer = JovOdbcExtras.execSQLUpdateRowCount(id, sql, rowCount);
+                if (answer < 0) {
+                    throw run.failure("Update");
+                }
+            } finally {
+                end(run);
             }
             if (answer == UPDATE_NEED_DATA) {
                 throw Errors.create("The driver asked for parameter data the statement does not give",
@@ -112,6 +153,86 @@ final class OdbcLink {
             }
             return answer == UPDATE_NO_DATA ? 0 : rowCount[0];
         }
+    }
+
+    /** Holding lock: gives the library the timeout and publishes the execution. */
+    private Execution begin(Object owner, int queryTimeoutSeconds) {
+        if (queryTimeoutSeconds != queryTimeoutSet
+                && JovOdbcExtras.setQueryTimeout(id, queryTimeoutSeconds) == 0) {
+            queryTimeoutSet = queryTimeoutSeconds;
+        }
+        Execution run = new Execution(owner, queryTimeoutSeconds, networkTimeoutMillis);
+        synchronized (cancelLock) {
+            executing = run;
+        }
+        run.watch(driverTimesQueries, () -> cancel(run));
+        return run;
+    }
+
+    private void end(Execution run) {
+        run.unwatch();
+        synchronized (cancelLock) {
+            executing = null;
+        }
+    }
+
+    /**
+     * Cancels the query or update executing now when owner started it, or,
+     * with a null owner, whatever executes. Takes no turn, so it reaches a
+     * call that holds the connection; true when the driver was asked to cancel.
+     */
+    boolean cancel(Object owner) throws SQLException {
+        synchronized (cancelLock) {
+            if (executing == null || (owner != null && executing.owner != owner)) {
+                return false;
+            }
+            return cancelExecuting();
+        }
+    }
+
+    private void cancel(Execution run) {
+        synchronized (cancelLock) {
+            if (executing == run) {
+                try {
+                    cancelExecuting();
+                } catch (SQLException e) {
+                    LOG.fine(() -> "Cancel at the deadline failed: " + e.getMessage());
+                }
+            }
+        }
+    }
+
+    /** Holding cancelLock. */
+    private boolean cancelExecuting() throws SQLException {
+        int answer = JovOdbcExtras.cancel(id);
+        if (answer < 0) {
+            throw Errors.lastFailure("Cancel");
+        }
+        return answer == 1;
+    }
+
+    /** Whether the ODBC driver enforces the query timeout itself, so no timer needs to. */
+    void driverTimesQueries(boolean times) {
+        driverTimesQueries = times;
+    }
+
+    /**
+     * Every later execution is cancelled after this many milliseconds (0 for
+     * no limit); the ODBC driver is also given it as its connection timeout,
+     * which a driver that refuses it does without.
+     */
+    void setNetworkTimeout(int milliseconds) {
+        synchronized (lock) {
+            int seconds = (int) ((milliseconds + 999L) / 1000);
+            if (JovOdbcExtras.setConnectionTimeout(id, seconds) < 0) {
+                LOG.fine(() -> "The ODBC driver refused a connection timeout: " + JovOdbcExtras.threadErrorString());
+            }
+            networkTimeoutMillis = milliseconds;
+        }
+    }
+
+    int networkTimeout() {
+        return networkTimeoutMillis;
     }
 
     private static void checkSql(String sql) throws SQLException {
