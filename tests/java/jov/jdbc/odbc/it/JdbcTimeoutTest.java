@@ -60,23 +60,34 @@ class JdbcTimeoutTest {
         return e.getCause();
     }
 
+    /** The statement's query timeout (HYT00), and the connection's network timeout (HYT01) over every statement. */
     @ParameterizedTest
     @MethodSource(RIGS)
     void aQueryPastItsTimeoutFailsWithHyt00AndTheConnectionStaysUsable(Rig rig) throws Exception {
         try (Connection connection = Jdbc.connect(rig); Statement statement = connection.createStatement()) {
             statement.setQueryTimeout(1);
-            Future<?> call = CompletableFuture.runAsync(() -> {
-                try {
-                    statement.executeQuery(longQuery(rig));
-                } catch (SQLException e) {
-                    throw new IllegalStateException(e);
-                }
-            });
-            SQLTimeoutException timeout = assertInstanceOf(SQLTimeoutException.class, failureOf(call).getCause());
-            assertEquals("HYT00", timeout.getSQLState());
-            assertNotNull(timeout.getCause(), "the driver's own failure is kept");
+            assertTimesOut("HYT00", statement, rig);
+            assertUsable(connection);
+            statement.setQueryTimeout(0);
+            connection.setNetworkTimeout(Runnable::run, 1500);
+            assertEquals(1500, connection.getNetworkTimeout());
+            assertTimesOut("HYT01", statement, rig);
+            connection.setNetworkTimeout(Runnable::run, 0);
             assertUsable(connection);
         }
+    }
+
+    private static void assertTimesOut(String state, Statement statement, Rig rig) throws Exception {
+        Future<?> call = CompletableFuture.runAsync(() -> {
+            try {
+                statement.executeQuery(longQuery(rig));
+            } catch (SQLException e) {
+                throw new IllegalStateException(e);
+            }
+        });
+        SQLTimeoutException timeout = assertInstanceOf(SQLTimeoutException.class, failureOf(call).getCause());
+        assertEquals(state, timeout.getSQLState());
+        assertNotNull(timeout.getCause(), "the driver's own failure is kept");
     }
 
     /**
@@ -106,6 +117,45 @@ class JdbcTimeoutTest {
             assertInstanceOf(SQLException.class, failure);
             assertFalse(failure instanceof SQLTimeoutException, "no timeout was set");
             assertUsable(connection);
+        }
+    }
+
+    /**
+     * The query is known to run once the server lists it; no other connection
+     * can see a query SQLite runs, so SQLite is left out.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void abortReleasesAThreadBlockedInAQuery(Rig rig) throws Exception {
+        assumeTrue(rig != Rig.SQLITE, "no other connection sees a running SQLite query");
+        Connection connection = Jdbc.connect(rig);
+        Statement statement = connection.createStatement();
+        String sql = longQuery(rig);
+        Future<?> call = CompletableFuture.runAsync(() -> {
+            try {
+                statement.executeQuery(sql);
+            } catch (SQLException e) {
+                throw new IllegalStateException(e);
+            }
+        });
+        try (Connection watcher = Jdbc.connect(rig)) {
+            for (int tries = 0; !isRunning(rig, watcher, sql) && tries < JOIN_SECONDS * 10; tries++) {
+                TimeUnit.MILLISECONDS.sleep(100);
+            }
+        }
+        connection.abort(Runnable::run);
+        assertInstanceOf(SQLException.class, failureOf(call).getCause());
+    }
+
+    private static boolean isRunning(Rig rig, Connection watcher, String sql) throws SQLException {
+        String list = rig == Rig.POSTGRES ? "SELECT count(*) FROM pg_stat_activity WHERE state = 'active' AND query = ?"
+                : "SELECT count(*) FROM information_schema.processlist WHERE info = ?";
+        try (java.sql.PreparedStatement count = watcher.prepareStatement(list)) {
+            count.setString(1, sql);
+            try (ResultSet rs = count.executeQuery()) {
+                rs.next();
+                return rs.getInt(1) > 0;
+            }
         }
     }
 
