@@ -3,6 +3,10 @@ package jov.jdbc.odbc.driver;
 import static jov.jdbc.odbc.JOVODBCDLL.*;
 
 import java.sql.SQLException;
+import java.util.concurrent.ExecutionException;
+import java.util.concurrent.Future;
+import java.util.concurrent.TimeUnit;
+import java.util.concurrent.TimeoutException;
 import java.util.logging.Level;
 import java.util.logging.Logger;
 import jov.jdbc.odbc.JovOdbcExtras;
@@ -52,7 +56,11 @@ final class OdbcLink {
 
     /**
      * Opens a data source; user and password may be empty. A login timeout
-     * above 0 seconds is offered to the ODBC driver.
+     * above 0 seconds is offered to the ODBC driver, and bounds the wait here
+     * too, for drivers that do not keep it: the attempt then goes on on a
+     * worker thread, which closes the connection should it still come, and
+     * the caller gets SQLTimeoutException (HYT00, ODBC's state for an expired
+     * login).
      */
     static OdbcLink open(String dataSource, String user, String password, int loginTimeoutSeconds)
             throws SQLException {
@@ -63,6 +71,33 @@ final class OdbcLink {
             // The library would open only the part after the last ':'.
             throw Errors.create("A data source name holds no ':': " + dataSource, "08001");
         }
+        if (loginTimeoutSeconds <= 0) {
+            return connect(dataSource, user, password, 0);
+        }
+        Future<OdbcLink> attempt = Watchdog.submit(() -> connect(dataSource, user, password, loginTimeoutSeconds));
+        try {
+            return attempt.get(loginTimeoutSeconds, TimeUnit.SECONDS);
+        } catch (TimeoutException e) {
+            Watchdog.submit(() -> {
+                attempt.get().close();
+                return null;
+            });
+            throw Errors.create("Opening data source " + dataSource + ": no answer within the login timeout of "
+                    + loginTimeoutSeconds + " s", Execution.QUERY_TIMEOUT_EXPIRED, e);
+        } catch (ExecutionException e) {
+            if (e.getCause() instanceof SQLException) {
+                throw (SQLException) e.getCause();
+            }
+            throw Errors.create("Opening data source " + dataSource + " failed: " + e.getCause(), "08001", e);
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+            throw Errors.create("Opening data source " + dataSource + " was interrupted", "08001", e);
+        }
+    }
+
+    /** The open itself, on the calling thread, whose own record tells a failure. */
+    private static OdbcLink connect(String dataSource, String user, String password, int loginTimeoutSeconds)
+            throws SQLException {
         int id = openNative(dataSource, user, password, loginTimeoutSeconds);
         if (id < 1) {
             SQLException failure = Errors.lastFailure("Opening data source " + dataSource);

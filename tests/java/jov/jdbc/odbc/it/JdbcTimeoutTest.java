@@ -20,6 +20,7 @@ import java.util.concurrent.ExecutionException;
 import java.util.concurrent.Future;
 import java.util.concurrent.TimeUnit;
 import java.util.concurrent.TimeoutException;
+import jov.jdbc.odbc.driver.JovDataSource;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
 
@@ -179,6 +180,37 @@ class JdbcTimeoutTest {
             } finally {
                 signal("CONT", pid);
             }
+        }
+    }
+
+    /** PostgreSQL's postmaster or MariaDB's server stopped: a login that gets no answer. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aLoginPastItsTimeoutFailsWithHyt00(Rig rig) throws Exception {
+        assumeTrue(rig != Rig.SQLITE, "SQLite has no server to stop");
+        String pid;
+        try (Connection connection = Jdbc.connect(rig)) {
+            pid = rig == Rig.MARIA ? serverPid(rig, connection)
+                    : Files.readAllLines(Paths.get(System.getenv("JOV_PG_DIR"), "data", "postmaster.pid")).get(0).trim();
+        }
+        JovDataSource source = new JovDataSource();
+        source.setDataSourceName(rig.dataSource);
+        source.setUser(rig.user);
+        source.setPassword(rig.password);
+        source.setLoginTimeout(1);
+        signal("STOP", pid);
+        try {
+            Future<?> login = CompletableFuture.runAsync(() -> {
+                try {
+                    source.getConnection().close();
+                } catch (SQLException e) {
+                    throw new IllegalStateException(e);
+                }
+            });
+            SQLTimeoutException timeout = assertInstanceOf(SQLTimeoutException.class, failureOf(login).getCause());
+            assertEquals("HYT00", timeout.getSQLState());
+        } finally {
+            signal("CONT", pid);
         }
     }
 
