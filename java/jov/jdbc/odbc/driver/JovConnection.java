@@ -61,7 +61,7 @@ final class JovConnection implements Connection {
     private volatile boolean autoCommit = true;
     private volatile boolean readOnly;
     /** The latest liveness probe with a timeout; also the owner its cancel names. */
-    private final AtomicReference<Future<Boolean>> probe = new AtomicReference<>();
+    private final AtomicReference<Future<Boolean>> lastProbe = new AtomicReference<>();
 
     private JovConnection(OdbcLink link, SqlDialect dialect, String url, String user) {
         this.link = link;
@@ -439,16 +439,16 @@ final class JovConnection implements Connection {
         if (timeoutSeconds == 0) {
             return probe(0);
         }
-        Future<Boolean> earlier = probe.get();
+        Future<Boolean> earlier = lastProbe.get();
         if (earlier != null && !earlier.isDone()) {
             return false;
         }
         Future<Boolean> answer = Watchdog.submit(() -> probe(timeoutSeconds));
-        probe.set(answer);
+        lastProbe.set(answer);
         try {
             return answer.get(timeoutSeconds, TimeUnit.SECONDS);
         } catch (TimeoutException e) {
-            Watchdog.submit(() -> link.cancel(probe));
+            Watchdog.submit(() -> link.cancel(lastProbe));
             return false;
         } catch (ExecutionException e) {
             return false;
@@ -460,7 +460,7 @@ final class JovConnection implements Connection {
 
     private boolean probe(int timeoutSeconds) {
         try {
-            int cursor = link.query("SELECT 1", probe, timeoutSeconds);
+            int cursor = link.query("SELECT 1", lastProbe, timeoutSeconds);
             try {
                 return link.fetch(cursor);
             } finally {

@@ -55,6 +55,21 @@ class JdbcTimeoutTest {
         }
     }
 
+    /** JDBC work for another thread. */
+    private interface SqlWork {
+        void run() throws SQLException;
+    }
+
+    private static CompletableFuture<?> onAnotherThread(SqlWork work) {
+        return CompletableFuture.runAsync(() -> {
+            try {
+                work.run();
+            } catch (SQLException e) {
+                throw new IllegalStateException(e);
+            }
+        });
+    }
+
     /** What the call threw, waiting at most JOIN_SECONDS for it. */
     private static Throwable failureOf(Future<?> call) throws Exception {
         ExecutionException e = assertThrows(ExecutionException.class, () -> call.get(JOIN_SECONDS, TimeUnit.SECONDS));
@@ -79,13 +94,7 @@ class JdbcTimeoutTest {
     }
 
     private static void assertTimesOut(String state, Statement statement, Rig rig) throws Exception {
-        Future<?> call = CompletableFuture.runAsync(() -> {
-            try {
-                statement.executeQuery(longQuery(rig));
-            } catch (SQLException e) {
-                throw new IllegalStateException(e);
-            }
-        });
+        Future<?> call = onAnotherThread(() -> statement.executeQuery(longQuery(rig)));
         SQLTimeoutException timeout = assertInstanceOf(SQLTimeoutException.class, failureOf(call).getCause());
         assertEquals(state, timeout.getSQLState());
         assertNotNull(timeout.getCause(), "the driver's own failure is kept");
@@ -99,13 +108,7 @@ class JdbcTimeoutTest {
     @MethodSource(RIGS)
     void cancelFromAnotherThreadEndsTheQueryAndTheConnectionStaysUsable(Rig rig) throws Exception {
         try (Connection connection = Jdbc.connect(rig); Statement statement = connection.createStatement()) {
-            CompletableFuture<?> call = CompletableFuture.runAsync(() -> {
-                try {
-                    statement.executeQuery(longQuery(rig));
-                } catch (SQLException e) {
-                    throw new IllegalStateException(e);
-                }
-            });
+            CompletableFuture<?> call = onAnotherThread(() -> statement.executeQuery(longQuery(rig)));
             for (int tries = 0; !call.isDone() && tries < JOIN_SECONDS * 10; tries++) {
                 statement.cancel();
                 try {
@@ -132,13 +135,7 @@ class JdbcTimeoutTest {
         Connection connection = Jdbc.connect(rig);
         Statement statement = connection.createStatement();
         String sql = longQuery(rig);
-        Future<?> call = CompletableFuture.runAsync(() -> {
-            try {
-                statement.executeQuery(sql);
-            } catch (SQLException e) {
-                throw new IllegalStateException(e);
-            }
-        });
+        Future<?> call = onAnotherThread(() -> statement.executeQuery(sql));
         try (Connection watcher = Jdbc.connect(rig)) {
             for (int tries = 0; !isRunning(rig, watcher, sql) && tries < JOIN_SECONDS * 10; tries++) {
                 TimeUnit.MILLISECONDS.sleep(100);
@@ -200,13 +197,7 @@ class JdbcTimeoutTest {
         source.setLoginTimeout(1);
         signal("STOP", pid);
         try {
-            Future<?> login = CompletableFuture.runAsync(() -> {
-                try {
-                    source.getConnection().close();
-                } catch (SQLException e) {
-                    throw new IllegalStateException(e);
-                }
-            });
+            Future<?> login = onAnotherThread(() -> source.getConnection().close());
             SQLTimeoutException timeout = assertInstanceOf(SQLTimeoutException.class, failureOf(login).getCause());
             assertEquals("HYT00", timeout.getSQLState());
         } finally {
