@@ -45,6 +45,8 @@ final class OdbcLink {
     private final Object cancelLock = new Object();
     /** Under cancelLock: the query or update executing now, or null. */
     private Execution executing;
+    /** Under cancelLock: once closed, the identifier may name a later connection, which no cancel must reach. */
+    private boolean closed;
     /** Under lock: the query timeout the library gives the statements it allocates. */
     private int queryTimeoutSet;
     private volatile boolean driverTimesQueries;
@@ -218,7 +220,7 @@ final class OdbcLink {
      */
     boolean cancel(Object owner) throws SQLException {
         synchronized (cancelLock) {
-            if (executing == null || (owner != null && executing.owner != owner)) {
+            if (closed || executing == null || (owner != null && executing.owner != owner)) {
                 return false;
             }
             return cancelExecuting();
@@ -227,7 +229,7 @@ final class OdbcLink {
 
     private void cancel(Execution run) {
         synchronized (cancelLock) {
-            if (executing == run) {
+            if (!closed && executing == run) {
                 try {
                     cancelExecuting();
                 } catch (SQLException e) {
@@ -422,9 +424,13 @@ final class OdbcLink {
     /**
      * Closes the connection. Takes no lock: the library lets calls already
      * running on the identifier finish before it really closes, which is what
-     * an abort from another thread needs.
+     * an abort from another thread needs. Waits only for a cancel in
+     * progress.
      */
     void close() {
+        synchronized (cancelLock) {
+            closed = true;
+        }
         JNIODBCclose(id);
     }
 }
