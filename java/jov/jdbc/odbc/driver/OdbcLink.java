@@ -49,6 +49,8 @@ final class OdbcLink {
     private boolean closed;
     /** Under lock: the query timeout the library gives the statements it allocates. */
     private int queryTimeoutSet;
+    /** Under lock: the connection timeout in seconds the ODBC driver was last given. */
+    private int connectionTimeoutSet;
     private volatile boolean driverTimesQueries;
     private volatile int networkTimeoutMillis;
 
@@ -192,13 +194,20 @@ final class OdbcLink {
         }
     }
 
-    /** Holding lock: gives the library the timeout and publishes the execution. */
+    /** Holding lock: gives the library the timeouts and publishes the execution. */
     private Execution begin(Object owner, int queryTimeoutSeconds) {
         if (queryTimeoutSeconds != queryTimeoutSet
                 && JovOdbcExtras.setQueryTimeout(id, queryTimeoutSeconds) == 0) {
             queryTimeoutSet = queryTimeoutSeconds;
         }
-        Execution run = new Execution(owner, queryTimeoutSeconds, networkTimeoutMillis);
+        int networkMillis = networkTimeoutMillis;
+        int connectionSeconds = (int) ((networkMillis + 999L) / 1000);
+        if (connectionSeconds != connectionTimeoutSet) {
+            // A driver that refuses it does without: the timer keeps the limit.
+            JovOdbcExtras.setConnectionTimeout(id, connectionSeconds);
+            connectionTimeoutSet = connectionSeconds;
+        }
+        Execution run = new Execution(owner, queryTimeoutSeconds, networkMillis);
         synchronized (cancelLock) {
             executing = run;
         }
@@ -255,17 +264,12 @@ final class OdbcLink {
 
     /**
      * Every later execution is cancelled after this many milliseconds (0 for
-     * no limit); the ODBC driver is also given it as its connection timeout,
-     * which a driver that refuses it does without.
+     * no limit). Takes no turn: pools reset the limit right after a liveness
+     * probe that may still hold the connection. The ODBC driver gets it as
+     * its connection timeout with the next execution.
      */
     void setNetworkTimeout(int milliseconds) {
-        synchronized (lock) {
-            int seconds = (int) ((milliseconds + 999L) / 1000);
-            if (JovOdbcExtras.setConnectionTimeout(id, seconds) < 0) {
-                LOG.fine(() -> "The ODBC driver refused a connection timeout: " + JovOdbcExtras.threadErrorString());
-            }
-            networkTimeoutMillis = milliseconds;
-        }
+        networkTimeoutMillis = milliseconds;
     }
 
     int networkTimeout() {
