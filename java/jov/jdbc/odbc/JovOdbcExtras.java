@@ -2,8 +2,8 @@ package jov.jdbc.odbc;
 
 /**
  * Natives beside the 29 of {@link JOVODBCDLL}, for callers such as a JDBC
- * driver that serve many threads and want exact update counts and numbers
- * without objects. Same conventions: database identifiers, cursor handles,
+ * driver that serve many threads and want exact update counts, numbers
+ * without objects, timeouts and cancelling. Same conventions: database identifiers, cursor handles,
  * column numbers from 1, no exceptions.
  *
  * <ul>
