@@ -175,7 +175,7 @@ class JdbcTimeoutTest {
                 });
                 assertFalse(valid.get(JOIN_SECONDS, TimeUnit.SECONDS));
             } finally {
-                signal("CONT", pid);
+                resume(pid);
             }
         }
     }
@@ -201,7 +201,7 @@ class JdbcTimeoutTest {
             SQLTimeoutException timeout = assertInstanceOf(SQLTimeoutException.class, failureOf(login).getCause());
             assertEquals("HYT00", timeout.getSQLState());
         } finally {
-            signal("CONT", pid);
+            resume(pid);
         }
     }
 
@@ -215,6 +215,17 @@ class JdbcTimeoutTest {
             rs.next();
             return rs.getString(1);
         }
+    }
+
+    /**
+     * Continues the process and its parent: runuser, which started MariaDB's
+     * server, stops itself when its child stops and stays stopped otherwise.
+     */
+    private static void resume(String pid) throws IOException, InterruptedException {
+        signal("CONT", pid);
+        String parent = String.valueOf(ProcessHandle.of(Long.parseLong(pid)).flatMap(ProcessHandle::parent)
+                .map(ProcessHandle::pid).orElseThrow());
+        signal("CONT", parent);
     }
 
     private static void signal(String name, String pid) throws IOException, InterruptedException {
