@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "jni/natives.h"
+#include "jni/open_native.h"
 #include "jni/scoped_string_chars.h"
 #include "jni/text_conversion.h"
 #include "table/DataSourceTable.h"
@@ -53,11 +54,10 @@ jstring NewJavaString(JNIEnv* env, const char* text) {
 
 }  // namespace
 
-extern "C" {
+namespace jov {
 
-JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCopen(JNIEnv* env, jclass,
-                                                                 jstring dataSource, jstring user,
-                                                                 jstring password) {
+jint OpenFromJava(JNIEnv* env, jstring dataSource, jstring user, jstring password,
+                  int32_t loginTimeoutSeconds) {
     char source[kDataSourceBufferSize] = {};
     char userText[kUserBufferSize] = {};
     char passwordText[kPasswordBufferSize] = {};
@@ -69,7 +69,17 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCopen(JNIEnv* env, jc
     // "A:B:Sales" and "Sales" both name the data source Sales.
     const char* colon = std::strrchr(source, ':');
     const char* name = colon != nullptr ? colon + 1 : source;
-    return TheDataSourceTable().Open(name, userText, passwordText);
+    return TheDataSourceTable().Open(name, userText, passwordText, loginTimeoutSeconds);
+}
+
+}  // namespace jov
+
+extern "C" {
+
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCopen(JNIEnv* env, jclass,
+                                                                 jstring dataSource, jstring user,
+                                                                 jstring password) {
+    return jov::OpenFromJava(env, dataSource, user, password, 0);
 }
 
 JNIEXPORT void JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCclose(JNIEnv*, jclass, jint id) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "jni/open_native.h"
 #include "jni/sql_text.h"
 #include "jni/text_conversion.h"
 #include "table/DataSourceTable.h"
@@ -117,6 +118,28 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_execSQL(JNIEnv* env, jcl
     const jlong answer = static_cast<jlong>(count);
     env->SetLongArrayRegion(rowCount, 0, 1, &answer);
     return result > 0 ? cursor : result;
+}
+
+// --- Timeouts and cancelling ---
+
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_openWithLoginTimeout(
+    JNIEnv* env, jclass, jstring dataSource, jstring user, jstring password, jint seconds) {
+    return jov::OpenFromJava(env, dataSource, user, password, seconds);
+}
+
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_setQueryTimeout(JNIEnv*, jclass, jint id,
+                                                                        jint seconds) {
+    return TheDataSourceTable().SetQueryTimeout(id, seconds);
+}
+
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_setConnectionTimeout(JNIEnv*, jclass,
+                                                                             jint id,
+                                                                             jint seconds) {
+    return TheDataSourceTable().SetConnectionTimeout(id, seconds);
+}
+
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_cancel(JNIEnv*, jclass, jint id) {
+    return TheDataSourceTable().Cancel(id);
 }
 
 }  // extern "C"

@@ -1,7 +1,9 @@
 // The natives of jov.jdbc.odbc.JovOdbcExtras, the only functions the library
 // exports beside the 29 of natives.h: the calling thread's own last failure
 // (with the ODBC driver's diagnostic and native error behind it),
-// an update with its row count, and fixed-width numbers without objects. The
+// an update with its row count, fixed-width numbers without objects, SQL run
+// as the driver reports it, and the timeouts and cancelling that keep a
+// silent server from hanging callers. The
 // same conventions: no Java exception is thrown or checked for, failures are
 // result values with the reason in the last-error record (and the thread's
 // own), the class reference is never used.
@@ -20,5 +22,11 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_getColumnDouble(JNIEnv* 
 
 // SQL run as the driver reports it.
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_execSQL(JNIEnv* env, jclass cls, jint id, jstring sql, jlongArray rowCount);
+
+// Timeouts and cancelling.
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_openWithLoginTimeout(JNIEnv* env, jclass cls, jstring dataSource, jstring user, jstring password, jint seconds);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_setQueryTimeout(JNIEnv* env, jclass cls, jint id, jint seconds);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_setConnectionTimeout(JNIEnv* env, jclass cls, jint id, jint seconds);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JovOdbcExtras_cancel(JNIEnv* env, jclass cls, jint id);
 
 }  // extern "C"

@@ -27,7 +27,8 @@
 // each other. Each cursor handle also has a read/write lock: fetching,
 // querying into and closing a cursor hold it exclusively, and whoever reads
 // the cursor's catalogue or values (the column accessors, rendering) holds it
-// shared through ReadCursor for as long as it uses what it read. So a caller
+// shared through ReadCursor for as long as it uses what it read. Cancel runs
+// beside all of them: it takes only the running table's lock. So a caller
 // that reads a cursor while another thread fetches on it, or closes it, waits
 // instead of touching freed memory. A query waits for no call on another
 // cursor: finding a free cursor passes over the ones that are held.
@@ -139,8 +140,12 @@ public:
     // --- Connection lifecycle and records (connection.cpp, error_record.cpp) ---
 
     // Connects to a data source. Returns 1 when connected (or already connected
-    // under exactly that name), 0 on failure with the error record set.
-    int32_t OdbcOpen(const char* dataSource, const char* user, const char* password);
+    // under exactly that name), 0 on failure with the error record set. A
+    // loginTimeoutSeconds above 0 is offered to the driver as
+    // SQL_ATTR_LOGIN_TIMEOUT before it connects; a driver that refuses it
+    // connects with its own default.
+    int32_t OdbcOpen(const char* dataSource, const char* user, const char* password,
+                     int32_t loginTimeoutSeconds = 0);
     // Closes every cursor, rolls back what was not committed, disconnects and
     // frees all handles and buffers. Reports nothing; on an object that is not
     // open it does nothing. Afterwards the object is not open, whatever the
@@ -218,6 +223,22 @@ public:
     void SetColumnDateTime(int32_t h, int32_t index, int32_t flag);
     bool IsUnsignedColumn(int32_t h, int32_t column);
     void SetColumnReadAsChar(int32_t h, int32_t index);
+
+    // --- Timeouts and cancelling (timeouts.cpp) ---
+
+    // Seconds of SQL_ATTR_QUERY_TIMEOUT for every statement that queries and
+    // updates allocate from now on. 0, the start, sets nothing: the driver
+    // keeps its default. A driver that refuses the attribute runs the
+    // statement without it. -1 with the record set for a negative count.
+    int32_t SetQueryTimeout(int32_t seconds);
+    // SQL_ATTR_CONNECTION_TIMEOUT of the connection: 0 when the driver took it
+    // (perhaps changed), -1 with its diagnostic, or for a negative count.
+    int32_t SetConnectionTimeout(int32_t seconds);
+    // SQLCancel, from any thread, on the statements a query or an update is
+    // executing on the object now: 1 when one was cancelled, 0 when none
+    // executes, -1 with the driver's diagnostic. Waits for no busy flag and no
+    // cursor, only for the short hold of the running table.
+    int32_t Cancel();
 
     // --- Dates and times (datetime.cpp) ---
 
@@ -328,6 +349,14 @@ private:
     // Numbers (number_value.cpp).
     const ColumnInfo* NumberColumn(int32_t h, int32_t column);
 
+    // Timeouts (timeouts.cpp). A query and an update may execute at the same
+    // time on one object, so each kind has its own entry in running_.
+    enum RunKind { kQueryRun, kUpdateRun, kRunKinds };
+    // SQLAllocHandle of a statement with the query timeout applied.
+    SQLRETURN AllocStatement(SQLHSTMT* stmt);
+    // SQLExecDirect with stmt published in running_[kind] meanwhile.
+    SQLRETURN ExecuteRunning(RunKind kind, SQLHSTMT stmt, SQLCHAR* sql);
+
     // Fetching (fetch.cpp). The helpers take a catalogue entry and a statement
     // that the caller has already looked up once for the whole row.
     int32_t FinishFetch(int32_t h, SQLRETURN moved, int32_t* endOfData);
@@ -344,6 +373,13 @@ private:
     std::mutex errorLock_;
     DriverDiagnostic diagnostic_{};  // guarded by errorLock_, like the record
     mutable CursorLock cursorLocks_[kMaxCursors + 1];
+    // A statement stays in running_ only while its SQLExecDirect runs; the
+    // executing thread takes it out under runningLock_ before it uses or frees
+    // the statement again, and Cancel calls SQLCancel under the same lock, so
+    // a cancelled handle is never one being freed.
+    std::mutex runningLock_;
+    SQLHSTMT running_[kRunKinds] = {};
+    std::atomic<int32_t> queryTimeout_{0};
 };
 
 // Cursor handles that index the per-cursor tables.

@@ -19,6 +19,7 @@ constexpr const char kMsgNotIntegerColumn[] = "(ODBCACCS)Column=%d SQL Type=%d I
 constexpr const char kMsgNotNumberColumn[] = "(ODBCACCS)Column=%d SQL Type=%d Is Not A Number";
 constexpr const char kMsgNotIntegerValue[] = "(ODBCACCS)Column=%d Value Is Not An Integer";
 constexpr const char kMsgNotNumberValue[] = "(ODBCACCS)Column=%d Value Is Not A Number";
+constexpr const char kMsgNegativeTimeout[] = "(ODBCACCS)%s Timeout=%d Is Negative";
 
 // "OdbcAccs::OdbcOpenは既に(%s)でオープン中です。１クラス内でオープン出来るＤＳは１つのみです"
 constexpr const char kMsgAlreadyOpen[] =

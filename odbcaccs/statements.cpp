@@ -67,7 +67,7 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
 
     // SQL_NO_DATA, SQL_NEED_DATA and SQL_STILL_EXECUTING fail a query too.
     SQLSMALLINT count = 0;
-    if (!Succeeded(SQLExecDirect(hStmt[h], AsSql(sql), SQL_NTS)) ||
+    if (!Succeeded(ExecuteRunning(kQueryRun, hStmt[h], AsSql(sql))) ||
         !Succeeded(SQLNumResultCols(hStmt[h], &count))) {
         StoreDiagnostics(SQL_HANDLE_STMT, hStmt[h]);
         CloseCursorHeld(h);
@@ -85,7 +85,7 @@ int32_t OdbcAccs::AllocCursorStatement(int32_t h) {
         hStmt[h] = SQL_NULL_HSTMT;
     }
     cursorInUse[h] = 0;
-    SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, hDbc, &hStmt[h]);
+    SQLRETURN rc = AllocStatement(&hStmt[h]);
     if (!Succeeded(rc)) {
         hStmt[h] = SQL_NULL_HSTMT;
         // The library's text stays; the driver's reason (08003 on a
@@ -162,12 +162,13 @@ SQLLEN AffectedRows(SQLHSTMT stmt) {
 int32_t OdbcAccs::RunUpdate(const char* sql, SQLLEN* rowCount) {
     if (rowCount != nullptr) *rowCount = -1;
     SQLHSTMT stmt = SQL_NULL_HSTMT;
-    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, hDbc, &stmt))) {
+    if (!Succeeded(AllocStatement(&stmt))) {
         StoreDiagnostics(SQL_HANDLE_DBC, hDbc);
         return -1;
     }
     SQLCHAR* text = AsSql(sql);
-    SQLRETURN rc = RepeatWhileStillExecuting([&] { return SQLExecDirect(stmt, text, SQL_NTS); });
+    SQLRETURN rc =
+        RepeatWhileStillExecuting([&] { return ExecuteRunning(kUpdateRun, stmt, text); });
     int32_t result = -1;
     switch (rc) {
         case SQL_SUCCESS:
@@ -206,7 +207,10 @@ int32_t OdbcAccs::ExecSQLEither(const char* sql, int32_t* cursor, SQLLEN* rowCou
     if (AllocCursorStatement(h) < 0) return -1;
     SQLHSTMT stmt = hStmt[h];
     SQLCHAR* text = AsSql(sql);
-    SQLRETURN rc = RepeatWhileStillExecuting([&] { return SQLExecDirect(stmt, text, SQL_NTS); });
+    // It runs under the query's busy flag, so it publishes itself as a query
+    // for cancelling.
+    SQLRETURN rc =
+        RepeatWhileStillExecuting([&] { return ExecuteRunning(kQueryRun, stmt, text); });
     int32_t count = ResultColumnCount(h, rc);
     if (count > 0) {
         count = DescribeResult(h, count);

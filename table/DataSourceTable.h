@@ -72,8 +72,10 @@ public:
 
     // --- Opening, closing, lookup and the last-error record (data_source_table.cpp) ---
 
-    // Returns the new identifier (1..kMaxDataSources) or -1 with the record set.
-    int32_t Open(const char* dataSource, const char* user, const char* password);
+    // Returns the new identifier (1..kMaxDataSources) or -1 with the record
+    // set. loginTimeoutSeconds as OdbcAccs::OdbcOpen takes it.
+    int32_t Open(const char* dataSource, const char* user, const char* password,
+                 int32_t loginTimeoutSeconds = 0);
     void Close(int32_t id);
     // The object of an open connection, or null after recording -02, -03 or -04.
     OdbcAccsRef FindOpen(int32_t id);
@@ -140,6 +142,14 @@ public:
     // OdbcAccs::ExecSQLEither: the column count with *cursor, or 0 with
     // *rowCount, or -1 (also for a rejected identifier: *cursor 0, *rowCount -1).
     int32_t ExecSQLEither(int32_t id, const char* sql, int32_t* cursor, int64_t* rowCount);
+
+    // --- Timeouts and cancelling (timeout_forwarding.cpp) ---
+
+    // OdbcAccs::SetQueryTimeout, SetConnectionTimeout and Cancel of an open
+    // identifier. Cancel waits for nothing the identifier's other calls hold.
+    int32_t SetQueryTimeout(int32_t id, int32_t seconds);
+    int32_t SetConnectionTimeout(int32_t id, int32_t seconds);
+    int32_t Cancel(int32_t id);
 
 private:
     int32_t TakeFreeSlot();

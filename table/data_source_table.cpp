@@ -54,7 +54,8 @@ OdbcAccsRef CreateObject() {
 
 }  // namespace
 
-int32_t DataSourceTable::Open(const char* dataSource, const char* user, const char* password) {
+int32_t DataSourceTable::Open(const char* dataSource, const char* user, const char* password,
+                              int32_t loginTimeoutSeconds) {
     BusyGuard guard(openBusy_);
     int32_t index = TakeFreeSlot();
     if (index < 0) return -1;
@@ -67,7 +68,7 @@ int32_t DataSourceTable::Open(const char* dataSource, const char* user, const ch
         return -1;
     }
     slots_[index].Set(object);
-    if (object->OdbcOpen(dataSource, user, password) == 1) return index + 1;
+    if (object->OdbcOpen(dataSource, user, password, loginTimeoutSeconds) == 1) return index + 1;
     // A failed open gives its slot back, so that failed attempts cannot use up
     // the table; the object is closed when the last reference goes.
     CopyErrorFrom(*object);

@@ -55,7 +55,8 @@ const char* Name(FakeFn fn) {
                                   "SQLGetConnectOption", "SQLTransact",      "SQLExecDirect",
                                   "SQLNumResultCols", "SQLColAttribute",     "SQLFetch",
                                   "SQLFetchScroll",   "SQLGetData",          "SQLCloseCursor",
-                                  "SQLGetDiagRec",    "SQLRowCount",         "SQLCancel"};
+                                  "SQLGetDiagRec",    "SQLRowCount",         "SQLCancel",
+                                  "SQLSetConnectAttr", "SQLSetStmtAttr"};
     return names[static_cast<int>(fn)];
 }
 
@@ -327,6 +328,29 @@ SQLRETURN SQL_API SQLSetConnectOption(SQLHDBC dbc, SQLUSMALLINT option, SQLULEN 
     if (option == SQL_AUTOCOMMIT) gState.autoCommit = value;
     // Switching auto-commit on commits.
     if (option == SQL_AUTOCOMMIT && value == SQL_AUTOCOMMIT_ON) h->uncommitted = false;
+    return Finish(answer, h);
+}
+
+// Integer attributes only, as the library sets them.
+SQLRETURN SQL_API SQLSetConnectAttr(SQLHDBC dbc, SQLINTEGER attribute, SQLPOINTER value,
+                                    SQLINTEGER) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLSetConnectAttr, dbc,
+                      {attribute, static_cast<int64_t>(reinterpret_cast<SQLULEN>(value))});
+    auto answer = Scripted(FakeFn::SQLSetConnectAttr);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLSetStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value,
+                                 SQLINTEGER) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(FakeFn::SQLSetStmtAttr, stmt,
+                      {attribute, static_cast<int64_t>(reinterpret_cast<SQLULEN>(value))});
+    auto answer = Scripted(FakeFn::SQLSetStmtAttr);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
     return Finish(answer, h);
 }
 

@@ -59,6 +59,8 @@ enum class FakeFn {
     SQLGetDiagRec,
     SQLRowCount,
     SQLCancel,
+    SQLSetConnectAttr,
+    SQLSetStmtAttr,
     Count
 };
 
@@ -116,7 +118,8 @@ struct FakeCall {
     SQLHANDLE handle;
     // Per call: SQLGetData's column, C type and buffer length; SQLColAttribute's
     // column, field and buffer length; SQLSetConnectOption's option and value;
-    // SQLFetchScroll's orientation and offset; SQLTransact's completion type.
+    // SQLFetchScroll's orientation and offset; SQLTransact's completion type;
+    // SQLSetConnectAttr's and SQLSetStmtAttr's attribute and integer value.
     std::vector<int64_t> args;
     std::string text;  // SQLConnect's data source, SQLExecDirect's SQL text
 };

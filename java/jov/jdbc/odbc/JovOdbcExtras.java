@@ -2,8 +2,8 @@ package jov.jdbc.odbc;
 
 /**
  * Natives beside the 29 of {@link JOVODBCDLL}, for callers such as a JDBC
- * driver that serve many threads and want exact update counts and numbers
- * without objects. Same conventions: database identifiers, cursor handles,
+ * driver that serve many threads and want exact update counts, numbers
+ * without objects, timeouts and cancelling. Same conventions: database identifiers, cursor handles,
  * column numbers from 1, no exceptions.
  *
  * <ul>
@@ -85,4 +85,40 @@ public final class JovOdbcExtras {
      * {@link JOVODBCDLL#JNIODBCgetCursorHandle} does not change.
      */
     public static native int execSQL(int id, String sql, long[] rowCount);
+
+    // Timeouts and cancelling.
+
+    /**
+     * Opens a data source exactly as {@link JOVODBCDLL#JNIODBCopen} does, with
+     * its answer; a {@code seconds} above 0 is first offered to the ODBC
+     * driver as its login timeout (SQL_ATTR_LOGIN_TIMEOUT). A driver that
+     * refuses it connects with its own default.
+     */
+    public static native int openWithLoginTimeout(String dataSource, String user, String password, int seconds);
+
+    /**
+     * The query timeout (SQL_ATTR_QUERY_TIMEOUT) in seconds given to every
+     * statement the query and update natives allocate on this identifier from
+     * now on; 0, the start, sets nothing, so the driver keeps its default. A
+     * driver that refuses the attribute runs the statement without it.
+     * Returns 0, or -1 for a negative count or an identifier that is not open.
+     */
+    public static native int setQueryTimeout(int id, int seconds);
+
+    /**
+     * The connection timeout (SQL_ATTR_CONNECTION_TIMEOUT) in seconds, 0 for
+     * none: 0 when the driver took it, -1 when it refused (its diagnostic
+     * recorded), for a negative count or an identifier that is not open.
+     */
+    public static native int setConnectionTimeout(int id, int seconds);
+
+    /**
+     * Cancels (SQLCancel) what a query or an update native is executing on
+     * the identifier now, from any thread: it waits for none of the
+     * identifier's other calls. 1 when an execution was cancelled (that call
+     * then fails as the driver reports a cancel), 0 when none was executing,
+     * -1 when the driver refused (its diagnostic recorded) or the identifier
+     * is not open.
+     */
+    public static native int cancel(int id);
 }

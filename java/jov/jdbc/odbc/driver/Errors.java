@@ -6,6 +6,7 @@ import java.sql.SQLFeatureNotSupportedException;
 import java.sql.SQLIntegrityConstraintViolationException;
 import java.sql.SQLNonTransientConnectionException;
 import java.sql.SQLSyntaxErrorException;
+import java.sql.SQLTimeoutException;
 import java.sql.SQLTransactionRollbackException;
 import jov.jdbc.odbc.JovOdbcExtras;
 
@@ -71,6 +72,9 @@ final class Errors {
 
     /** The same with a vendor code, the database's or its ODBC driver's number for the failure. */
     static SQLException create(String message, String state, int vendorCode, Throwable cause) {
+        if (state.equals(Execution.QUERY_TIMEOUT_EXPIRED) || state.equals(Execution.CONNECTION_TIMEOUT_EXPIRED)) {
+            return new SQLTimeoutException(message, state, vendorCode, cause);
+        }
         String stateClass = state.substring(0, 2);
         switch (stateClass) {
             case "08":

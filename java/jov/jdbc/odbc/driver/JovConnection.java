@@ -20,8 +20,13 @@ import java.sql.Struct;
 import java.util.Collections;
 import java.util.Map;
 import java.util.Properties;
+import java.util.concurrent.ExecutionException;
 import java.util.concurrent.Executor;
+import java.util.concurrent.Future;
+import java.util.concurrent.TimeUnit;
+import java.util.concurrent.TimeoutException;
 import java.util.concurrent.atomic.AtomicInteger;
+import java.util.concurrent.atomic.AtomicReference;
 import java.util.logging.Logger;
 
 /**
@@ -56,6 +61,8 @@ final class JovConnection implements Connection {
     private volatile boolean closed;
     private volatile boolean autoCommit = true;
     private volatile boolean readOnly;
+    /** The latest liveness probe with a timeout; also the owner its cancel names. */
+    private final AtomicReference<Future<Boolean>> lastProbe = new AtomicReference<>();
 
     private JovConnection(OdbcLink link, SqlDialect dialect, String url, String user) {
         this.link = link;
@@ -64,15 +71,21 @@ final class JovConnection implements Connection {
         this.user = user;
     }
 
-    /** Opens the data source and learns which database is behind it. */
-    static JovConnection open(ConnectionUrl target) throws SQLException {
+    /**
+     * Opens the data source, offering the ODBC driver a login timeout (seconds,
+     * 0 for none), and learns which database is behind it.
+     */
+    static JovConnection open(ConnectionUrl target, int loginTimeoutSeconds) throws SQLException {
         LOG.fine(() -> "Connecting to " + target.dataSource() + " as '" + target.user() + "'");
-        OdbcLink link = OdbcLink.open(target.dataSource(), target.user(), target.password());
+        OdbcLink link = OdbcLink.open(target.dataSource(), target.user(), target.password(), loginTimeoutSeconds);
         try {
             SqlDialect dialect = SqlDialect.detect(sql -> firstValue(link, sql));
             if (dialect.database() == SqlDialect.Database.POSTGRESQL) {
                 followJvmZone(link);
             }
+            // Measured: psqlODBC ends a statement at its query timeout; sqliteodbc
+            // accepts the attribute and ignores it, MariaDB Connector/ODBC refuses it.
+            link.driverTimesQueries(dialect.database() == SqlDialect.Database.POSTGRESQL);
             return new JovConnection(link, dialect, target.url(), target.user());
         } catch (RuntimeException e) {
             link.close();
@@ -418,9 +431,13 @@ final class JovConnection implements Connection {
     // Liveness and closing.
 
     /**
-     * Runs a query that touches no table; the timeout cannot be applied by the
-     * library. A connection whose session was lost stays invalid even where
-     * the ODBC driver would open a new session behind it.
+     * Runs a query that touches no table. A timeout above 0 bounds the wait:
+     * the probe runs on a thread of its own, and when it has not answered in
+     * time the connection is not valid and the probe is cancelled where the
+     * ODBC driver can. While an earlier probe still waits, the connection is
+     * not valid either, so a server that stopped answering costs one thread.
+     * A connection whose session was lost stays invalid even where the ODBC
+     * driver would open a new session behind it.
      */
     @Override
     public boolean isValid(int timeoutSeconds) throws SQLException {
@@ -430,8 +447,31 @@ final class JovConnection implements Connection {
         if (closed || link.isLost()) {
             return false;
         }
+        if (timeoutSeconds == 0) {
+            return probe(0);
+        }
+        Future<Boolean> earlier = lastProbe.get();
+        if (earlier != null && !earlier.isDone()) {
+            return false;
+        }
+        Future<Boolean> answer = Watchdog.submit(() -> probe(timeoutSeconds));
+        lastProbe.set(answer);
         try {
-            OdbcCursor cursor = link.query("SELECT 1");
+            return answer.get(timeoutSeconds, TimeUnit.SECONDS);
+        } catch (TimeoutException e) {
+            Watchdog.submit(() -> link.cancel(lastProbe));
+            return false;
+        } catch (ExecutionException e) {
+            return false;
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+            return false;
+        }
+    }
+
+    private boolean probe(int timeoutSeconds) {
+        try {
+            OdbcCursor cursor = link.query("SELECT 1", lastProbe, timeoutSeconds);
             try {
                 return link.fetch(cursor);
             } finally {
@@ -462,8 +502,9 @@ final class JovConnection implements Connection {
 
     /**
      * Marks the connection closed at once, refusing every later call and
-     * every call waiting behind the running one, and lets the executor close
-     * it once the running call has left.
+     * every call waiting behind the running one, and lets the executor cancel
+     * what executes on it, where the ODBC driver can, and close it once the
+     * running call has left.
      */
     @Override
     public void abort(Executor executor) throws SQLException {
@@ -475,17 +516,37 @@ final class JovConnection implements Connection {
         }
         closed = true;
         link.refuseCalls();
-        executor.execute(link::close);
+        executor.execute(() -> {
+            try {
+                link.cancel(null);
+            } catch (SQLException e) {
+                LOG.fine(() -> "Cancel at abort failed: " + e.getMessage());
+            }
+            link.close();
+        });
     }
 
+    /**
+     * Bounds every later execution on the connection: past the limit it is
+     * cancelled where the ODBC driver can, and fails with SQLTimeoutException
+     * (HYT01). The driver is also given the limit as its connection timeout.
+     */
     @Override
     public void setNetworkTimeout(Executor executor, int milliseconds) throws SQLException {
-        throw Errors.notSupported("Network timeouts");
+        checkOpen();
+        if (executor == null) {
+            throw Errors.create("setNetworkTimeout needs an executor", Errors.INVALID_ARGUMENT);
+        }
+        if (milliseconds < 0) {
+            throw Errors.create("Network timeout " + milliseconds + " is negative", Errors.INVALID_ARGUMENT);
+        }
+        link.setNetworkTimeout(milliseconds);
     }
 
     @Override
     public int getNetworkTimeout() throws SQLException {
-        throw Errors.notSupported("Network timeouts");
+        checkOpen();
+        return link.networkTimeout();
     }
 
     // Warnings and client information.

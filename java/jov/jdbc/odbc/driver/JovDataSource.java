@@ -18,6 +18,7 @@ public final class JovDataSource implements DataSource {
     private String user = "";
     private String password = "";
     private PrintWriter logWriter;
+    private volatile int loginTimeoutSeconds;
 
     /** The ODBC data source name; the same as setting the URL {@code jdbc:jov:odbc:<name>}. */
     public void setDataSourceName(String name) {
@@ -67,20 +68,21 @@ public final class JovDataSource implements DataSource {
         Properties info = new Properties();
         info.setProperty(ConnectionUrl.USER, user == null ? "" : user);
         info.setProperty(ConnectionUrl.PASSWORD, password == null ? "" : password);
-        return JovConnection.open(ConnectionUrl.parse(url, info));
+        return JovConnection.open(ConnectionUrl.parse(url, info), loginTimeoutSeconds);
     }
 
-    /** The library cannot limit how long connecting takes: only 0, no limit, is accepted. */
+    /** Offered to the ODBC driver as its login timeout; 0, the start, for its own default. */
     @Override
     public void setLoginTimeout(int seconds) throws SQLException {
-        if (seconds != 0) {
-            throw Errors.notSupported("Login timeouts");
+        if (seconds < 0) {
+            throw Errors.create("Login timeout " + seconds + " is negative", Errors.INVALID_ARGUMENT);
         }
+        loginTimeoutSeconds = seconds;
     }
 
     @Override
     public int getLoginTimeout() {
-        return 0;
+        return loginTimeoutSeconds;
     }
 
     @Override

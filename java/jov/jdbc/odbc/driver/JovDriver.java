@@ -26,13 +26,16 @@ public final class JovDriver implements Driver {
         }
     }
 
-    /** Answers null for a URL of another driver, as DriverManager expects. */
+    /**
+     * Answers null for a URL of another driver, as DriverManager expects.
+     * DriverManager's login timeout is offered to the ODBC driver.
+     */
     @Override
     public Connection connect(String url, Properties info) throws SQLException {
         if (!acceptsURL(url)) {
             return null;
         }
-        return JovConnection.open(ConnectionUrl.parse(url, info));
+        return JovConnection.open(ConnectionUrl.parse(url, info), DriverManager.getLoginTimeout());
     }
 
     @Override

@@ -30,6 +30,7 @@ class JovStatement implements Statement {
     private long updateCount = -1;
     private long maxRows;
     private int fetchSize;
+    private volatile int queryTimeoutSeconds;
     private boolean closeOnCompletion;
     private boolean poolable;
     private boolean closed;
@@ -45,7 +46,7 @@ class JovStatement implements Statement {
     /** Runs SQL as a query or an update, as the driver reports it: true when it gave a result. */
     final boolean run(String sql) throws SQLException {
         startRun();
-        OdbcLink.Executed executed = link.execute(sql);
+        OdbcLink.Executed executed = link.execute(sql, this, queryTimeoutSeconds);
         if (executed.cursor != null) {
             result = new JovResultSet(this, link, executed.cursor, resultSetType, maxRows);
             return true;
@@ -69,7 +70,7 @@ class JovStatement implements Statement {
      */
     final long runUpdate(String sql) throws SQLException {
         startRun();
-        return exactOrNone(counted(sql, link.update(sql)));
+        return exactOrNone(counted(sql, link.update(sql, this, queryTimeoutSeconds)));
     }
 
     /**
@@ -221,7 +222,7 @@ class JovStatement implements Statement {
         long[] counts = new long[statements.size()];
         for (int i = 0; i < counts.length; i++) {
             try {
-                long count = counted(statements.get(i), link.update(statements.get(i)));
+                long count = counted(statements.get(i), link.update(statements.get(i), this, queryTimeoutSeconds));
                 counts[i] = count < 0 ? SUCCESS_NO_INFO : count;
             } catch (SQLException e) {
                 long[] done = java.util.Arrays.copyOf(counts, i);
@@ -303,8 +304,10 @@ class JovStatement implements Statement {
     }
 
     /**
-     * The library cannot interrupt a statement: only 0, no timeout, is
-     * accepted, so nobody relies on a limit that would not hold.
+     * Each execution is limited to this many seconds (0 for none), each
+     * statement of a batch on its own; past it the execution fails with
+     * SQLTimeoutException (HYT00). The ODBC driver is given the limit as its
+     * query timeout; where it does not keep it, the driver's timer cancels.
      */
     @Override
     public void setQueryTimeout(int seconds) throws SQLException {
@@ -312,20 +315,24 @@ class JovStatement implements Statement {
         if (seconds < 0) {
             throw Errors.create("Query timeout " + seconds + " is negative", Errors.INVALID_ARGUMENT);
         }
-        if (seconds > 0) {
-            throw Errors.notSupported("Query timeouts");
-        }
+        queryTimeoutSeconds = seconds;
     }
 
     @Override
     public int getQueryTimeout() throws SQLException {
         checkOpen();
-        return 0;
+        return queryTimeoutSeconds;
     }
 
+    /**
+     * From any thread: cancels this statement's execution where the ODBC
+     * driver can (the execution then fails); nothing when it is not
+     * executing. Fetching rows is not cancelled.
+     */
     @Override
     public void cancel() throws SQLException {
-        throw Errors.notSupported("Cancelling a statement");
+        checkOpen();
+        link.cancel(this);
     }
 
     /** ODBC escapes always reach the ODBC driver, which processes them. */

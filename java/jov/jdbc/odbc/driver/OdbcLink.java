@@ -5,6 +5,10 @@ import static jov.jdbc.odbc.JOVODBCDLL.*;
 import java.sql.SQLException;
 import java.util.Collections;
 import java.util.List;
+import java.util.concurrent.ExecutionException;
+import java.util.concurrent.Future;
+import java.util.concurrent.TimeUnit;
+import java.util.concurrent.TimeoutException;
 import java.util.logging.Level;
 import java.util.logging.Logger;
 import jov.jdbc.odbc.JovOdbcExtras;
@@ -32,6 +36,15 @@ import jov.jdbc.odbc.JovOdbcExtras;
  * 57P: the server ended it) marks the connection lost for good: whatever the
  * ODBC driver answers later, the transaction that was open is gone, so a
  * commit is refused rather than reported as done.
+ *
+ * <p>Cancelling takes no turn: it runs beside the call that holds the lock,
+ * under a short lock of its own that the executing thread also takes to say
+ * that its execution has ended, so a cancel reaches only the execution it was
+ * meant for (see {@link Execution} for the timeouts). An execution is
+ * published only while its thread holds the lock, and the identifier goes
+ * back only under the lock, so a cancel never reaches a later connection
+ * that reuses the number, even once this one is marked closed (abort cancels
+ * after marking).
  */
 final class OdbcLink {
 
@@ -56,13 +69,30 @@ final class OdbcLink {
     private boolean released;
     /** The first failure that ended the session; null while none has. */
     private volatile SQLException lost;
+    private final Object cancelLock = new Object();
+    /** Under cancelLock: the query or update executing now, or null. */
+    private Execution executing;
+    /** Under lock: the query timeout the library gives the statements it allocates. */
+    private int queryTimeoutSet;
+    /** Under lock: the connection timeout in seconds the ODBC driver was last given. */
+    private int connectionTimeoutSet;
+    private volatile boolean driverTimesQueries;
+    private volatile int networkTimeoutMillis;
 
     private OdbcLink(int id) {
         this.id = id;
     }
 
-    /** Opens a data source; user and password may be empty. */
-    static OdbcLink open(String dataSource, String user, String password) throws SQLException {
+    /**
+     * Opens a data source; user and password may be empty. A login timeout
+     * above 0 seconds is offered to the ODBC driver, and bounds the wait here
+     * too, for drivers that do not keep it: the attempt then goes on on a
+     * worker thread, which closes the connection should it still come, and
+     * the caller gets SQLTimeoutException (HYT00, ODBC's state for an expired
+     * login).
+     */
+    static OdbcLink open(String dataSource, String user, String password, int loginTimeoutSeconds)
+            throws SQLException {
         checkOpenText("data source name", dataSource, MAX_DATA_SOURCE_BYTES);
         checkOpenText("user", user, MAX_CREDENTIAL_BYTES);
         checkOpenText("password", password, MAX_CREDENTIAL_BYTES);
@@ -70,7 +100,34 @@ final class OdbcLink {
             // The library would open only the part after the last ':'.
             throw Errors.create("A data source name holds no ':': " + dataSource, "08001");
         }
-        int id = openNative(dataSource, user, password);
+        if (loginTimeoutSeconds <= 0) {
+            return connect(dataSource, user, password, 0);
+        }
+        Future<OdbcLink> attempt = Watchdog.submit(() -> connect(dataSource, user, password, loginTimeoutSeconds));
+        try {
+            return attempt.get(loginTimeoutSeconds, TimeUnit.SECONDS);
+        } catch (TimeoutException e) {
+            Watchdog.submit(() -> {
+                attempt.get().close();
+                return null;
+            });
+            throw Errors.create("Opening data source " + dataSource + ": no answer within the login timeout of "
+                    + loginTimeoutSeconds + " s", Execution.QUERY_TIMEOUT_EXPIRED, e);
+        } catch (ExecutionException e) {
+            if (e.getCause() instanceof SQLException) {
+                throw (SQLException) e.getCause();
+            }
+            throw Errors.create("Opening data source " + dataSource + " failed: " + e.getCause(), "08001", e);
+        } catch (InterruptedException e) {
+            Thread.currentThread().interrupt();
+            throw Errors.create("Opening data source " + dataSource + " was interrupted", "08001", e);
+        }
+    }
+
+    /** The open itself, on the calling thread, whose own record tells a failure. */
+    private static OdbcLink connect(String dataSource, String user, String password, int loginTimeoutSeconds)
+            throws SQLException {
+        int id = openNative(dataSource, user, password, loginTimeoutSeconds);
         if (id < 1) {
             SQLException failure = Errors.lastFailure("Opening data source " + dataSource);
             throw Errors.create(failure.getMessage(), connectState(failure.getSQLState()),
@@ -80,9 +137,10 @@ final class OdbcLink {
     }
 
     /** The first call that needs the library loads it; a library that cannot be loaded is a connection failure. */
-    private static int openNative(String dataSource, String user, String password) throws SQLException {
+    private static int openNative(String dataSource, String user, String password, int loginTimeoutSeconds)
+            throws SQLException {
         try {
-            return JNIODBCopen(dataSource, user, password);
+            return JovOdbcExtras.openWithLoginTimeout(dataSource, user, password, loginTimeoutSeconds);
         } catch (LinkageError e) {
             String why = String.valueOf(e.getMessage());
             String advice = why.contains(LIBRARY_PROPERTY) ? "" : "; set the system property " + LIBRARY_PROPERTY
@@ -107,20 +165,31 @@ final class OdbcLink {
         }
     }
 
+    /** Runs a query into a new cursor. */
+    OdbcCursor query(String sql) throws SQLException {
+        return query(sql, null, 0);
+    }
+
     /**
-     * Runs a query into a new cursor. Cursors of unreachable results are
+     * A query that {@link #cancel(Object)} with owner reaches, under a query
+     * timeout in seconds (0 for none). Cursors of unreachable results are
      * freed first, so forgotten results never use up the connection's cursors.
      */
-    OdbcCursor query(String sql) throws SQLException {
+    OdbcCursor query(String sql, Object owner, int queryTimeoutSeconds) throws SQLException {
         checkSql(sql);
         synchronized (lock) {
             checkOpen();
             free(cursors.takeUnreachable());
-            int handle = JNIODBCexecSQLQuery(id, sql);
-            if (handle < 1) {
-                throw failure("Query");
+            Execution run = begin(owner, queryTimeoutSeconds);
+            try {
+                int handle = JNIODBCexecSQLQuery(id, sql);
+                if (handle < 1) {
+                    throw noteLost(run.failure("Query"));
+                }
+                return cursors.add(handle);
+            } finally {
+                end(run);
             }
-            return cursors.add(handle);
         }
     }
 
@@ -153,17 +222,28 @@ final class OdbcLink {
         }
     }
 
+    long update(String sql) throws SQLException {
+        return update(sql, null, 0);
+    }
+
     /**
      * Runs a statement without a result set and answers the rows it affected:
-     * 0 when the driver found no data, -1 when the driver cannot tell.
+     * 0 when the driver found no data, -1 when the driver cannot tell. Owner
+     * and timeout as for a query.
      */
-    long update(String sql) throws SQLException {
+    long update(String sql, Object owner, int queryTimeoutSeconds) throws SQLException {
         checkSql(sql);
         synchronized (lock) {
             checkOpen();
-            int answer = JovOdbcExtras.execSQLUpdateRowCount(id, sql, rowCount);
-            if (answer < 0) {
-                throw failure("Update");
+            Execution run = begin(owner, queryTimeoutSeconds);
+            int answer;
+            try {
+                answer = JovOdbcExtras.execSQLUpdateRowCount(id, sql, rowCount);
+                if (answer < 0) {
+                    throw noteLost(run.failure("Update"));
+                }
+            } finally {
+                end(run);
             }
             if (answer == UPDATE_NEED_DATA) {
                 throw Errors.create("The driver asked for parameter data the statement does not give",
@@ -175,7 +255,19 @@ final class OdbcLink {
 
     /** The calling thread's failure on this connection, noting whether it ended the session. */
     private SQLException failure(String doing) {
-        SQLException failure = Errors.lastFailure(doing);
+        return noteLost(Errors.lastFailure(doing));
+    }
+
+    /**
+     * A call that fails once the connection was closed or aborted under it
+     * (abort cancels what runs) reports the close, with the driver's own
+     * failure as the cause: that is what ended it.
+     */
+    private SQLException noteLost(SQLException failure) {
+        if (closed) {
+            return Errors.create("The connection was closed while the call ran", Errors.CONNECTION_CLOSED,
+                    failure);
+        }
         String state = failure.getSQLState();
         if (lost == null && (state.startsWith("08") || state.startsWith("57P"))) {
             lost = failure;
@@ -191,15 +283,22 @@ final class OdbcLink {
     /**
      * Runs SQL as the ODBC driver reports it after executing: into a cursor
      * when the statement gave result columns, otherwise with its row count.
+     * Owner and timeout as for a query.
      */
-    Executed execute(String sql) throws SQLException {
+    Executed execute(String sql, Object owner, int queryTimeoutSeconds) throws SQLException {
         checkSql(sql);
         synchronized (lock) {
             checkOpen();
             free(cursors.takeUnreachable());
-            int handle = JovOdbcExtras.execSQL(id, sql, rowCount);
-            if (handle < 0) {
-                throw failure("Statement");
+            Execution run = begin(owner, queryTimeoutSeconds);
+            int handle;
+            try {
+                handle = JovOdbcExtras.execSQL(id, sql, rowCount);
+                if (handle < 0) {
+                    throw noteLost(run.failure("Statement"));
+                }
+            } finally {
+                end(run);
             }
             return new Executed(handle > 0 ? cursors.add(handle) : null, rowCount[0]);
         }
@@ -214,6 +313,88 @@ final class OdbcLink {
             this.cursor = cursor;
             this.rowCount = rowCount;
         }
+    }
+
+    /** Holding lock: gives the library the timeouts and publishes the execution. */
+    private Execution begin(Object owner, int queryTimeoutSeconds) {
+        if (queryTimeoutSeconds != queryTimeoutSet
+                && JovOdbcExtras.setQueryTimeout(id, queryTimeoutSeconds) == 0) {
+            queryTimeoutSet = queryTimeoutSeconds;
+        }
+        int networkMillis = networkTimeoutMillis;
+        int connectionSeconds = (int) ((networkMillis + 999L) / 1000);
+        if (connectionSeconds != connectionTimeoutSet) {
+            // A driver that refuses it does without: the timer keeps the limit.
+            JovOdbcExtras.setConnectionTimeout(id, connectionSeconds);
+            connectionTimeoutSet = connectionSeconds;
+        }
+        Execution run = new Execution(owner, queryTimeoutSeconds, networkMillis);
+        synchronized (cancelLock) {
+            executing = run;
+        }
+        run.watch(driverTimesQueries, () -> cancel(run));
+        return run;
+    }
+
+    private void end(Execution run) {
+        run.unwatch();
+        synchronized (cancelLock) {
+            executing = null;
+        }
+    }
+
+    /**
+     * Cancels the query or update executing now when owner started it, or,
+     * with a null owner, whatever executes. Takes no turn, so it reaches a
+     * call that holds the connection; true when the driver was asked to cancel.
+     */
+    boolean cancel(Object owner) throws SQLException {
+        synchronized (cancelLock) {
+            if (executing == null || (owner != null && executing.owner != owner)) {
+                return false;
+            }
+            return cancelExecuting();
+        }
+    }
+
+    private void cancel(Execution run) {
+        synchronized (cancelLock) {
+            if (executing == run) {
+                try {
+                    cancelExecuting();
+                } catch (SQLException e) {
+                    LOG.fine(() -> "Cancel at the deadline failed: " + e.getMessage());
+                }
+            }
+        }
+    }
+
+    /** Holding cancelLock. */
+    private boolean cancelExecuting() throws SQLException {
+        int answer = JovOdbcExtras.cancel(id);
+        if (answer < 0) {
+            throw Errors.lastFailure("Cancel");
+        }
+        return answer == 1;
+    }
+
+    /** Whether the ODBC driver enforces the query timeout itself, so no timer needs to. */
+    void driverTimesQueries(boolean times) {
+        driverTimesQueries = times;
+    }
+
+    /**
+     * Every later execution is cancelled after this many milliseconds (0 for
+     * no limit). Takes no turn: pools reset the limit right after a liveness
+     * probe that may still hold the connection. The ODBC driver gets it as
+     * its connection timeout with the next execution.
+     */
+    void setNetworkTimeout(int milliseconds) {
+        networkTimeoutMillis = milliseconds;
+    }
+
+    int networkTimeout() {
+        return networkTimeoutMillis;
     }
 
     private static void checkSql(String sql) throws SQLException {

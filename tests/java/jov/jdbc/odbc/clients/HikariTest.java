@@ -16,6 +16,7 @@ import java.util.List;
 import java.util.concurrent.ExecutorService;
 import java.util.concurrent.Executors;
 import java.util.concurrent.Future;
+import java.util.concurrent.TimeUnit;
 import jov.jdbc.odbc.it.Rig;
 import org.junit.jupiter.api.Test;
 import org.junit.jupiter.params.ParameterizedTest;
@@ -149,6 +150,47 @@ class HikariTest {
             }
             throw new AssertionError("no working connection after the restart: " + failures);
         }
+    }
+
+    /**
+     * The issue's scenario: the backend of the pooled connection stops
+     * answering. Hikari validates a connection idle for more than half a
+     * second (its alive-bypass window, which it offers no seam for) with
+     * isValid, which must answer false in time so that Hikari serves a new
+     * connection within its own connection timeout.
+     */
+    @Test
+    void poolReplacesAConnectionWhoseBackendStopped() throws Exception {
+        assumeTrue(Rig.all().anyMatch(r -> r == Rig.POSTGRES), "JovPg not selected");
+        try (HikariDataSource pool = pool(Rig.POSTGRES, 1)) {
+            pool.setConnectionTimeout(3000);
+            pool.setValidationTimeout(1000);
+            String pid;
+            try (Connection connection = pool.getConnection(); Statement statement = connection.createStatement();
+                    ResultSet rows = statement.executeQuery("SELECT pg_backend_pid()")) {
+                rows.next();
+                pid = rows.getString(1);
+            }
+            signal("STOP", pid);
+            try {
+                TimeUnit.MILLISECONDS.sleep(600);
+                Future<Integer> answer = Executors.newSingleThreadExecutor().submit(() -> {
+                    try (Connection connection = pool.getConnection(); Statement statement = connection.createStatement();
+                            ResultSet rows = statement.executeQuery("SELECT 42")) {
+                        rows.next();
+                        return rows.getInt(1);
+                    }
+                });
+                assertEquals(42, answer.get(25, TimeUnit.SECONDS));
+            } finally {
+                signal("CONT", pid);
+            }
+        }
+    }
+
+    private static void signal(String name, String pid) throws Exception {
+        Process kill = new ProcessBuilder("kill", "-" + name, pid).inheritIO().start();
+        assertEquals(0, kill.waitFor(), "kill -" + name + " " + pid);
     }
 
     private static void restartPostgres() throws Exception {

@@ -10,6 +10,7 @@ import java.sql.SQLFeatureNotSupportedException;
 import java.sql.SQLIntegrityConstraintViolationException;
 import java.sql.SQLNonTransientConnectionException;
 import java.sql.SQLSyntaxErrorException;
+import java.sql.SQLTimeoutException;
 import java.sql.SQLTransactionRollbackException;
 import java.util.Map;
 import org.junit.jupiter.api.Test;
@@ -26,6 +27,8 @@ class ErrorsTest {
                 "40001", SQLTransactionRollbackException.class,
                 "42P01", SQLSyntaxErrorException.class,
                 "0A000", SQLFeatureNotSupportedException.class,
+                "HYT00", SQLTimeoutException.class,
+                "HYT01", SQLTimeoutException.class,
                 "HY000", SQLException.class);
         byState.forEach((state, type) -> {
             SQLException e = Errors.fromRecord("Query", state, "driver text", 1062);
