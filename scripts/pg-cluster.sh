@@ -22,6 +22,8 @@ usage() { echo "usage: $0 start|stop|restart|status DIR" >&2; exit 2; }
 [[ $# -eq 2 ]] || usage
 action=$1
 dir=$2
+# An empty DIR would be the current folder, which "start" wipes.
+[[ -n $dir ]] || usage
 [[ $dir == /* ]] || dir="$PWD/$dir"
 
 port=${JOV_PG_PORT:-54329}
