@@ -1,0 +1,51 @@
+#include "driver/handles/environment.h"
+
+#include <cstdint>
+#include <mutex>
+
+#include "driver/handles/diagnostics.h"
+
+namespace jov::driver::handles {
+
+namespace {
+
+#ifndef SQL_OV_ODBC3_80
+constexpr uintptr_t kOdbc38 = 380;  // older headers (mingw-w64) lack it
+#else
+constexpr uintptr_t kOdbc38 = SQL_OV_ODBC3_80;
+#endif
+
+SQLRETURN SetVersion(SQLHENV env, uintptr_t version) {
+    return SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(version), 0);
+}
+
+SQLHENV Allocate() {
+    SQLHENV env = SQL_NULL_HENV;
+    const SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
+    if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
+        KeepOwn(OwnDiagnostic(own::kOutOfMemory, "the ODBC environment could not be allocated"));
+        return SQL_NULL_HENV;
+    }
+    SQLRETURN set = SetVersion(env, kOdbc38);
+    if (set != SQL_SUCCESS && set != SQL_SUCCESS_WITH_INFO) {
+        set = SetVersion(env, SQL_OV_ODBC3);
+    }
+    if (set != SQL_SUCCESS && set != SQL_SUCCESS_WITH_INFO) {
+        Checked(set, text::Codec(text::Charset::kUnicode), SQL_HANDLE_ENV, env);
+        SQLFreeHandle(SQL_HANDLE_ENV, env);
+        return SQL_NULL_HENV;
+    }
+    return env;
+}
+
+}  // namespace
+
+SQLHENV SharedEnvironment() {
+    static std::mutex lock;
+    static SQLHENV env = SQL_NULL_HENV;
+    std::lock_guard<std::mutex> guard(lock);
+    if (env == SQL_NULL_HENV) env = Allocate();
+    return env;
+}
+
+}  // namespace jov::driver::handles
