@@ -64,7 +64,8 @@ SQLRETURN AllocateStatement(int64_t connection, int64_t* token) {
     *token = 0;
     auto owner = LeaseConnection(connection);
     if (!owner) return SQL_ERROR;
-    auto entry = std::make_shared<Statements::Entry>(owner->codec(), connection);
+    auto entry = std::make_shared<Statements::Entry>(owner->codec(), connection,
+                                                     owner->NeedsLongDataLength());
     const SQLRETURN rc = entry->value.statement.Allocate(owner->handle());
     if (Ok(rc)) *token = TheStatements().Add(std::move(entry));
     return rc;

@@ -17,10 +17,12 @@
 namespace jov::driver {
 
 struct StatementState {
-    StatementState(const text::Codec& codec, int64_t owner) : statement(codec), connection(owner) {}
+    StatementState(const text::Codec& codec, int64_t owner, bool needsLength)
+        : statement(codec), connection(owner), needsLongDataLength(needsLength) {}
     handles::Statement statement;
     params::ParameterSet parameters;
     int64_t connection;
+    bool needsLongDataLength;  // the connection's NeedsLongDataLength()
 };
 
 using Connections = SlotTable<handles::Connection>;

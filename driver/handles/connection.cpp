@@ -11,6 +11,9 @@ namespace {
 
 bool Ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
+// "Y" or "N" and its terminator.
+constexpr size_t kYesNoSize = 2;
+
 }  // namespace
 
 Connection::~Connection() {
@@ -99,6 +102,18 @@ SQLRETURN Connection::InfoInteger(SQLUSMALLINT infoType, int32_t width, int64_t*
     const SQLRETURN rc = Check(SQLGetInfo(dbc_, infoType, &wide, sizeof wide, nullptr));
     *value = wide;
     return rc;
+}
+
+
+bool Connection::NeedsLongDataLength() {
+    if (needsLongDataLength_ < 0) {
+        std::string answer(kYesNoSize, '\0');
+        // Asked quietly: a driver that cannot tell is taken to need it.
+        const SQLRETURN rc = SQLGetInfo(dbc_, SQL_NEED_LONG_DATA_LEN, &answer[0],
+                                        static_cast<SQLSMALLINT>(answer.size()), nullptr);
+        needsLongDataLength_ = !Ok(rc) || answer[0] != 'N' ? 1 : 0;
+    }
+    return needsLongDataLength_ == 1;
 }
 
 }  // namespace jov::driver::handles

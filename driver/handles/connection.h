@@ -33,6 +33,11 @@ class Connection {
     // An integer information item of width 2 (SQLUSMALLINT) or 4 bytes.
     SQLRETURN InfoInteger(SQLUSMALLINT infoType, int32_t width, int64_t* value);
 
+    // Whether the driver wants a long value's length before its pieces
+    // (SQL_NEED_LONG_DATA_LEN "Y"); asked once. sqliteodbc says so, and
+    // crashes on a text sent at execution without one.
+    bool NeedsLongDataLength();
+
     SQLHDBC handle() const { return dbc_; }
     const text::Codec& codec() const { return codec_; }
 
@@ -43,6 +48,7 @@ class Connection {
     text::Codec codec_;
     SQLHDBC dbc_ = SQL_NULL_HDBC;
     bool connected_ = false;
+    int needsLongDataLength_ = -1;  // unknown until asked
 };
 
 }  // namespace jov::driver::handles

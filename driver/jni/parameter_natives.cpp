@@ -160,15 +160,19 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindTimestamp(
 
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindStream(
     JNIEnv*, jclass, jlong statement, jint parameter, jboolean binary, jlong length) {
-    return jni::WithStatement(statement, [&](StatementState& s) {
+    return jni::WithStatement(statement, [&](StatementState& s) -> SQLRETURN {
+        if (length < 0 && s.needsLongDataLength) {
+            jov::driver::handles::KeepOwn(jov::driver::OwnDiagnostic(
+                "HYC00", "this ODBC driver needs a long value's length before its data"));
+            return SQL_ERROR;
+        }
         const auto& codec = s.statement.codec();
         const bool bytes = binary == JNI_TRUE;
         const SQLSMALLINT cType = bytes ? SQL_C_BINARY : codec.TextCType();
         const SQLSMALLINT sqlType = bytes ? SQL_LONGVARBINARY : codec.TextSqlType(SQL_LONGVARCHAR);
-        // A text's length in the driver's bytes is not known before it is encoded.
         return Bind(s, parameter,
                     std::make_unique<params::StreamParameter>(static_cast<SQLUSMALLINT>(parameter),
-                                                              cType, sqlType, bytes ? length : -1));
+                                                              cType, sqlType, length));
     });
 }
 

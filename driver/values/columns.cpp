@@ -1,10 +1,28 @@
 #include "driver/values/columns.h"
 
+#include "driver/handles/diagnostics.h"
+
 namespace jov::driver::values {
 
 namespace {
 
 bool Ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
+
+// A field the driver does not have (sqliteodbc: SQL_DESC_CASE_SENSITIVE)
+// is unknown, not a failure: the call's records go and it answers success.
+// Records kept before the call stay.
+template <typename Call>
+SQLRETURN Optional(Call call) {
+    std::vector<Diagnostic> before = handles::TakeDiagnostics();
+    const SQLRETURN rc = call();
+    std::vector<Diagnostic> added = handles::TakeDiagnostics();
+    bool unsupported = !Ok(rc) && !added.empty();
+    for (const auto& r : added) unsupported = unsupported && (r.state == "HY091" || r.state == "HYC00");
+    for (auto& r : before) handles::KeepOwn(std::move(r));
+    if (unsupported) return SQL_SUCCESS;
+    for (auto& r : added) handles::KeepOwn(std::move(r));
+    return rc;
+}
 
 // Keeps the worse of two answers: an error over a warning over success.
 SQLRETURN Worse(SQLRETURN a, SQLRETURN b) {
@@ -24,7 +42,7 @@ SQLRETURN Describe(handles::Statement& s, SQLUSMALLINT column, ColumnDescription
                  {SQL_DESC_CATALOG_NAME, &d->catalog},
                  {SQL_DESC_TYPE_NAME, &d->typeName}};
     for (const auto& t : texts) {
-        if (Ok(rc)) rc = Worse(rc, s.ColumnText(column, t.field, t.value));
+        if (Ok(rc)) rc = Worse(rc, Optional([&] { return s.ColumnText(column, t.field, t.value); }));
     }
     SQLLEN number = 0;
     const struct {
@@ -32,7 +50,7 @@ SQLRETURN Describe(handles::Statement& s, SQLUSMALLINT column, ColumnDescription
         SQLLEN* value;
     } numbers[] = {{SQL_DESC_DISPLAY_SIZE, &d->displaySize}, {SQL_DESC_UNSIGNED, &number}};
     for (const auto& n : numbers) {
-        if (Ok(rc)) rc = Worse(rc, s.ColumnNumber(column, n.field, n.value));
+        if (Ok(rc)) rc = Worse(rc, Optional([&] { return s.ColumnNumber(column, n.field, n.value); }));
     }
     d->isUnsigned = number == SQL_TRUE;
     const struct {
@@ -42,7 +60,7 @@ SQLRETURN Describe(handles::Statement& s, SQLUSMALLINT column, ColumnDescription
                  {SQL_DESC_CASE_SENSITIVE, &d->caseSensitive}};
     for (const auto& f : flags) {
         number = 0;
-        if (Ok(rc)) rc = Worse(rc, s.ColumnNumber(column, f.field, &number));
+        if (Ok(rc)) rc = Worse(rc, Optional([&] { return s.ColumnNumber(column, f.field, &number); }));
         *f.value = number == SQL_TRUE;
     }
     return rc;
