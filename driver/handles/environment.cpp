@@ -38,14 +38,20 @@ SQLHENV Allocate() {
     return env;
 }
 
+std::mutex gLock;
+SQLHENV gEnvironment = SQL_NULL_HENV;
+
 }  // namespace
 
 SQLHENV SharedEnvironment() {
-    static std::mutex lock;
-    static SQLHENV env = SQL_NULL_HENV;
-    std::lock_guard<std::mutex> guard(lock);
-    if (env == SQL_NULL_HENV) env = Allocate();
-    return env;
+    std::lock_guard<std::mutex> guard(gLock);
+    if (gEnvironment == SQL_NULL_HENV) gEnvironment = Allocate();
+    return gEnvironment;
+}
+
+void ForgetSharedEnvironment() {
+    std::lock_guard<std::mutex> guard(gLock);
+    gEnvironment = SQL_NULL_HENV;
 }
 
 }  // namespace jov::driver::handles

@@ -11,4 +11,9 @@ namespace jov::driver::handles {
 // allocated (a later call tries again).
 SQLHENV SharedEnvironment();
 
+// Forgets the environment without freeing it, so the next use allocates
+// another: for the unit tests, whose fake driver manager drops every handle
+// between tests.
+void ForgetSharedEnvironment();
+
 }  // namespace jov::driver::handles
