@@ -4,6 +4,7 @@
 
 #include "driver/odbc.h"
 #include "driver/text/utf8.h"
+
 #include <odbcinst.h>
 
 namespace jov::driver::handles {
@@ -12,7 +13,6 @@ namespace {
 
 // odbc.ini lines are short; a longer value is cut at this many units.
 constexpr int kSettingCapacity = 4096;
-constexpr char kIniFile[] = "odbc.ini";
 
 }  // namespace
 
@@ -39,7 +39,7 @@ Utf16 DataSourceSetting(const Utf16& dataSource, const Utf16& key) {
     }
     std::string value(kSettingCapacity, '\0');
     const int n = SQLGetPrivateProfileString(section.c_str(), entry.c_str(), "", &value[0],
-                                             kSettingCapacity, kIniFile);
+                                             kSettingCapacity, "odbc.ini");
     return text::Utf8ToUtf16(value.data(), n > 0 ? static_cast<size_t>(n) : 0);
 }
 #endif

@@ -92,10 +92,7 @@ extern "C" {
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_describeColumns(
     JNIEnv* env, jclass, jlong statement, jobjectArray columns) {
     return jni::WithStatement(statement, [&](StatementState& s) -> SQLRETURN {
-        if (columns == nullptr || env->GetArrayLength(columns) < kColumnFields) {
-            jni::NullArgument("columns of COLUMN_FIELDS elements");
-            return SQL_ERROR;
-        }
+        if (!jni::HasRoom(env, columns, "columns", kColumnFields)) return SQL_ERROR;
         Columns described;
         const SQLRETURN rc = jov::driver::values::DescribeColumns(s.statement, &described);
         if (Ok(rc) && !FillColumns(env, columns, described)) return SQL_ERROR;

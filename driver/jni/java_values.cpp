@@ -47,10 +47,10 @@ bool SetString(JNIEnv* env, jobjectArray array, const Utf16* units) {
     return true;
 }
 
-bool HasRoom(JNIEnv* env, jarray array, const char* what) {
-    if (array != nullptr && env->GetArrayLength(array) >= 1) return true;
-    handles::KeepOwn(
-        OwnDiagnostic(own::kNullArgument, std::string(what) + " must hold at least one element"));
+bool HasRoom(JNIEnv* env, jarray array, const char* what, jsize count) {
+    if (array != nullptr && env->GetArrayLength(array) >= count) return true;
+    handles::KeepOwn(OwnDiagnostic(own::kNullArgument, std::string(what) + " must hold at least " +
+                                                           std::to_string(count) + " elements"));
     return false;
 }
 

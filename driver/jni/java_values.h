@@ -40,8 +40,8 @@ bool SetString(JNIEnv* env, jobjectArray array, const Utf16* units);
 template <typename Work>
 jint WithStatement(int64_t token, Work work);
 
-// Whether an out-array can take an answer in element 0; a record otherwise.
-bool HasRoom(JNIEnv* env, jarray array, const char* what);
+// Whether an out-array holds at least count elements; a record otherwise.
+bool HasRoom(JNIEnv* env, jarray array, const char* what, jsize count = 1);
 
 void SetLong(JNIEnv* env, jlongArray array, int64_t value);
 void SetInt(JNIEnv* env, jintArray array, int32_t value);

@@ -30,7 +30,10 @@ bool ReadBytes(JNIEnv* env, jbyteArray array, jint length, std::string* out) {
     const jsize size = env->GetArrayLength(array);
     const jsize n = length < 0 ? size : length;
     if (n > size) {
-        jni::NullArgument("a byte array of length bytes");
+        jov::driver::handles::KeepOwn(jov::driver::OwnDiagnostic(
+            jov::driver::own::kNullArgument, "length " + std::to_string(n) +
+                                                 " is beyond the piece's " + std::to_string(size) +
+                                                 " bytes"));
         return false;
     }
     out->assign(static_cast<size_t>(n), '\0');

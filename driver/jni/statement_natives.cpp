@@ -109,10 +109,7 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_describeParam(
     JNIEnv* env, jclass, jlong statement, jint parameter, jlongArray shape) {
     constexpr jsize kShapeFields = 4;  // SQL type, size, digits, nullable
     return jni::WithStatement(statement, [&](StatementState& s) -> SQLRETURN {
-        if (shape == nullptr || env->GetArrayLength(shape) < kShapeFields) {
-            jni::NullArgument("shape of four elements");
-            return SQL_ERROR;
-        }
+        if (!jni::HasRoom(env, shape, "shape", kShapeFields)) return SQL_ERROR;
         handles::ParameterShape p;
         const SQLRETURN rc = s.statement.DescribeParam(static_cast<SQLUSMALLINT>(parameter), &p);
         const jlong fields[kShapeFields] = {p.sqlType, static_cast<jlong>(p.size), p.digits,

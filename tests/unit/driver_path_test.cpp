@@ -218,6 +218,7 @@ TEST_F(DriverPathTest, ACancelRunsWhileItsStatementExecutesAndAFreeWaitsForTheEx
     cancelled.set_value();
     runner.join();
     freer.join();
+    FakeOdbc::OnCall(FakeFn::SQLFreeHandle, [] {});  // the flags end with this test
     EXPECT_EQ(cancel, SQL_SUCCESS);
     EXPECT_EQ(executed, SQL_SUCCESS);
     EXPECT_TRUE(freedAfterExecution);
