@@ -277,6 +277,40 @@ class OdbcNativesTest {
         }
     }
 
+    /**
+     * A transaction rolled back and one committed with auto-commit off; an
+     * update's count and a query's columns decided by the driver; the
+     * driver's information in text and integer forms.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void transactionsCountsAndInformation(Rig rig) {
+        try (Session db = Session.open(rig, UNICODE)) {
+            String table = db.table("k integer");
+            ok(setConnectionAttribute(db.connection, ATTR_AUTOCOMMIT, 0));
+            db.exec("INSERT INTO " + table + " VALUES (1)");
+            ok(endTransaction(db.connection, false));
+            long s = db.statement();
+            ok(execDirect(s, "INSERT INTO " + table + " VALUES (2), (3)"));
+            int[] columns = new int[1];
+            long[] count = new long[1];
+            ok(numResultCols(s, columns));
+            ok(rowCount(s, count));
+            assertEquals(Arrays.asList(0, 2L), Arrays.asList(columns[0], count[0]));
+            ok(endTransaction(db.connection, true));
+            ok(setConnectionAttribute(db.connection, ATTR_AUTOCOMMIT, 1));
+            ok(getConnectionAttribute(db.connection, ATTR_AUTOCOMMIT, count));
+            assertEquals(1, count[0]);
+            assertEquals(Arrays.asList("2", "3"), db.strings("SELECT k FROM " + table + " ORDER BY k"));
+
+            String[] name = new String[1];
+            ok(getInfoString(db.connection, 17, name)); // SQL_DBMS_NAME
+            assertEquals(rig == Rig.SQLITE ? "SQLite" : rig == Rig.POSTGRES ? "PostgreSQL" : "MariaDB", name[0]);
+            ok(getInfoInteger(db.connection, 46, 2, count)); // SQL_TXN_CAPABLE
+            assertTrue(count[0] > 0, "transactions: " + count[0]);
+        }
+    }
+
     /** Arguments Java gets wrong are refused before anything runs. */
     @Test
     void nullArgumentsAreRefused() {
