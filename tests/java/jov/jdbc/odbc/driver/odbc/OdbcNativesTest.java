@@ -7,6 +7,7 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
+import java.nio.charset.StandardCharsets;
 import java.sql.Types;
 import java.util.ArrayList;
 import java.util.Arrays;
@@ -309,6 +310,38 @@ class OdbcNativesTest {
             ok(getInfoInteger(db.connection, 46, 2, count)); // SQL_TXN_CAPABLE
             assertTrue(count[0] > 0, "transactions: " + count[0]);
         }
+    }
+
+    /**
+     * SQLite holds UTF-8: a row the sqlite3 shell wrote reads exactly, and
+     * a row written here shows the shell the UTF-8 bytes of its text.
+     */
+    @Test
+    void sqliteFilesAreSharedExactlyWithTheSqliteShell() throws Exception {
+        String file = dataSourceSetting(Rig.SQLITE.dataSource, "Database");
+        String table = "jov_native_shell_" + Long.toHexString(System.nanoTime());
+        shell(file, "CREATE TABLE " + table + " (k integer, v text); INSERT INTO " + table + " VALUES (1, '東京café😀');");
+        try (Session db = Session.open(Rig.SQLITE, UNICODE)) {
+            assertEquals(Arrays.asList("東京café😀"), db.strings("SELECT v FROM " + table));
+            long s = db.statement();
+            ok(prepare(s, "INSERT INTO " + table + " VALUES (2, ?)"));
+            ok(bindString(s, 1, "ソ〜～¥\\𠮷", Types.VARCHAR));
+            ok(execute(s));
+            ok(freeStatement(s));
+        }
+        try {
+            assertEquals("E382BDE3809CEFBD9EC2A55CF0A0AEB7",
+                    shell(file, "SELECT hex(v) FROM " + table + " WHERE k = 2;").trim());
+        } finally {
+            shell(file, "DROP TABLE " + table + ";");
+        }
+    }
+
+    private static String shell(String file, String sql) throws Exception {
+        Process p = new ProcessBuilder("sqlite3", file, sql).redirectErrorStream(true).start();
+        String out = new String(p.getInputStream().readAllBytes(), StandardCharsets.UTF_8);
+        assertEquals(0, p.waitFor(), out);
+        return out;
     }
 
     /** Arguments Java gets wrong are refused before anything runs. */
