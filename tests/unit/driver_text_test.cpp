@@ -61,6 +61,7 @@ TEST(DriverWindows31jTest, CharactersWithoutAnExactMappingAreRefusedByName) {
     } cases[] = {{u"ソé", u"U+00E9 'é' at index 1"},
                  {u"xx😀", u"U+1F600 '😀' at index 2"},
                  {u"〜", u"U+301C '〜' at index 0"},  // WAVE DASH: CP932 has FULLWIDTH TILDE only
+                 {u"\\¥", u"U+00A5 '¥' at index 1"},  // kept apart from the backslash
                  {u"a\xDC00", u"U+DC00 at index 1"}};
     for (const auto& c : cases) {
         std::string bytes;
