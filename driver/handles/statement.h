@@ -1,0 +1,81 @@
+// The owner of one ODBC statement handle: allocated on a connection, freed
+// exactly once by Free or the destructor. Its calls are serialised by the
+// caller, except Cancel, which another thread may call while one of the
+// others runs (the registry keeps the handle alive meanwhile). Every call
+// keeps its diagnostics in the calling thread's records.
+#pragma once
+
+#include "driver/diagnostic.h"
+#include "driver/odbc.h"
+#include "driver/text/odbc_text.h"
+
+namespace jov::driver::handles {
+
+// What SQLDescribeParam says of a parameter.
+struct ParameterShape {
+    SQLSMALLINT sqlType = 0;
+    SQLULEN size = 0;
+    SQLSMALLINT digits = 0;
+    SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
+};
+
+// One SQLBindParameter's arguments.
+struct Binding {
+    SQLSMALLINT cType;
+    SQLSMALLINT sqlType;
+    SQLULEN columnSize;
+    SQLSMALLINT digits;
+    SQLPOINTER buffer;
+    SQLLEN bufferLength;
+    SQLLEN* indicator;
+};
+
+class Statement {
+  public:
+    explicit Statement(const text::Codec& codec) : codec_(codec) {}
+    ~Statement() { Free(); }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    SQLRETURN Allocate(SQLHDBC dbc);
+    // Frees the handle, once; later calls do nothing.
+    SQLRETURN Free();
+
+    SQLRETURN Prepare(const Utf16& sql);
+    SQLRETURN ExecDirect(const Utf16& sql);
+    SQLRETURN Execute();
+    SQLRETURN Cancel();
+    SQLRETURN SetAttribute(SQLINTEGER attribute, SQLULEN value);
+    SQLRETURN NumResultCols(SQLSMALLINT* count);
+    SQLRETURN RowCount(SQLLEN* count);
+    SQLRETURN MoreResults();
+    SQLRETURN CloseCursor();
+    SQLRETURN ResetParameters();
+    SQLRETURN NumParams(SQLSMALLINT* count);
+    SQLRETURN DescribeParam(SQLUSMALLINT parameter, ParameterShape* shape);
+    SQLRETURN DescribeColumn(SQLUSMALLINT column, text::ColumnShape* shape);
+    SQLRETURN ColumnText(SQLUSMALLINT column, SQLUSMALLINT field, Utf16* value);
+    SQLRETURN ColumnNumber(SQLUSMALLINT column, SQLUSMALLINT field, SQLLEN* value);
+    SQLRETURN Fetch();
+    SQLRETURN FetchScroll(SQLSMALLINT orientation, SQLLEN offset);
+    // One SQLGetData chunk; only a failure keeps records (a cut chunk's
+    // warning is how every long value is read).
+    SQLRETURN GetData(SQLUSMALLINT column, SQLSMALLINT cType, SQLPOINTER target, SQLLEN size,
+                      SQLLEN* indicator);
+    SQLRETURN BindParameter(SQLUSMALLINT parameter, const Binding& binding);
+    // SQLParamData: SQL_NEED_DATA with the bound buffer pointer of the
+    // parameter wanted, or how the execution ended.
+    SQLRETURN ParamData(SQLPOINTER* wanted);
+    SQLRETURN PutData(SQLPOINTER data, SQLLEN length);
+
+    const text::Codec& codec() const { return codec_; }
+
+  private:
+    SQLRETURN Check(SQLRETURN rc) const;
+    SQLRETURN Encoded(const Utf16& sql, std::string* encoded) const;
+
+    text::Codec codec_;
+    SQLHSTMT stmt_ = SQL_NULL_HSTMT;
+};
+
+}  // namespace jov::driver::handles
