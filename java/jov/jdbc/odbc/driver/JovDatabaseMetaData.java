@@ -2,6 +2,7 @@ package jov.jdbc.odbc.driver;
 
 import java.sql.Connection;
 import java.sql.DatabaseMetaData;
+import java.sql.PreparedStatement;
 import java.sql.ResultSet;
 import java.sql.RowIdLifetime;
 import java.sql.SQLException;
@@ -95,17 +96,25 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         this.sqlite = dialect.database() == SqlDialect.Database.SQLITE;
         this.mysql = dialect.database() == SqlDialect.Database.MYSQL;
         this.known = dialect.database() != SqlDialect.Database.OTHER;
-        this.catalog = pg ? new PostgresCatalog(dialect)
-                : sqlite ? new SqliteCatalog(dialect) : mysql ? new MysqlCatalog(dialect) : null;
+        this.catalog = pg ? new PostgresCatalog()
+                : sqlite ? new SqliteCatalog() : mysql ? new MysqlCatalog() : null;
     }
 
     // ---- Catalogues ----
 
     private ResultSet query(String sql) throws SQLException {
-        Statement statement = connection.createStatement();
+        return query(new CatalogQuery(sql));
+    }
+
+    /** The query's arguments are bound parameters, whatever they hold. */
+    private ResultSet query(CatalogQuery query) throws SQLException {
+        PreparedStatement statement = connection.prepareStatement(query.sql);
         try {
             statement.closeOnCompletion();
-            return statement.executeQuery(sql);
+            for (int i = 0; i < query.arguments.size(); i++) {
+                statement.setString(i + 1, query.arguments.get(i));
+            }
+            return statement.executeQuery();
         } catch (SQLException | RuntimeException e) {
             try {
                 statement.close();
