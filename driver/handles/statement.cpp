@@ -9,6 +9,15 @@ namespace jov::driver::handles {
 
 SQLRETURN Statement::Check(SQLRETURN rc) const { return Checked(rc, codec_, SQL_HANDLE_STMT, stmt_); }
 
+template <typename Run>
+SQLRETURN Statement::Cancellable(Run run) {
+    executing_.store(true);
+    const SQLRETURN rc = run();
+    executing_.store(false);
+    std::lock_guard<std::mutex> noCancel(cancelling_);
+    return Check(rc);
+}
+
 SQLRETURN Statement::Allocate(SQLHDBC dbc) {
     const SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt_);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
@@ -41,12 +50,18 @@ SQLRETURN Statement::Prepare(const Utf16& sql) {
 SQLRETURN Statement::ExecDirect(const Utf16& sql) {
     std::string encoded;
     if (Encoded(sql, &encoded) != SQL_SUCCESS) return SQL_ERROR;
-    return Check(codec_.ExecDirect(stmt_, encoded));
+    return Cancellable([&] { return codec_.ExecDirect(stmt_, encoded); });
 }
 
-SQLRETURN Statement::Execute() { return Check(SQLExecute(stmt_)); }
+SQLRETURN Statement::Execute() {
+    return Cancellable([&] { return SQLExecute(stmt_); });
+}
 
-SQLRETURN Statement::Cancel() { return Check(SQLCancel(stmt_)); }
+SQLRETURN Statement::Cancel() {
+    std::lock_guard<std::mutex> alone(cancelling_);
+    if (!executing_.load()) return SQL_SUCCESS;
+    return Check(SQLCancel(stmt_));
+}
 
 SQLRETURN Statement::SetAttribute(SQLINTEGER attribute, SQLULEN value) {
     return Check(SQLSetStmtAttr(stmt_, attribute,
@@ -111,7 +126,7 @@ SQLRETURN Statement::BindParameter(SQLUSMALLINT parameter, const Binding& b) {
 
 SQLRETURN Statement::ParamData(SQLPOINTER* wanted) {
     *wanted = nullptr;
-    return Check(SQLParamData(stmt_, wanted));
+    return Cancellable([&] { return SQLParamData(stmt_, wanted); });
 }
 
 SQLRETURN Statement::PutData(SQLPOINTER data, SQLLEN length) {

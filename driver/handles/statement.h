@@ -3,7 +3,16 @@
 // caller, except Cancel, which another thread may call while one of the
 // others runs (the registry keeps the handle alive meanwhile). Every call
 // keeps its diagnostics in the calling thread's records.
+//
+// A cancel reaches the driver only while an execution runs, and an
+// execution's records are read only once no cancel is inside the driver:
+// drivers clear or rewrite a statement's records in SQLCancel (MariaDB's
+// state became 00000, sqliteodbc's unreadable when a cancel overlapped the
+// reading), so the two never meet.
 #pragma once
+
+#include <atomic>
+#include <mutex>
 
 #include "driver/diagnostic.h"
 #include "driver/odbc.h"
@@ -72,10 +81,17 @@ class Statement {
 
   private:
     SQLRETURN Check(SQLRETURN rc) const;
+    // Runs an execution the way a cancel may reach, then reads its records.
+    template <typename Run>
+    SQLRETURN Cancellable(Run run);
     SQLRETURN Encoded(const Utf16& sql, std::string* encoded) const;
 
     text::Codec codec_;
     SQLHSTMT stmt_ = SQL_NULL_HSTMT;
+    // Set while an execution is inside the driver.
+    std::atomic<bool> executing_{false};
+    // Held by a cancel inside the driver and by the reading of an execution's records.
+    std::mutex cancelling_;
 };
 
 }  // namespace jov::driver::handles
