@@ -19,9 +19,9 @@ import jov.jdbc.odbc.driver.odbc.OdbcNatives;
  * carries a real SQLSTATE and the subclass JDBC tools dispatch on.
  *
  * <p>A code that is an SQLSTATE (five digits or capital letters) becomes the
- * exception's state. The library's own codes ("JovJdbcOdbc-01".."04", a
- * decimal errno, the empty code) are no SQLSTATE: they become {@value #GENERAL}
- * with the code kept in the message, so nothing the library said is lost.
+ * exception's state. A code that is none (the empty code of a failure
+ * without a record) becomes {@value #GENERAL} with the code kept in the
+ * message, so nothing the natives said is lost.
  * The ODBC driver's native error code, where the failure has one, is the
  * exception's error code.
  */

@@ -34,8 +34,6 @@ import java.sql.Statement;
 public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     private static final int POSTGRES_NAME_LENGTH = 63;
-    /** The library's table holds this many open data sources at once. */
-    private static final int MAX_CONNECTIONS = 512;
     private static final int JDBC_MAJOR_VERSION = 4;
     private static final int JDBC_MINOR_VERSION = 2;
     private static final int POSTGRES_INDEX_KEYS = 32;
@@ -540,9 +538,10 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return pg ? POSTGRES_TABLE_COLUMNS : sqlite ? SQLITE_TABLE_COLUMNS : 0;
     }
 
+    /** The driver's own path sets no limit: 0, as JDBC says for none or unknown. */
     @Override
     public int getMaxConnections() {
-        return MAX_CONNECTIONS;
+        return 0;
     }
 
     @Override

@@ -281,7 +281,7 @@ class JovStatement implements Statement {
         return maxRows;
     }
 
-    /** Only 0, no limit, is accepted: the library applies its own limit of 64 KiB. */
+    /** Only 0, no limit, is accepted: values are read whole. */
     @Override
     public void setMaxFieldSize(int max) throws SQLException {
         checkOpen();

@@ -6,13 +6,14 @@ import java.util.regex.Pattern;
 
 /**
  * Which database is behind a data source, as far as the driver's own SQL
- * text depends on it: how its string literals treat a backslash, which
- * quoting forms its lexer knows, which catalogue answers metadata.
+ * text depends on it: how its string literals treat a backslash (for
+ * counting markers), which quoting forms its lexer knows, which catalogue
+ * answers metadata.
  *
  * <p>Learned once at connect by {@link #detect}, then never changed: a
  * session that later runs {@code SET standard_conforming_strings} is not
- * followed, which is why PostgreSQL literals are written so that they read
- * the same under either setting (see {@link Literals}).
+ * followed. Only the lexer's marker count depends on the string mode; no
+ * value is ever written into SQL text, so no mode can turn data into SQL.
  */
 final class SqlDialect {
 
