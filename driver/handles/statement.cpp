@@ -11,10 +11,15 @@ SQLRETURN Statement::Check(SQLRETURN rc) const { return Checked(rc, codec_, SQL_
 
 template <typename Run>
 SQLRETURN Statement::Cancellable(Run run) {
-    executing_.store(true);
+    {
+        std::lock_guard<std::mutex> starting(cancelling_);
+        executing_ = true;
+        cancels_ = 0;
+    }
     const SQLRETURN rc = run();
-    executing_.store(false);
     std::lock_guard<std::mutex> noCancel(cancelling_);
+    executing_ = false;
+    executionEnded_.notify_all();
     return Check(rc);
 }
 
@@ -58,8 +63,12 @@ SQLRETURN Statement::Execute() {
 }
 
 SQLRETURN Statement::Cancel() {
-    std::lock_guard<std::mutex> alone(cancelling_);
-    if (!executing_.load()) return SQL_SUCCESS;
+    std::unique_lock<std::mutex> alone(cancelling_);
+    if (cancels_ > 0) {
+        executionEnded_.wait_for(alone, kRecancelWait, [this] { return !executing_; });
+    }
+    if (!executing_) return SQL_SUCCESS;
+    ++cancels_;
     return Check(SQLCancel(stmt_));
 }
 

@@ -8,10 +8,14 @@
 // execution's records are read only once no cancel is inside the driver:
 // drivers clear or rewrite a statement's records in SQLCancel (MariaDB's
 // state became 00000, sqliteodbc's unreadable when a cancel overlapped the
-// reading), so the two never meet.
+// reading). A cancel repeated during one execution first gives the earlier
+// one kRecancelWait to end it, so a cancel that arrives as the execution
+// returns does not clear the records the earlier one caused; one that came
+// too early for the driver is still repeated.
 #pragma once
 
-#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 
 #include "driver/diagnostic.h"
@@ -88,10 +92,15 @@ class Statement {
 
     text::Codec codec_;
     SQLHSTMT stmt_ = SQL_NULL_HSTMT;
-    // Set while an execution is inside the driver.
-    std::atomic<bool> executing_{false};
-    // Held by a cancel inside the driver and by the reading of an execution's records.
+    static constexpr std::chrono::milliseconds kRecancelWait{200};
+
+    // Guarded by cancelling_: an execution is inside the driver; cancels sent to it.
+    bool executing_ = false;
+    int cancels_ = 0;
+    // Held by a cancel inside the driver, by the start and end of an execution
+    // and by the reading of its records.
     std::mutex cancelling_;
+    std::condition_variable executionEnded_;
 };
 
 }  // namespace jov::driver::handles

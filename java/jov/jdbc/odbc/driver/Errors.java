@@ -58,7 +58,11 @@ final class Errors {
      * is the one returned. A failure that left no record still becomes one.
      */
     static SQLException lastFailure(String doing) {
-        String[] records = OdbcNatives.takeDiagnostics();
+        return fromRecords(doing, OdbcNatives.takeDiagnostics());
+    }
+
+    /** Records as takeDiagnostics gives them: (SQLSTATE, native code, message) triples. */
+    static SQLException fromRecords(String doing, String[] records) {
         if (records.length < RECORD_FIELDS) {
             return fromRecord(doing, "", "", 0);
         }

@@ -59,4 +59,19 @@ class ErrorsTest {
         assertEquals("Müller café", Errors.undoubled("Müller café"));
         assertEquals("表é", Errors.undoubled("表é"));
     }
+
+    /** Every record of the failing call is in the chain, in order, each with its state, class and native code. */
+    @Test
+    void everyRecordIsChained() {
+        SQLException first = Errors.fromRecords("Statement", new String[] {
+            "23000", "1062", "Duplicate entry", "01004", "0", "String data, right truncated"});
+        assertEquals("23000", first.getSQLState());
+        assertEquals(1062, first.getErrorCode());
+        assertTrue(first instanceof SQLIntegrityConstraintViolationException);
+        SQLException second = first.getNextException();
+        assertEquals("01004", second.getSQLState());
+        assertTrue(second.getMessage().endsWith("String data, right truncated"), second.getMessage());
+        assertEquals(null, second.getNextException());
+        assertEquals(Errors.GENERAL, Errors.fromRecords("Fetch", new String[0]).getSQLState());
+    }
 }
