@@ -24,6 +24,8 @@ case ${1:-} in
             clang libclang-rt-14-dev
             # test-only: the JDBC clients the driver is tested with (java-test-libs.sh)
             derby-tools libhikaricp-java libcommons-dbcp2-java libspring-jdbc-java sqlline
+            # test-only: the shell that writes and reads SQLite files beside the driver
+            sqlite3
         )
         ;;
     --cross) packages=("${cross[@]}") ;;

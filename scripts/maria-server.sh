@@ -79,6 +79,9 @@ server_options=(
     --innodb-buffer-pool-size=32M
     --innodb-log-file-size=8M
     --innodb-flush-log-at-trx-commit=0
+    # The JDBC driver's tests write and read values of 16 Mi characters, 34 MB
+    # in UTF-8, and a statement or row must fit in one packet (default 16M).
+    --max-allowed-packet=64M
 )
 
 if [[ -n ${JOV_MARIA_PORT:-} ]]; then

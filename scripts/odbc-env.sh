@@ -13,6 +13,16 @@
 #   JovMaria   MariaDB Connector/ODBC to the throwaway server of
 #              scripts/maria-server.sh, over the unix socket in $JOV_MARIA_DIR;
 #              the session's character set is cp932 (the driver's CHARSET)
+#   JovSqliteShell  SQLite 3 file $JOV_ODBC_DIR/shell.sqlite, which the JDBC
+#              driver's tests write with the sqlite3 shell and read back
+#   JovMariaNoCharset  as JovMaria with no Charset: the session takes the
+#              server's utf8mb4
+#   JovMariaLatin1  as JovMaria with Charset latin1, and a session that
+#              starts with NO_BACKSLASH_ESCAPES (InitStmt)
+#   JovPgLatin1  as JovPg with client encoding LATIN1 and
+#              standard_conforming_strings off
+#   The last three serve the JDBC driver's injection tests: sessions in which
+#   text spliced into SQL would not read as it was written.
 #
 # Variables (defaults in brackets), all exported:
 #   JOV_BUILD_DIR    [<repo>/build]
@@ -99,6 +109,40 @@ Database     = $JOV_MARIA_DATABASE
 User         = $JOV_MARIA_USER
 Password     = $JOV_MARIA_PASSWORD
 Charset      = cp932
+
+[JovSqliteShell]
+Description = SQLite file shared with the sqlite3 shell by the JDBC driver's tests
+Driver      = JovSQLite3
+Database    = $JOV_ODBC_DIR/shell.sqlite
+Timeout     = 10000
+
+[JovMariaNoCharset]
+Description  = JovMaria's server, the session in the server's character set
+Driver       = JovMariaDB
+Socket       = $JOV_MARIA_DIR/mariadb.sock
+Database     = $JOV_MARIA_DATABASE
+User         = $JOV_MARIA_USER
+Password     = $JOV_MARIA_PASSWORD
+
+[JovMariaLatin1]
+Description  = JovMaria's server, a latin1 session without backslash escapes
+Driver       = JovMariaDB
+Socket       = $JOV_MARIA_DIR/mariadb.sock
+Database     = $JOV_MARIA_DATABASE
+User         = $JOV_MARIA_USER
+Password     = $JOV_MARIA_PASSWORD
+Charset      = latin1
+InitStmt     = SET SESSION sql_mode = CONCAT(@@sql_mode, ',NO_BACKSLASH_ESCAPES')
+
+[JovPgLatin1]
+Description  = JovPg's cluster, a LATIN1 session with backslash escapes in literals
+Driver       = JovPsqlAnsi
+Servername   = $JOV_PG_DIR
+Port         = $JOV_PG_PORT
+Database     = $JOV_PG_DATABASE
+Username     = $JOV_PG_USER
+Password     = $JOV_PG_PASSWORD
+ConnSettings = SET client_encoding TO 'LATIN1';SET standard_conforming_strings TO off
 INI
 unset _jov_odbc_drivers
 

@@ -1,6 +1,8 @@
 // Link-time fake of the ODBC functions the library calls. See fake_odbc.h.
 #include "tests/fakes/fake_odbc.h"
 
+#include <odbcinst.h>
+
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -22,12 +24,17 @@ struct Handle {
     bool uncommitted = false;    // connections: a change since the last SQLTransact
     bool busy = false;           // statements: still executing or needing data
     std::optional<Diag> diag;
+    std::vector<FakeRecord> records;  // scripted records; replace diag when present
     // Statements: the result set and the position in it.
     FakeResult result;
     long row = -1;  // index of the current row; -1 before the first
     int lastColumn = 0;
     size_t offset = 0;  // bytes of the current value already handed out
     bool valueDone = false;
+    // Statements of the driver's path: parameters bound at execution, by
+    // number, with their buffer pointers; those still wanted by SQLParamData.
+    std::map<SQLUSMALLINT, SQLPOINTER> atExecution;
+    std::deque<SQLUSMALLINT> wanted;
 };
 
 struct State {
@@ -44,6 +51,7 @@ struct State {
     bool noTotal = false;
     bool wholeCharacters = false;
     SQLULEN autoCommit = SQL_AUTOCOMMIT_ON;
+    std::string profileString;
 };
 
 std::recursive_mutex gLock;
@@ -56,7 +64,13 @@ const char* Name(FakeFn fn) {
                                   "SQLNumResultCols", "SQLColAttribute",     "SQLFetch",
                                   "SQLFetchScroll",   "SQLGetData",          "SQLCloseCursor",
                                   "SQLGetDiagRec",    "SQLRowCount",         "SQLCancel",
-                                  "SQLSetConnectAttr", "SQLSetStmtAttr"};
+                                  "SQLDriverConnect", "SQLPrepare",          "SQLExecute",
+                                  "SQLSetConnectAttr", "SQLGetConnectAttr",  "SQLEndTran",
+                                  "SQLGetInfo",       "SQLSetStmtAttr",      "SQLMoreResults",
+                                  "SQLFreeStmt",      "SQLNumParams",        "SQLDescribeParam",
+                                  "SQLDescribeCol",   "SQLBindParameter",    "SQLParamData",
+                                  "SQLPutData"};
+    static_assert(sizeof names / sizeof names[0] == static_cast<size_t>(FakeFn::Count));
     return names[static_cast<int>(fn)];
 }
 
@@ -113,11 +127,13 @@ bool HasLiveChild(SQLHANDLE parent) {
 bool Fails(const std::optional<FakeAnswer>& answer, Handle* h) {
     if (!answer || IsSuccess(answer->rc)) return false;
     if (h != nullptr && !answer->state.empty()) h->diag = Diag{answer->state, answer->message};
+    if (h != nullptr) h->records = answer->records;
     return true;
 }
 
 SQLRETURN Finish(const std::optional<FakeAnswer>& answer, Handle* h) {
     if (h != nullptr) h->diag.reset();
+    if (h != nullptr) h->records = answer ? answer->records : std::vector<FakeRecord>{};
     return answer ? answer->rc : SQL_SUCCESS;
 }
 
@@ -235,6 +251,36 @@ SQLRETURN NextChunk(Handle* h, SQLUSMALLINT column, SQLSMALLINT cType, SQLPOINTE
     return SQL_SUCCESS;
 }
 
+
+// The frame of most calls of the driver's path: recorded, scripted, then
+// work (which answers SQL_SUCCESS or its own failure) on the live handle.
+template <typename Work>
+SQLRETURN Simple(FakeFn fn, SQLHANDLE handle, std::vector<int64_t> args, std::string text,
+                 Work work) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    Handle* h = Enter(fn, handle, std::move(args), std::move(text));
+    auto answer = Scripted(fn);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    const SQLRETURN rc = work(h);
+    return rc == SQL_SUCCESS ? Finish(answer, h) : rc;
+}
+
+// A statement's execution: the next queued result, or none.
+void TakeResult(Handle* h) {
+    h->result = FakeResult{};
+    if (!gState.results.empty()) {
+        h->result = gState.results.front();
+        gState.results.pop_front();
+    }
+    MoveTo(h, -1);
+}
+
+std::string Text(SQLCHAR* text, SQLINTEGER length) {
+    const char* chars = reinterpret_cast<const char*>(text);
+    return length == SQL_NTS ? std::string(chars) : std::string(chars, static_cast<size_t>(length));
+}
+
 }  // namespace
 
 std::string Int32Bytes(int32_t v) { return std::string(reinterpret_cast<char*>(&v), sizeof v); }
@@ -328,29 +374,6 @@ SQLRETURN SQL_API SQLSetConnectOption(SQLHDBC dbc, SQLUSMALLINT option, SQLULEN 
     if (option == SQL_AUTOCOMMIT) gState.autoCommit = value;
     // Switching auto-commit on commits.
     if (option == SQL_AUTOCOMMIT && value == SQL_AUTOCOMMIT_ON) h->uncommitted = false;
-    return Finish(answer, h);
-}
-
-// Integer attributes only, as the library sets them.
-SQLRETURN SQL_API SQLSetConnectAttr(SQLHDBC dbc, SQLINTEGER attribute, SQLPOINTER value,
-                                    SQLINTEGER) {
-    std::lock_guard<std::recursive_mutex> lock(gLock);
-    Handle* h = Enter(FakeFn::SQLSetConnectAttr, dbc,
-                      {attribute, static_cast<int64_t>(reinterpret_cast<SQLULEN>(value))});
-    auto answer = Scripted(FakeFn::SQLSetConnectAttr);
-    if (h == nullptr) return SQL_INVALID_HANDLE;
-    if (Fails(answer, h)) return answer->rc;
-    return Finish(answer, h);
-}
-
-SQLRETURN SQL_API SQLSetStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value,
-                                 SQLINTEGER) {
-    std::lock_guard<std::recursive_mutex> lock(gLock);
-    Handle* h = Enter(FakeFn::SQLSetStmtAttr, stmt,
-                      {attribute, static_cast<int64_t>(reinterpret_cast<SQLULEN>(value))});
-    auto answer = Scripted(FakeFn::SQLSetStmtAttr);
-    if (h == nullptr) return SQL_INVALID_HANDLE;
-    if (Fails(answer, h)) return answer->rc;
     return Finish(answer, h);
 }
 
@@ -528,6 +551,15 @@ SQLRETURN SQL_API SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT 
     auto answer = Scripted(FakeFn::SQLGetDiagRec);
     if (h == nullptr) return SQL_INVALID_HANDLE;
     if (Fails(answer, nullptr)) return answer->rc;
+    if (!h->records.empty()) {
+        if (record < 1 || static_cast<size_t>(record) > h->records.size()) return SQL_NO_DATA;
+        const FakeRecord& r = h->records[static_cast<size_t>(record) - 1];
+        CopyText(state, 6, r.state, nullptr);
+        if (nativeError != nullptr) *nativeError = r.nativeError;
+        CopyText(message, bufferLength, r.message, textLength);
+        return textLength != nullptr && *textLength >= bufferLength ? SQL_SUCCESS_WITH_INFO
+                                                                    : SQL_SUCCESS;
+    }
     if (record != 1 || !h->diag) return SQL_NO_DATA;
     CopyText(state, 6, h->diag->state, nullptr);
     if (nativeError != nullptr) *nativeError = 42;
@@ -535,7 +567,201 @@ SQLRETURN SQL_API SQLGetDiagRec(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT 
     return SQL_SUCCESS;
 }
 
+
+SQLRETURN SQL_API SQLDriverConnect(SQLHDBC dbc, SQLHWND, SQLCHAR* in, SQLSMALLINT inLength,
+                                   SQLCHAR*, SQLSMALLINT, SQLSMALLINT*, SQLUSMALLINT completion) {
+    return Simple(FakeFn::SQLDriverConnect, dbc, {completion}, Text(in, inLength), [](Handle* h) {
+        h->connected = true;
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLPrepare(SQLHSTMT stmt, SQLCHAR* sql, SQLINTEGER length) {
+    return Simple(FakeFn::SQLPrepare, stmt, {length}, Text(sql, length),
+                  [](Handle*) { return SQL_SUCCESS; });
+}
+
+SQLRETURN SQL_API SQLExecute(SQLHSTMT stmt) {
+    std::function<void()> hook;
+    {
+        std::lock_guard<std::recursive_mutex> lock(gLock);
+        auto found = gState.hooks.find(static_cast<int>(FakeFn::SQLExecute));
+        if (found != gState.hooks.end()) hook = found->second;
+    }
+    if (hook) hook();
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    gState.calls.push_back(FakeCall{FakeFn::SQLExecute, stmt, {}, {}});
+    auto it = gState.handles.find(Key(stmt));
+    Handle* h = it == gState.handles.end() || !it->second.live ? nullptr : &it->second;
+    auto answer = Scripted(FakeFn::SQLExecute);
+    if (h == nullptr) return SQL_INVALID_HANDLE;
+    if (Fails(answer, h)) return answer->rc;
+    h->wanted.clear();
+    for (const auto& [number, pointer] : h->atExecution) h->wanted.push_back(number);
+    if (!h->wanted.empty()) {
+        h->busy = true;
+        return SQL_NEED_DATA;
+    }
+    TakeResult(h);
+    return Finish(answer, h);
+}
+
+SQLRETURN SQL_API SQLParamData(SQLHSTMT stmt, SQLPOINTER* value) {
+    return Simple(FakeFn::SQLParamData, stmt, {}, {}, [value](Handle* h) -> SQLRETURN {
+        if (!h->busy) return Refuse(h, "HY010", "Function sequence error");
+        if (!h->wanted.empty()) {
+            *value = h->atExecution[h->wanted.front()];
+            h->wanted.pop_front();
+            return SQL_NEED_DATA;
+        }
+        h->busy = false;
+        TakeResult(h);
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLPutData(SQLHSTMT stmt, SQLPOINTER data, SQLLEN length) {
+    return Simple(FakeFn::SQLPutData, stmt, {length},
+                  std::string(static_cast<const char*>(data), static_cast<size_t>(length)),
+                  [](Handle* h) {
+                      return h->busy ? SQL_SUCCESS : Refuse(h, "HY010", "Function sequence error");
+                  });
+}
+
+SQLRETURN SQL_API SQLBindParameter(SQLHSTMT stmt, SQLUSMALLINT number, SQLSMALLINT io,
+                                   SQLSMALLINT cType, SQLSMALLINT sqlType, SQLULEN size,
+                                   SQLSMALLINT digits, SQLPOINTER buffer, SQLLEN bufferLength,
+                                   SQLLEN* indicator) {
+    const SQLLEN ind = indicator == nullptr ? 0 : *indicator;
+    const bool atExecution = ind == SQL_DATA_AT_EXEC || ind <= SQL_LEN_DATA_AT_EXEC_OFFSET;
+    std::string bytes;
+    if (buffer != nullptr && !atExecution && bufferLength > 0) {
+        bytes.assign(static_cast<const char*>(buffer), static_cast<size_t>(bufferLength));
+    }
+    return Simple(FakeFn::SQLBindParameter, stmt,
+                  {number, io, cType, sqlType, static_cast<int64_t>(size), digits, bufferLength,
+                   ind},
+                  bytes, [=](Handle* h) {
+                      if (atExecution) {
+                          h->atExecution[number] = buffer;
+                      } else {
+                          h->atExecution.erase(number);
+                      }
+                      return SQL_SUCCESS;
+                  });
+}
+
+SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT stmt, SQLUSMALLINT option) {
+    return Simple(FakeFn::SQLFreeStmt, stmt, {option}, {}, [option](Handle* h) {
+        if (option == SQL_RESET_PARAMS) h->atExecution.clear();
+        if (option == SQL_CLOSE) MoveTo(h, -1);
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLSetConnectAttr(SQLHDBC dbc, SQLINTEGER attribute, SQLPOINTER value,
+                                    SQLINTEGER) {
+    const auto v = static_cast<int64_t>(reinterpret_cast<intptr_t>(value));
+    return Simple(FakeFn::SQLSetConnectAttr, dbc, {attribute, v}, {}, [=](Handle*) {
+        if (attribute == SQL_ATTR_AUTOCOMMIT) gState.autoCommit = static_cast<SQLULEN>(v);
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLGetConnectAttr(SQLHDBC dbc, SQLINTEGER attribute, SQLPOINTER value,
+                                    SQLINTEGER, SQLINTEGER*) {
+    return Simple(FakeFn::SQLGetConnectAttr, dbc, {attribute}, {}, [=](Handle*) {
+        if (attribute == SQL_ATTR_AUTOCOMMIT) *static_cast<SQLULEN*>(value) = gState.autoCommit;
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLEndTran(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT completion) {
+    return Simple(FakeFn::SQLEndTran, handle, {type, completion}, {}, [](Handle* h) {
+        h->uncommitted = false;
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLGetInfo(SQLHDBC dbc, SQLUSMALLINT infoType, SQLPOINTER value,
+                             SQLSMALLINT bufferLength, SQLSMALLINT* length) {
+    return Simple(FakeFn::SQLGetInfo, dbc, {infoType, bufferLength}, {}, [=](Handle*) {
+        // Every text item is "fake"; every integer item is 7.
+        if (length != nullptr || bufferLength > static_cast<SQLSMALLINT>(sizeof(SQLUINTEGER))) {
+            CopyText(static_cast<SQLCHAR*>(value), bufferLength, "fake", length);
+        } else if (bufferLength == sizeof(SQLUSMALLINT)) {
+            *static_cast<SQLUSMALLINT*>(value) = 7;
+        } else {
+            *static_cast<SQLUINTEGER*>(value) = 7;
+        }
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLSetStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value,
+                                 SQLINTEGER) {
+    const auto v = static_cast<int64_t>(reinterpret_cast<intptr_t>(value));
+    return Simple(FakeFn::SQLSetStmtAttr, stmt, {attribute, v}, {},
+                  [](Handle*) { return SQL_SUCCESS; });
+}
+
+SQLRETURN SQL_API SQLMoreResults(SQLHSTMT stmt) {
+    return Simple(FakeFn::SQLMoreResults, stmt, {}, {}, [](Handle* h) -> SQLRETURN {
+        if (gState.results.empty()) return SQL_NO_DATA;
+        TakeResult(h);
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLNumParams(SQLHSTMT stmt, SQLSMALLINT* count) {
+    return Simple(FakeFn::SQLNumParams, stmt, {}, {}, [count](Handle*) {
+        *count = 0;
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLDescribeParam(SQLHSTMT stmt, SQLUSMALLINT number, SQLSMALLINT* type,
+                                   SQLULEN* size, SQLSMALLINT* digits, SQLSMALLINT* nullable) {
+    return Simple(FakeFn::SQLDescribeParam, stmt, {number}, {}, [=](Handle*) {
+        *type = SQL_VARCHAR;
+        *size = 255;
+        *digits = 0;
+        *nullable = SQL_NULLABLE;
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLDescribeCol(SQLHSTMT stmt, SQLUSMALLINT column, SQLCHAR* name,
+                                 SQLSMALLINT bufferLength, SQLSMALLINT* nameLength,
+                                 SQLSMALLINT* type, SQLULEN* size, SQLSMALLINT* digits,
+                                 SQLSMALLINT* nullable) {
+    return Simple(FakeFn::SQLDescribeCol, stmt, {column, bufferLength}, {},
+                  [=](Handle* h) -> SQLRETURN {
+                      if (column < 1 || column > h->result.columns.size()) {
+                          return Refuse(h, "07009", "Invalid descriptor index");
+                      }
+                      const FakeColumn& c = h->result.columns[column - 1];
+                      CopyText(name, bufferLength, c.name, nameLength);
+                      *type = c.type;
+                      *size = static_cast<SQLULEN>(c.length);
+                      *digits = static_cast<SQLSMALLINT>(c.scale);
+                      *nullable = SQL_NULLABLE;
+                      return SQL_SUCCESS;
+                  });
+}
+
 }  // extern "C"
+
+// unixODBC's installer library: one answer for every data source and key.
+int INSTAPI SQLGetPrivateProfileString(LPCSTR, LPCSTR, LPCSTR, LPSTR value, int capacity,
+                                       LPCSTR) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    const std::string& text = gState.profileString;
+    const int n = std::min(static_cast<int>(text.size()), capacity - 1);
+    std::memcpy(value, text.data(), static_cast<size_t>(n));
+    value[n] = 0;
+    return n;
+}
 
 namespace FakeOdbc {
 
@@ -577,6 +803,11 @@ void SetWholeCharacters(bool on) {
 SQLULEN AutoCommitValue() {
     std::lock_guard<std::recursive_mutex> lock(gLock);
     return gState.autoCommit;
+}
+
+void SetProfileString(std::string value) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    gState.profileString = std::move(value);
 }
 
 void OnCall(FakeFn fn, std::function<void()> hook) {

@@ -59,9 +59,31 @@ enum class FakeFn {
     SQLGetDiagRec,
     SQLRowCount,
     SQLCancel,
+    // The calls of the driver's own path (driver/).
+    SQLDriverConnect,
+    SQLPrepare,
+    SQLExecute,
     SQLSetConnectAttr,
+    SQLGetConnectAttr,
+    SQLEndTran,
+    SQLGetInfo,
     SQLSetStmtAttr,
+    SQLMoreResults,
+    SQLFreeStmt,
+    SQLNumParams,
+    SQLDescribeParam,
+    SQLDescribeCol,
+    SQLBindParameter,
+    SQLParamData,
+    SQLPutData,
     Count
+};
+
+// One diagnostic record as a driver leaves it.
+struct FakeRecord {
+    std::string state;
+    int32_t nativeError;
+    std::string message;
 };
 
 // One scripted answer. A non-success rc replaces the call's normal work: the
@@ -75,6 +97,9 @@ struct FakeAnswer {
     SQLRETURN rc;
     std::string state;
     std::string message;
+    // When not empty, the records the call leaves instead of state/message
+    // (which leave one record with native error 42).
+    std::vector<FakeRecord> records;
 };
 
 // One scripted SQLGetData chunk: rc and indicator are returned as given and
@@ -121,7 +146,9 @@ struct FakeCall {
     // SQLFetchScroll's orientation and offset; SQLTransact's completion type;
     // SQLSetConnectAttr's and SQLSetStmtAttr's attribute and integer value.
     std::vector<int64_t> args;
-    std::string text;  // SQLConnect's data source, SQLExecDirect's SQL text
+    std::string text;  // SQLConnect's data source, SQLExecDirect's SQL text,
+                       // SQLDriverConnect's connection string, SQLPrepare's SQL
+                       // text, SQLPutData's bytes, SQLBindParameter's value bytes
 };
 
 // Value bytes as the driver stores them.
@@ -156,8 +183,12 @@ SQLULEN AutoCommitValue();
 
 // Runs hook on every call of fn, after it is recorded and before it does its
 // work, on the caller's thread (the fake's lock is held; it is recursive).
-// Cleared by Reset.
+// Cleared by Reset. SQLExecute runs its hook before it takes the lock, so
+// the hook may wait for another thread that calls the fake (a cancel).
 void OnCall(FakeFn fn, std::function<void()> hook);
+// What SQLGetPrivateProfileString answers for any data source and key
+// ("" by default).
+void SetProfileString(std::string value);
 
 int CallCount(FakeFn fn);
 int TotalCalls();

@@ -21,7 +21,7 @@ import java.util.Optional;
  * and, for classes that come without libraries, {@code System.loadLibrary},
  * which always applies and says what it searched.
  */
-final class NativeLibrary {
+public final class NativeLibrary {
 
     /** One place a library may come from: how to load it there, or empty when it does not apply. */
     @FunctionalInterface
@@ -41,7 +41,7 @@ final class NativeLibrary {
     }
 
     /** Loads the library unless this class loader has already loaded it. */
-    static synchronized void load() {
+    public static synchronized void load() {
         if (loaded) {
             return;
         }

@@ -3,24 +3,24 @@ package jov.jdbc.odbc.driver;
 import java.sql.SQLException;
 
 /**
- * The SQL text that answers one catalogue question of DatabaseMetaData on one
+ * The query that answers one catalogue question of DatabaseMetaData on one
  * database, with the JDBC-standard columns in their standard order and names
  * (each quoted, so that case folding keeps them upper case). Arguments are
- * written into the text with {@link Literals}; a pattern is a LIKE pattern
+ * bound parameters of the query, never SQL text; a pattern is a LIKE pattern
  * with {@code \} as its escape, as {@code getSearchStringEscape} says.
  */
 interface CatalogQueries {
 
-    String tables(String catalog, String schemaPattern, String tablePattern, String[] types) throws SQLException;
+    CatalogQuery tables(String catalog, String schemaPattern, String tablePattern, String[] types) throws SQLException;
 
-    String columns(String catalog, String schemaPattern, String tablePattern, String columnPattern)
+    CatalogQuery columns(String catalog, String schemaPattern, String tablePattern, String columnPattern)
             throws SQLException;
 
     /** Keys of {@code table}, an exact name, or of every table when it is null. */
-    String primaryKeys(String catalog, String schema, String table) throws SQLException;
+    CatalogQuery primaryKeys(String catalog, String schema, String table) throws SQLException;
 
     /** Indexes of {@code table}, an exact name; only unique ones when {@code unique}. */
-    String indexInfo(String catalog, String schema, String table, boolean unique) throws SQLException;
+    CatalogQuery indexInfo(String catalog, String schema, String table, boolean unique) throws SQLException;
 
     /**
      * Foreign key columns whose referenced (primary) table and referencing
@@ -28,12 +28,12 @@ interface CatalogQueries {
      * nothing; ordered by the referenced table when {@code byPrimary}, else
      * by the referencing one, then by KEY_SEQ.
      */
-    String foreignKeys(String pkCatalog, String pkSchema, String pkTable, String fkCatalog, String fkSchema,
+    CatalogQuery foreignKeys(String pkCatalog, String pkSchema, String pkTable, String fkCatalog, String fkSchema,
             String fkTable, boolean byPrimary) throws SQLException;
 
-    String schemas(String catalog, String schemaPattern) throws SQLException;
+    CatalogQuery schemas(String catalog, String schemaPattern) throws SQLException;
 
-    String catalogs();
+    CatalogQuery catalogs();
 
-    String tableTypes();
+    CatalogQuery tableTypes();
 }

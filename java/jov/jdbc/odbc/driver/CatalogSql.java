@@ -1,9 +1,13 @@
 package jov.jdbc.odbc.driver;
 
-import java.sql.SQLException;
+import java.util.List;
 import java.util.StringJoiner;
 
-/** Pieces of catalogue queries shared by the databases: filters and empty answers. */
+/**
+ * Pieces of catalogue queries shared by the databases: filters and empty
+ * answers. A filter's values are parameters: each adds its {@code ?} to the
+ * text and its value to the query's arguments, in the order of the text.
+ */
 final class CatalogSql {
 
     /** The escape of JDBC search patterns, and so of every LIKE below. */
@@ -12,22 +16,27 @@ final class CatalogSql {
     private CatalogSql() {
     }
 
-    /** " AND column LIKE pattern", or nothing for a null pattern, which narrows nothing. */
-    static String like(String column, String pattern, SqlDialect dialect) throws SQLException {
+    /** " AND column LIKE ? ESCAPE ?", or nothing for a null pattern, which narrows nothing. */
+    static String like(String column, String pattern, List<String> args) {
         if (pattern == null) {
             return "";
         }
-        return " AND " + column + " LIKE " + Literals.string(pattern, dialect) + " ESCAPE "
-                + Literals.string(SEARCH_ESCAPE, dialect);
+        args.add(pattern);
+        args.add(SEARCH_ESCAPE);
+        return " AND " + column + " LIKE ? ESCAPE ?";
     }
 
-    /** " AND column = value", or nothing for a null value. */
-    static String equal(String column, String value, SqlDialect dialect) throws SQLException {
-        return value == null ? "" : " AND " + column + " = " + Literals.string(value, dialect);
+    /** " AND column = ?", or nothing for a null value. */
+    static String equal(String column, String value, List<String> args) {
+        if (value == null) {
+            return "";
+        }
+        args.add(value);
+        return " AND " + column + " = ?";
     }
 
-    /** " AND column IN (values)"; nothing for null, and no row for an empty array. */
-    static String in(String column, String[] values, SqlDialect dialect) throws SQLException {
+    /** " AND column IN (?, ...)"; nothing for null, and no row for an empty array. */
+    static String in(String column, String[] values, List<String> args) {
         if (values == null) {
             return "";
         }
@@ -36,7 +45,8 @@ final class CatalogSql {
         }
         StringJoiner list = new StringJoiner(", ", " AND " + column + " IN (", ")");
         for (String value : values) {
-            list.add(Literals.string(value, dialect));
+            args.add(value);
+            list.add("?");
         }
         return list.toString();
     }

@@ -1,5 +1,9 @@
 package jov.jdbc.odbc.driver;
 
+import java.nio.ByteBuffer;
+import java.nio.charset.CharacterCodingException;
+import java.nio.charset.CodingErrorAction;
+import java.nio.charset.StandardCharsets;
 import java.sql.SQLDataException;
 import java.sql.SQLException;
 import java.sql.SQLFeatureNotSupportedException;
@@ -8,16 +12,16 @@ import java.sql.SQLNonTransientConnectionException;
 import java.sql.SQLSyntaxErrorException;
 import java.sql.SQLTimeoutException;
 import java.sql.SQLTransactionRollbackException;
-import jov.jdbc.odbc.JovOdbcExtras;
+import jov.jdbc.odbc.driver.odbc.OdbcNatives;
 
 /**
  * The one place where the driver's exceptions are made, so that every failure
  * carries a real SQLSTATE and the subclass JDBC tools dispatch on.
  *
  * <p>A code that is an SQLSTATE (five digits or capital letters) becomes the
- * exception's state. The library's own codes ("JovJdbcOdbc-01".."04", a
- * decimal errno, the empty code) are no SQLSTATE: they become {@value #GENERAL}
- * with the code kept in the message, so nothing the library said is lost.
+ * exception's state. A code that is none (the empty code of a failure
+ * without a record) becomes {@value #GENERAL} with the code kept in the
+ * message, so nothing the natives said is lost.
  * The ODBC driver's native error code, where the failure has one, is the
  * exception's error code.
  */
@@ -40,16 +44,76 @@ final class Errors {
     /** Something the driver does not do. */
     static final String NOT_SUPPORTED = "0A000";
 
+    /** A diagnostic record is an SQLSTATE, a native code and a message. */
+    private static final int RECORD_FIELDS = 3;
+    private static final char LATIN1_MAX = '\u00FF';
+    private static final char ASCII_END = '\u0080';
+
     private Errors() {
     }
 
     /**
-     * The calling thread's own latest failure in the library, as an exception
-     * whose message starts with what the driver was doing.
+     * Every record the calling thread's failing native call left, as one
+     * exception per record chained by getNextException; the first record's
+     * is the one returned. A failure that left no record still becomes one.
      */
     static SQLException lastFailure(String doing) {
-        return fromRecord(doing, JovOdbcExtras.threadErrorCode(), JovOdbcExtras.threadErrorString(),
-                JovOdbcExtras.threadErrorNativeCode());
+        return fromRecords(doing, OdbcNatives.takeDiagnostics());
+    }
+
+    /** Records as takeDiagnostics gives them: (SQLSTATE, native code, message) triples. */
+    static SQLException fromRecords(String doing, String[] records) {
+        if (records.length < RECORD_FIELDS) {
+            return fromRecord(doing, "", "", 0);
+        }
+        SQLException first = null;
+        for (int i = 0; i + RECORD_FIELDS <= records.length; i += RECORD_FIELDS) {
+            SQLException one = fromRecord(doing, records[i], undoubled(records[i + 2]),
+                    nativeCode(records[i + 1]));
+            if (first == null) {
+                first = one;
+            } else {
+                first.setNextException(one);
+            }
+        }
+        return first;
+    }
+
+    /**
+     * sqliteodbc gives a message that holds a character beyond U+FFFF (its
+     * SQL named 😀) as UTF-8 read as Latin-1 and encoded again: measured,
+     * "表é😀" came back as "è¡¨Ã©ð..." with the other characters intact. A
+     * message that is exactly that (Latin-1 only, some of it above ASCII,
+     * its bytes strict UTF-8) is decoded once more; any other is kept.
+     */
+    static String undoubled(String message) {
+        boolean high = false;
+        for (int i = 0; i < message.length(); i++) {
+            char c = message.charAt(i);
+            if (c > LATIN1_MAX) {
+                return message;
+            }
+            high |= c >= ASCII_END;
+        }
+        if (!high) {
+            return message;
+        }
+        try {
+            return StandardCharsets.UTF_8.newDecoder().onMalformedInput(CodingErrorAction.REPORT)
+                    .onUnmappableCharacter(CodingErrorAction.REPORT)
+                    .decode(ByteBuffer.wrap(message.getBytes(StandardCharsets.ISO_8859_1))).toString();
+        } catch (CharacterCodingException e) {
+            return message;
+        }
+    }
+
+    /** A native code beyond an int (none is) is shown in the message only. */
+    private static int nativeCode(String decimal) {
+        try {
+            return Integer.parseInt(decimal);
+        } catch (NumberFormatException e) {
+            return 0;
+        }
     }
 
     /**

@@ -20,13 +20,16 @@ final class Execution {
     static final String CONNECTION_TIMEOUT_EXPIRED = "HYT01";
 
     final Object owner;
+    /** The native statement executing, which a cancel names. */
+    final long statement;
     private final int queryTimeoutSeconds;
     private final int networkTimeoutMillis;
     private final long start = System.nanoTime();
     private ScheduledFuture<?> watch;
 
-    Execution(Object owner, int queryTimeoutSeconds, int networkTimeoutMillis) {
+    Execution(Object owner, long statement, int queryTimeoutSeconds, int networkTimeoutMillis) {
         this.owner = owner;
+        this.statement = statement;
         this.queryTimeoutSeconds = queryTimeoutSeconds;
         this.networkTimeoutMillis = networkTimeoutMillis;
     }

@@ -49,6 +49,9 @@ final class JovConnection implements Connection {
 
     private static final Logger LOG = Logger.getLogger(DriverInfo.LOGGER_NAME);
 
+    /** SQLGetInfo's item for the database's product name. */
+    private static final int SQL_DBMS_NAME = 17;
+
     /** The isolation reported where the database cannot be asked. */
     static final int DEFAULT_ISOLATION = TRANSACTION_READ_COMMITTED;
 
@@ -77,9 +80,10 @@ final class JovConnection implements Connection {
      */
     static JovConnection open(ConnectionUrl target, int loginTimeoutSeconds) throws SQLException {
         LOG.fine(() -> "Connecting to " + target.dataSource() + " as '" + target.user() + "'");
-        OdbcLink link = OdbcLink.open(target.dataSource(), target.user(), target.password(), loginTimeoutSeconds);
+        OdbcLink link = OdbcLink.open(target.dataSource(), target.user(), target.password(), target.charset(),
+                loginTimeoutSeconds);
         try {
-            SqlDialect dialect = SqlDialect.detect(sql -> firstValue(link, sql));
+            SqlDialect dialect = SqlDialect.detect(link.info(SQL_DBMS_NAME), sql -> firstValue(link, sql));
             if (dialect.database() == SqlDialect.Database.POSTGRESQL) {
                 followJvmZone(link);
             }

@@ -17,6 +17,7 @@ public final class JovDataSource implements DataSource {
     private String url;
     private String user = "";
     private String password = "";
+    private String charset;
     private PrintWriter logWriter;
     private volatile int loginTimeoutSeconds;
 
@@ -54,6 +55,15 @@ public final class JovDataSource implements DataSource {
         this.password = password == null ? "" : password;
     }
 
+    /** UTF-8 (the default) or Windows-31J; see the URL key charset. */
+    public void setCharset(String charset) {
+        this.charset = charset;
+    }
+
+    public String getCharset() {
+        return charset;
+    }
+
     @Override
     public Connection getConnection() throws SQLException {
         return getConnection(user, password);
@@ -68,6 +78,9 @@ public final class JovDataSource implements DataSource {
         Properties info = new Properties();
         info.setProperty(ConnectionUrl.USER, user == null ? "" : user);
         info.setProperty(ConnectionUrl.PASSWORD, password == null ? "" : password);
+        if (charset != null) {
+            info.setProperty(ConnectionUrl.CHARSET, charset);
+        }
         return JovConnection.open(ConnectionUrl.parse(url, info), loginTimeoutSeconds);
     }
 

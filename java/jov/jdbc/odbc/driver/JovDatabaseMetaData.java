@@ -2,6 +2,7 @@ package jov.jdbc.odbc.driver;
 
 import java.sql.Connection;
 import java.sql.DatabaseMetaData;
+import java.sql.PreparedStatement;
 import java.sql.ResultSet;
 import java.sql.RowIdLifetime;
 import java.sql.SQLException;
@@ -33,8 +34,6 @@ import java.sql.Statement;
 public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     private static final int POSTGRES_NAME_LENGTH = 63;
-    /** The library's table holds this many open data sources at once. */
-    private static final int MAX_CONNECTIONS = 512;
     private static final int JDBC_MAJOR_VERSION = 4;
     private static final int JDBC_MINOR_VERSION = 2;
     private static final int POSTGRES_INDEX_KEYS = 32;
@@ -95,17 +94,25 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         this.sqlite = dialect.database() == SqlDialect.Database.SQLITE;
         this.mysql = dialect.database() == SqlDialect.Database.MYSQL;
         this.known = dialect.database() != SqlDialect.Database.OTHER;
-        this.catalog = pg ? new PostgresCatalog(dialect)
-                : sqlite ? new SqliteCatalog(dialect) : mysql ? new MysqlCatalog(dialect) : null;
+        this.catalog = pg ? new PostgresCatalog()
+                : sqlite ? new SqliteCatalog() : mysql ? new MysqlCatalog() : null;
     }
 
     // ---- Catalogues ----
 
     private ResultSet query(String sql) throws SQLException {
-        Statement statement = connection.createStatement();
+        return query(new CatalogQuery(sql));
+    }
+
+    /** The query's arguments are bound parameters, whatever they hold. */
+    private ResultSet query(CatalogQuery query) throws SQLException {
+        PreparedStatement statement = connection.prepareStatement(query.sql);
         try {
             statement.closeOnCompletion();
-            return statement.executeQuery(sql);
+            for (int i = 0; i < query.arguments.size(); i++) {
+                statement.setString(i + 1, query.arguments.get(i));
+            }
+            return statement.executeQuery();
         } catch (SQLException | RuntimeException e) {
             try {
                 statement.close();
@@ -531,9 +538,10 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return pg ? POSTGRES_TABLE_COLUMNS : sqlite ? SQLITE_TABLE_COLUMNS : 0;
     }
 
+    /** The driver's own path sets no limit: 0, as JDBC says for none or unknown. */
     @Override
     public int getMaxConnections() {
-        return MAX_CONNECTIONS;
+        return 0;
     }
 
     @Override

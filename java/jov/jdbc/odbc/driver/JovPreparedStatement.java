@@ -20,25 +20,26 @@ import java.sql.SQLException;
 import java.sql.SQLXML;
 import java.sql.Time;
 import java.sql.Timestamp;
+import java.sql.Types;
 import java.util.Arrays;
 import java.util.Calendar;
+import jov.jdbc.odbc.driver.odbc.OdbcNatives;
 
 /**
- * A statement with {@code ?} parameters, bound on the client: the natives take
- * no parameters, so each value becomes a literal of the database's dialect
- * written into the SQL text where its marker stands. Markers inside strings,
- * quoted names, comments and dollar-quoted bodies are not parameters.
+ * A statement with {@code ?} parameters, bound by the ODBC driver: each value
+ * is bound as its own C type ({@link Parameter}) and the SQL text is handed
+ * to the driver as the caller wrote it, so no value ever becomes SQL text.
+ * The markers are counted by {@link SqlLexer} (markers inside strings, quoted
+ * names, comments and dollar-quoted bodies are not parameters) to refuse an
+ * index out of range when it is set.
  *
  * <p>Values with a time zone through a Calendar are turned into the local
- * date and time they name in that zone before they are written.
+ * date and time they name in that zone before they are bound.
  */
 final class JovPreparedStatement extends JovStatement implements PreparedStatement {
 
-    private static final String NULL = "NULL";
-
     private final String sql;
-    private final ParsedSql parsed;
-    private final String[] literals;
+    private final Parameter[] values;
 
     JovPreparedStatement(JovConnection connection, OdbcLink link, int resultSetType, String sql)
             throws SQLException {
@@ -47,63 +48,62 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
             throw Errors.create("SQL text is null", Errors.INVALID_ARGUMENT);
         }
         this.sql = sql;
-        this.parsed = SqlLexer.parse(sql, connection.dialect());
-        this.literals = new String[parsed.parameterCount()];
+        this.values = new Parameter[SqlLexer.parse(sql, connection.dialect()).parameterCount()];
     }
 
-    /** The SQL text with every parameter's literal in place. */
-    private String bound() throws SQLException {
+    /** Every parameter's value, each of which must have been set. */
+    private Parameter[] bound() throws SQLException {
         checkOpen();
-        for (int i = 0; i < literals.length; i++) {
-            if (literals[i] == null) {
-                throw Errors.create("Parameter " + (i + 1) + " has no value", "07001");
+        for (int i = 0; i < values.length; i++) {
+            if (values[i] == null) {
+                throw Errors.create("No value was set for parameter " + (i + 1), "07002");
             }
         }
-        return parsed.bind(literals);
+        return values.clone();
     }
 
-    private void set(int index, String literal) throws SQLException {
+    private void set(int index, Parameter value) throws SQLException {
         checkOpen();
-        if (index < 1 || index > literals.length) {
-            throw Errors.create("Parameter " + index + " is not in 1.." + literals.length,
+        if (index < 1 || index > values.length) {
+            throw Errors.create("Parameter " + index + " is not in 1.." + values.length,
                     Errors.INVALID_COLUMN);
         }
-        literals[index - 1] = literal;
+        values[index - 1] = value;
     }
 
     private void setValue(int index, Object value) throws SQLException {
-        set(index, value == null ? NULL : Literals.object(value, connection.dialect()));
+        set(index, Parameter.object(value, connection.dialect()));
     }
 
     @Override
     public ResultSet executeQuery() throws SQLException {
-        return runQuery(bound());
+        return runQuery(sql, bound());
     }
 
     @Override
     public int executeUpdate() throws SQLException {
-        return (int) Math.min(runUpdate(bound()), Integer.MAX_VALUE);
+        return (int) Math.min(runUpdate(sql, bound()), Integer.MAX_VALUE);
     }
 
     @Override
     public long executeLargeUpdate() throws SQLException {
-        return runUpdate(bound());
+        return runUpdate(sql, bound());
     }
 
     @Override
     public boolean execute() throws SQLException {
-        return run(bound());
+        return run(sql, bound());
     }
 
     @Override
     public void addBatch() throws SQLException {
-        addBound(bound());
+        addBound(sql, bound());
     }
 
     @Override
     public void clearParameters() throws SQLException {
         checkOpen();
-        Arrays.fill(literals, null);
+        Arrays.fill(values, null);
     }
 
     // The SQL text is fixed: the methods of Statement that take SQL do not apply.
@@ -141,12 +141,12 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
 
     @Override
     public void setNull(int index, int sqlType) throws SQLException {
-        set(index, NULL);
+        set(index, Parameter.nul(sqlType));
     }
 
     @Override
     public void setNull(int index, int sqlType, String typeName) throws SQLException {
-        set(index, NULL);
+        set(index, Parameter.nul(sqlType));
     }
 
     @Override
@@ -245,8 +245,7 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
 
     @Override
     public void setObject(int index, Object value, int targetSqlType) throws SQLException {
-        set(index, value == null ? NULL
-                : Literals.object(value, targetSqlType, connection.dialect()));
+        set(index, Parameter.object(value, targetSqlType, connection.dialect()));
     }
 
     @Override
@@ -255,7 +254,7 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
         setObject(index, value, targetSqlType);
     }
 
-    // Streams, read whole.
+    // Streams, read whole, then sent in pieces at execution.
 
     @Override
     public void setAsciiStream(int index, InputStream in, int length) throws SQLException {
@@ -264,8 +263,7 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
 
     @Override
     public void setAsciiStream(int index, InputStream in, long length) throws SQLException {
-        setValue(index, in == null ? null
-                : new String(Streams.bytes(in, length), StandardCharsets.US_ASCII));
+        setText(index, in == null ? null : new String(Streams.bytes(in, length), StandardCharsets.US_ASCII));
     }
 
     @Override
@@ -286,7 +284,7 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
 
     @Override
     public void setBinaryStream(int index, InputStream in, long length) throws SQLException {
-        setValue(index, in == null ? null : Streams.bytes(in, length));
+        set(index, in == null ? Parameter.nul(Types.LONGVARBINARY) : Parameter.byteStream(Streams.bytes(in, length)));
     }
 
     @Override
@@ -301,7 +299,18 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
 
     @Override
     public void setCharacterStream(int index, Reader in, long length) throws SQLException {
-        setValue(index, in == null ? null : Streams.text(in, length));
+        setText(index, in == null ? null : Streams.text(in, length));
+    }
+
+    /** sqliteodbc needs the length of streamed text in the session's encoding. */
+    private void setText(int index, String text) throws SQLException {
+        if (text == null) {
+            set(index, Parameter.nul(Types.LONGVARCHAR));
+            return;
+        }
+        long length = link.charset() == OdbcNatives.WINDOWS_31J ? Windows31j.length(text)
+                : Parameter.utf8Length(text);
+        set(index, Parameter.textStream(text, length));
     }
 
     @Override
@@ -349,7 +358,7 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
         setBinaryStream(index, in, -1L);
     }
 
-    // Types the driver has no literal for.
+    // Types the driver cannot bind.
 
     @Override
     public void setRef(int index, Ref value) throws SQLException {
@@ -404,6 +413,6 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
     @Override
     public ParameterMetaData getParameterMetaData() throws SQLException {
         checkOpen();
-        return new JovParameterMetaData(literals.length);
+        return new JovParameterMetaData(values.length);
     }
 }

@@ -13,7 +13,6 @@ import java.nio.charset.StandardCharsets;
 import java.sql.Array;
 import java.sql.Blob;
 import java.sql.Clob;
-import java.sql.DataTruncation;
 import java.sql.Date;
 import java.sql.NClob;
 import java.sql.Ref;
@@ -32,33 +31,26 @@ import java.util.Map;
 import java.util.UUID;
 
 /**
- * The rows of one cursor of the library. Forward-only, or scroll-insensitive
- * and read-only over the scroll native.
+ * The rows of one native statement's result. Forward-only, or
+ * scroll-insensitive and read-only over the ODBC driver's static cursor.
  *
  * <p>A scrollable result moves only by absolute row numbers, so its position
  * is always the one it keeps itself, whatever the driver's cursor did before;
  * the number of rows is learnt once, by walking to the end, when a move from
- * the end needs it. Closing the result closes the cursor (a connection has 32);
- * so does its connection's next call once nothing can reach the result.
+ * the end needs it. Closing the result frees its statement; so does its
+ * connection's next call once nothing can reach the result.
  *
  * <p>Values: fixed-width numbers come as long or double without objects,
  * decimals and dates/times from the driver's own text (scale and fractions of
- * seconds kept), character data as the library's text. A value the library
- * cut at its limit adds a {@link DataTruncation} warning when it is read.
+ * seconds kept), character data and bytes whole, of any length.
  */
 final class JovResultSet extends ReadOnlyResultSet {
 
-    /** A text value cut by the library holds 16 chunks of 4095 bytes. */
-    private static final int CUT_TEXT_BYTES = 16 * 4095;
-    /** A binary value cut by the library holds 16 chunks of 4096 bytes. */
-    private static final int CUT_BINARY_BYTES = 16 * 4096;
     private static final int GUID_BYTES = 16;
     /** Digits of Long.MAX_VALUE. */
     private static final int LONG_DIGITS = 19;
-    /** Windows-31J needs at most two bytes per character. */
-    private static final int CUT_TEXT_MIN_CHARS = CUT_TEXT_BYTES / 2;
 
-    private static final int FETCH_ABSOLUTE = jov.jdbc.odbc.JOVODBCDLL.SQL_FETCH_ABSOLUTE;
+    private static final int FETCH_ABSOLUTE = jov.jdbc.odbc.driver.odbc.OdbcNatives.FETCH_ABSOLUTE;
 
     private final JovStatement statement;
     private final OdbcLink link;
@@ -79,7 +71,6 @@ final class JovResultSet extends ReadOnlyResultSet {
     private boolean wasNull;
     private boolean closed;
     private int fetchSize;
-    private SQLWarning warnings;
 
     JovResultSet(JovStatement statement, OdbcLink link, OdbcCursor cursor, int type, long maxRows)
             throws SQLException {
@@ -90,9 +81,6 @@ final class JovResultSet extends ReadOnlyResultSet {
         this.maxRows = maxRows;
         try {
             this.columns = link.columns(cursor);
-            if (statement.connection.dialect().database() == SqlDialect.Database.MYSQL) {
-                columns.markMariaDbUnsignedBigints();
-            }
         } catch (SQLException e) {
             link.closeCursor(cursor);
             throw e;
@@ -342,29 +330,14 @@ final class JovResultSet extends ReadOnlyResultSet {
         return present;
     }
 
-    /** The library's text of a value; null for SQL NULL. */
+    /** The whole text of a value; null for SQL NULL. */
     private String text(int column) throws SQLException {
-        String text = value(link.string(cursor, column));
-        if (text != null && text.length() >= CUT_TEXT_MIN_CHARS
-                && link.storedLength(cursor, column) >= CUT_TEXT_BYTES) {
-            warnCut(column, CUT_TEXT_BYTES);
-        }
-        return text;
+        return value(link.string(cursor, column));
     }
 
     /** The driver's own text of a decimal or date/time value (ASCII); null for SQL NULL. */
     private String driverText(int column) throws SQLException {
-        byte[] bytes = value(link.bytes(cursor, column));
-        return bytes == null ? null : new String(bytes, StandardCharsets.ISO_8859_1);
-    }
-
-    private void warnCut(int column, int transferred) {
-        DataTruncation cut = new DataTruncation(column, false, true, -1, transferred);
-        if (warnings == null) {
-            warnings = cut;
-        } else {
-            warnings.setNextWarning(cut);
-        }
+        return value(link.string(cursor, column));
     }
 
     @Override
@@ -376,12 +349,7 @@ final class JovResultSet extends ReadOnlyResultSet {
                 String text = getString(column);
                 return text == null ? null : text.getBytes(StandardCharsets.US_ASCII);
             default:
-                byte[] bytes = value(link.bytes(cursor, column));
-                int cutLength = columns.kind(column) == ValueKind.BINARY ? CUT_BINARY_BYTES : CUT_TEXT_BYTES;
-                if (bytes != null && bytes.length >= cutLength) {
-                    warnCut(column, bytes.length);
-                }
-                return bytes;
+                return value(link.bytes(cursor, column));
         }
     }
 
@@ -740,13 +708,12 @@ final class JovResultSet extends ReadOnlyResultSet {
     @Override
     public SQLWarning getWarnings() throws SQLException {
         checkOpen();
-        return warnings;
+        return null;
     }
 
     @Override
     public void clearWarnings() throws SQLException {
         checkOpen();
-        warnings = null;
     }
 
     @Override

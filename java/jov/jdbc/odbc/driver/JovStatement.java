@@ -12,7 +12,7 @@ import java.util.HashSet;
 import java.util.List;
 
 /**
- * SQL text run through the library. What SQL is, a query or an update, is
+ * SQL run on the connection's native path. What SQL is, a query or an update, is
  * what the ODBC driver reports once it has executed it (result columns or
  * not), never a guess from its text: {@code WITH ... DELETE} is an update
  * with its count, {@code INSERT ... RETURNING} gives its rows.
@@ -25,7 +25,8 @@ class JovStatement implements Statement {
     final JovConnection connection;
     final OdbcLink link;
     private final int resultSetType;
-    private final List<String> batch = new ArrayList<>();
+    /** SQL and its parameters (null for plain SQL) of each statement of the batch. */
+    private final List<Batched> batch = new ArrayList<>();
     private JovResultSet result;
     private long updateCount = -1;
     private long maxRows;
@@ -41,12 +42,28 @@ class JovStatement implements Statement {
         this.resultSetType = resultSetType;
     }
 
-    // Running SQL, shared with prepared statements, which pass their bound text.
+    /** One statement of a batch. */
+    private static final class Batched {
+        final String sql;
+        final Parameter[] parameters;
+
+        Batched(String sql, Parameter[] parameters) {
+            this.sql = sql;
+            this.parameters = parameters;
+        }
+    }
+
+    // Running SQL, shared with prepared statements, which pass their parameters (null for plain SQL).
+
+    final boolean run(String sql) throws SQLException {
+        return run(sql, null);
+    }
 
     /** Runs SQL as a query or an update, as the driver reports it: true when it gave a result. */
-    final boolean run(String sql) throws SQLException {
+    final boolean run(String sql, Parameter[] parameters) throws SQLException {
         startRun();
-        OdbcLink.Executed executed = link.execute(sql, this, queryTimeoutSeconds);
+        OdbcLink.Executed executed = link.execute(sql, parameters, this, queryTimeoutSeconds,
+                resultSetType != ResultSet.TYPE_FORWARD_ONLY);
         if (executed.cursor != null) {
             result = new JovResultSet(this, link, executed.cursor, resultSetType, maxRows);
             return true;
@@ -57,20 +74,25 @@ class JovStatement implements Statement {
 
     /** The SQL runs in any case; only then can the driver tell that it gave no rows. */
     final ResultSet runQuery(String sql) throws SQLException {
-        if (!run(sql)) {
+        return runQuery(sql, null);
+    }
+
+    final ResultSet runQuery(String sql, Parameter[] parameters) throws SQLException {
+        if (!run(sql, parameters)) {
             updateCount = -1;
             throw Errors.create("The SQL returned no result set: " + sql, Errors.GENERAL);
         }
         return result;
     }
 
-    /**
-     * Through the update native, which needs no cursor: the caller asked for
-     * the count, and rows the SQL returns (RETURNING) are not wanted.
-     */
     final long runUpdate(String sql) throws SQLException {
+        return runUpdate(sql, null);
+    }
+
+    /** The caller asked for the count: rows the SQL returns (RETURNING) are not wanted. */
+    final long runUpdate(String sql, Parameter[] parameters) throws SQLException {
         startRun();
-        return exactOrNone(counted(sql, link.update(sql, this, queryTimeoutSeconds)));
+        return exactOrNone(counted(sql, link.update(sql, parameters, this, queryTimeoutSeconds)));
     }
 
     /**
@@ -185,12 +207,12 @@ class JovStatement implements Statement {
     @Override
     public void addBatch(String sql) throws SQLException {
         checkOpen();
-        batch.add(sql);
+        batch.add(new Batched(sql, null));
     }
 
-    final void addBound(String sql) throws SQLException {
+    final void addBound(String sql, Parameter[] parameters) throws SQLException {
         checkOpen();
-        batch.add(sql);
+        batch.add(new Batched(sql, parameters));
     }
 
     @Override
@@ -216,13 +238,14 @@ class JovStatement implements Statement {
     @Override
     public long[] executeLargeBatch() throws SQLException {
         checkOpen();
-        List<String> statements = new ArrayList<>(batch);
+        List<Batched> statements = new ArrayList<>(batch);
         batch.clear();
         closeResult();
         long[] counts = new long[statements.size()];
         for (int i = 0; i < counts.length; i++) {
             try {
-                long count = counted(statements.get(i), link.update(statements.get(i), this, queryTimeoutSeconds));
+                Batched one = statements.get(i);
+                long count = counted(one.sql, link.update(one.sql, one.parameters, this, queryTimeoutSeconds));
                 counts[i] = count < 0 ? SUCCESS_NO_INFO : count;
             } catch (SQLException e) {
                 long[] done = java.util.Arrays.copyOf(counts, i);
@@ -258,7 +281,7 @@ class JovStatement implements Statement {
         return maxRows;
     }
 
-    /** Only 0, no limit, is accepted: the library applies its own limit of 64 KiB. */
+    /** Only 0, no limit, is accepted: values are read whole. */
     @Override
     public void setMaxFieldSize(int max) throws SQLException {
         checkOpen();

@@ -2,6 +2,8 @@ package jov.jdbc.odbc.driver;
 
 import java.sql.DatabaseMetaData;
 import java.sql.SQLException;
+import java.util.ArrayList;
+import java.util.List;
 
 /**
  * Catalogue queries for MariaDB and MySQL, over information_schema.
@@ -59,30 +61,26 @@ final class MysqlCatalog implements CatalogQueries {
             + " WHEN c.NUMERIC_PRECISION IS NOT NULL THEN c.NUMERIC_SCALE"
             + " WHEN c.DATETIME_PRECISION IS NOT NULL THEN c.DATETIME_PRECISION END";
 
-    private final SqlDialect dialect;
-
-    MysqlCatalog(SqlDialect dialect) {
-        this.dialect = dialect;
-    }
-
     @Override
-    public String tables(String catalog, String schemaPattern, String tablePattern, String[] types)
+    public CatalogQuery tables(String catalog, String schemaPattern, String tablePattern, String[] types)
             throws SQLException {
-        return "SELECT * FROM (SELECT t.TABLE_SCHEMA AS `TABLE_CAT`, NULL AS `TABLE_SCHEM`,"
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT * FROM (SELECT t.TABLE_SCHEMA AS `TABLE_CAT`, NULL AS `TABLE_SCHEM`,"
                 + " t.TABLE_NAME AS `TABLE_NAME`, " + TABLE_TYPE + " AS `TABLE_TYPE`, t.TABLE_COMMENT AS `REMARKS`,"
                 + " NULL AS `TYPE_CAT`, NULL AS `TYPE_SCHEM`, NULL AS `TYPE_NAME`,"
                 + " NULL AS `SELF_REFERENCING_COL_NAME`, NULL AS `REF_GENERATION`"
                 + " FROM information_schema.TABLES t WHERE 1 = 1"
-                + CatalogSql.equal("t.TABLE_SCHEMA", catalog, dialect)
-                + CatalogSql.like("t.TABLE_NAME", tablePattern, dialect) + ") x WHERE 1 = 1"
-                + CatalogSql.in("`TABLE_TYPE`", types, dialect)
-                + " ORDER BY `TABLE_TYPE`, `TABLE_CAT`, `TABLE_NAME`";
+                + CatalogSql.equal("t.TABLE_SCHEMA", catalog, args)
+                + CatalogSql.like("t.TABLE_NAME", tablePattern, args) + ") x WHERE 1 = 1"
+                + CatalogSql.in("`TABLE_TYPE`", types, args)
+                + " ORDER BY `TABLE_TYPE`, `TABLE_CAT`, `TABLE_NAME`", args);
     }
 
     @Override
-    public String columns(String catalog, String schemaPattern, String tablePattern, String columnPattern)
+    public CatalogQuery columns(String catalog, String schemaPattern, String tablePattern, String columnPattern)
             throws SQLException {
-        return "SELECT c.TABLE_SCHEMA AS `TABLE_CAT`, NULL AS `TABLE_SCHEM`, c.TABLE_NAME AS `TABLE_NAME`,"
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT c.TABLE_SCHEMA AS `TABLE_CAT`, NULL AS `TABLE_SCHEM`, c.TABLE_NAME AS `TABLE_NAME`,"
                 + " c.COLUMN_NAME AS `COLUMN_NAME`, " + DATA_TYPE + " AS `DATA_TYPE`,"
                 + " upper(c.DATA_TYPE) AS `TYPE_NAME`, CAST(" + COLUMN_SIZE + " AS SIGNED) AS `COLUMN_SIZE`,"
                 + " NULL AS `BUFFER_LENGTH`, CAST(" + DECIMAL_DIGITS + " AS SIGNED) AS `DECIMAL_DIGITS`,"
@@ -95,21 +93,22 @@ final class MysqlCatalog implements CatalogQueries {
                 + " CASE WHEN c.EXTRA LIKE '%auto_increment%' THEN 'YES' ELSE 'NO' END AS `IS_AUTOINCREMENT`,"
                 + " CASE WHEN c.EXTRA LIKE '%GENERATED%' THEN 'YES' ELSE 'NO' END AS `IS_GENERATEDCOLUMN`"
                 + " FROM information_schema.COLUMNS c WHERE 1 = 1"
-                + CatalogSql.equal("c.TABLE_SCHEMA", catalog, dialect)
-                + CatalogSql.like("c.TABLE_NAME", tablePattern, dialect)
-                + CatalogSql.like("c.COLUMN_NAME", columnPattern, dialect)
-                + " ORDER BY `TABLE_CAT`, `TABLE_NAME`, `ORDINAL_POSITION`";
+                + CatalogSql.equal("c.TABLE_SCHEMA", catalog, args)
+                + CatalogSql.like("c.TABLE_NAME", tablePattern, args)
+                + CatalogSql.like("c.COLUMN_NAME", columnPattern, args)
+                + " ORDER BY `TABLE_CAT`, `TABLE_NAME`, `ORDINAL_POSITION`", args);
     }
 
     @Override
-    public String primaryKeys(String catalog, String schema, String table) throws SQLException {
-        return "SELECT k.TABLE_SCHEMA AS `TABLE_CAT`, NULL AS `TABLE_SCHEM`, k.TABLE_NAME AS `TABLE_NAME`,"
+    public CatalogQuery primaryKeys(String catalog, String schema, String table) throws SQLException {
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT k.TABLE_SCHEMA AS `TABLE_CAT`, NULL AS `TABLE_SCHEM`, k.TABLE_NAME AS `TABLE_NAME`,"
                 + " k.COLUMN_NAME AS `COLUMN_NAME`, CAST(k.ORDINAL_POSITION AS SIGNED) AS `KEY_SEQ`,"
                 + " k.CONSTRAINT_NAME AS `PK_NAME` FROM information_schema.KEY_COLUMN_USAGE k"
                 + " WHERE k.CONSTRAINT_NAME = 'PRIMARY'"
-                + CatalogSql.equal("k.TABLE_SCHEMA", catalog, dialect)
-                + CatalogSql.equal("k.TABLE_NAME", table, dialect)
-                + " ORDER BY `COLUMN_NAME`";
+                + CatalogSql.equal("k.TABLE_SCHEMA", catalog, args)
+                + CatalogSql.equal("k.TABLE_NAME", table, args)
+                + " ORDER BY `COLUMN_NAME`", args);
     }
 
     /**
@@ -117,8 +116,9 @@ final class MysqlCatalog implements CatalogQueries {
      * hashed. CARDINALITY is the server's estimate; PAGES is NULL.
      */
     @Override
-    public String indexInfo(String catalog, String schema, String table, boolean unique) throws SQLException {
-        return "SELECT s.TABLE_SCHEMA AS `TABLE_CAT`, NULL AS `TABLE_SCHEM`, s.TABLE_NAME AS `TABLE_NAME`,"
+    public CatalogQuery indexInfo(String catalog, String schema, String table, boolean unique) throws SQLException {
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT s.TABLE_SCHEMA AS `TABLE_CAT`, NULL AS `TABLE_SCHEM`, s.TABLE_NAME AS `TABLE_NAME`,"
                 + " s.NON_UNIQUE <> 0 AS `NON_UNIQUE`, NULL AS `INDEX_QUALIFIER`, s.INDEX_NAME AS `INDEX_NAME`,"
                 + " CASE s.INDEX_TYPE WHEN 'HASH' THEN " + DatabaseMetaData.tableIndexHashed
                 + " ELSE " + DatabaseMetaData.tableIndexOther + " END AS `TYPE`,"
@@ -126,18 +126,19 @@ final class MysqlCatalog implements CatalogQueries {
                 + " s.COLLATION AS `ASC_OR_DESC`, CAST(s.CARDINALITY AS SIGNED) AS `CARDINALITY`,"
                 + " NULL AS `PAGES`, NULL AS `FILTER_CONDITION` FROM information_schema.STATISTICS s"
                 + " WHERE 1 = 1"
-                + CatalogSql.equal("s.TABLE_SCHEMA", catalog, dialect)
-                + CatalogSql.equal("s.TABLE_NAME", table, dialect)
+                + CatalogSql.equal("s.TABLE_SCHEMA", catalog, args)
+                + CatalogSql.equal("s.TABLE_NAME", table, args)
                 + (unique ? " AND s.NON_UNIQUE = 0" : "")
-                + " ORDER BY `NON_UNIQUE`, `TYPE`, `INDEX_NAME`, `ORDINAL_POSITION`";
+                + " ORDER BY `NON_UNIQUE`, `TYPE`, `INDEX_NAME`, `ORDINAL_POSITION`", args);
     }
 
     /** Keys are never deferrable here; PK_NAME is the referenced unique key's name. */
     @Override
-    public String foreignKeys(String pkCatalog, String pkSchema, String pkTable, String fkCatalog, String fkSchema,
+    public CatalogQuery foreignKeys(String pkCatalog, String pkSchema, String pkTable, String fkCatalog, String fkSchema,
             String fkTable, boolean byPrimary) throws SQLException {
+        List<String> args = new ArrayList<>();
         String order = byPrimary ? "`PKTABLE_CAT`, `PKTABLE_NAME`" : "`FKTABLE_CAT`, `FKTABLE_NAME`";
-        return "SELECT k.REFERENCED_TABLE_SCHEMA AS `PKTABLE_CAT`, NULL AS `PKTABLE_SCHEM`,"
+        return new CatalogQuery("SELECT k.REFERENCED_TABLE_SCHEMA AS `PKTABLE_CAT`, NULL AS `PKTABLE_SCHEM`,"
                 + " k.REFERENCED_TABLE_NAME AS `PKTABLE_NAME`, k.REFERENCED_COLUMN_NAME AS `PKCOLUMN_NAME`,"
                 + " k.TABLE_SCHEMA AS `FKTABLE_CAT`, NULL AS `FKTABLE_SCHEM`, k.TABLE_NAME AS `FKTABLE_NAME`,"
                 + " k.COLUMN_NAME AS `FKCOLUMN_NAME`, CAST(k.ORDINAL_POSITION AS SIGNED) AS `KEY_SEQ`,"
@@ -148,11 +149,11 @@ final class MysqlCatalog implements CatalogQueries {
                 + " ON r.CONSTRAINT_SCHEMA = k.CONSTRAINT_SCHEMA AND r.CONSTRAINT_NAME = k.CONSTRAINT_NAME"
                 + " AND r.TABLE_NAME = k.TABLE_NAME"
                 + " WHERE 1 = 1"
-                + CatalogSql.equal("k.REFERENCED_TABLE_SCHEMA", pkCatalog, dialect)
-                + CatalogSql.equal("k.REFERENCED_TABLE_NAME", pkTable, dialect)
-                + CatalogSql.equal("k.TABLE_SCHEMA", fkCatalog, dialect)
-                + CatalogSql.equal("k.TABLE_NAME", fkTable, dialect)
-                + " ORDER BY " + order + ", `KEY_SEQ`";
+                + CatalogSql.equal("k.REFERENCED_TABLE_SCHEMA", pkCatalog, args)
+                + CatalogSql.equal("k.REFERENCED_TABLE_NAME", pkTable, args)
+                + CatalogSql.equal("k.TABLE_SCHEMA", fkCatalog, args)
+                + CatalogSql.equal("k.TABLE_NAME", fkTable, args)
+                + " ORDER BY " + order + ", `KEY_SEQ`", args);
     }
 
     private static String rule(String action) {
@@ -164,18 +165,18 @@ final class MysqlCatalog implements CatalogQueries {
     }
 
     @Override
-    public String schemas(String catalog, String schemaPattern) {
-        return CatalogSql.empty("TABLE_SCHEM", "TABLE_CATALOG");
+    public CatalogQuery schemas(String catalog, String schemaPattern) {
+        return new CatalogQuery(CatalogSql.empty("TABLE_SCHEM", "TABLE_CATALOG"));
     }
 
     @Override
-    public String catalogs() {
-        return "SELECT SCHEMA_NAME AS `TABLE_CAT` FROM information_schema.SCHEMATA ORDER BY `TABLE_CAT`";
+    public CatalogQuery catalogs() {
+        return new CatalogQuery("SELECT SCHEMA_NAME AS `TABLE_CAT` FROM information_schema.SCHEMATA ORDER BY `TABLE_CAT`");
     }
 
     @Override
-    public String tableTypes() {
-        return "SELECT 'LOCAL TEMPORARY' AS `TABLE_TYPE` UNION ALL SELECT 'SEQUENCE' UNION ALL SELECT 'SYSTEM TABLE'"
-                + " UNION ALL SELECT 'SYSTEM VIEW' UNION ALL SELECT 'TABLE' UNION ALL SELECT 'VIEW'";
+    public CatalogQuery tableTypes() {
+        return new CatalogQuery("SELECT 'LOCAL TEMPORARY' AS `TABLE_TYPE` UNION ALL SELECT 'SEQUENCE' UNION ALL SELECT 'SYSTEM TABLE'"
+                + " UNION ALL SELECT 'SYSTEM VIEW' UNION ALL SELECT 'TABLE' UNION ALL SELECT 'VIEW'");
     }
 }

@@ -1,22 +1,32 @@
 package jov.jdbc.odbc.driver;
 
+import java.util.HashMap;
+import java.util.Map;
+
 /**
- * One cursor handle as its link handed it out, and all the link needs to free
- * it. The library gives a freed handle to the next query, so the handle is
- * reached only through this object and only while it is open: once closed
- * (explicitly, with its connection, or because its result became
- * unreachable) no call reaches the handle again. Holds no reference to the
- * result using it, so that the result can become unreachable while the link
- * still keeps this object to free the handle.
+ * One native statement holding a result, as its link handed it out, and all
+ * the link needs to free it. The statement is reached only through this
+ * object and only while it is open: once closed (explicitly, with its
+ * connection, or because its result became unreachable) no call reaches it
+ * again. Holds no reference to the result using it, so that the result can
+ * become unreachable while the link still keeps this object to free it.
  *
- * <p>{@link #closed} is guarded by the lock of the link that made it.
+ * <p>ODBC gives each value of a row once, so the values of the current row
+ * are kept as they were first read ({@link #row}), until the next move.
+ *
+ * <p>{@link #closed} and {@link #row} are guarded by the lock of the link that made it.
  */
 final class OdbcCursor {
 
-    final int handle;
-    boolean closed;
+    /** What {@link #row} holds for SQL NULL. */
+    static final Object NULL = new Object();
 
-    OdbcCursor(int handle) {
-        this.handle = handle;
+    final long statement;
+    boolean closed;
+    /** Column number to its value as read: String, byte[], Long, Double or {@link #NULL}. */
+    final Map<Integer, Object> row = new HashMap<>();
+
+    OdbcCursor(long statement) {
+        this.statement = statement;
     }
 }

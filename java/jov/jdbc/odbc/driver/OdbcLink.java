@@ -1,6 +1,6 @@
 package jov.jdbc.odbc.driver;
 
-import static jov.jdbc.odbc.JOVODBCDLL.*;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.*;
 
 import java.sql.SQLException;
 import java.util.Collections;
@@ -11,26 +11,26 @@ import java.util.concurrent.TimeUnit;
 import java.util.concurrent.TimeoutException;
 import java.util.logging.Level;
 import java.util.logging.Logger;
-import jov.jdbc.odbc.JovOdbcExtras;
+import jov.jdbc.odbc.JOVODBCDLL;
+import jov.jdbc.odbc.driver.odbc.ConnectionString;
+import jov.jdbc.odbc.driver.odbc.OdbcNatives;
 
 /**
- * One open database identifier of the library and every native call made on
+ * One open connection of {@link OdbcNatives} and every native call made on
  * it. Calls are serialised by a lock of this connection alone, so threads
  * sharing a JDBC connection take turns while other connections run freely;
- * nothing waits on the lock except calls on this same identifier.
+ * nothing waits on the lock except calls on this same connection.
  *
- * <p>The library gives a closed identifier, and a freed cursor handle, to the
- * next open or query, so every call checks under the lock, right before it
- * reaches the library, that the link and the cursor are still open, and the
- * identifier goes back only under the lock: no call of a closed connection,
- * or of a closed result, can reach the connection or cursor that reuses the
- * number. Cursors of results that became unreachable are freed at the next
- * call.
+ * <p>Every execution runs on a native statement of its own, which lives as
+ * long as the result it made (its {@link OdbcCursor}) and no longer; the
+ * number of results open at once is the ODBC driver's business. Tokens of
+ * freed statements and of a closed connection fail cleanly in the natives,
+ * and still every call checks under the lock that the link and the cursor
+ * are open, so a call queued behind a close reports the close (08003).
+ * Statements of results that became unreachable are freed at the next call.
  *
- * <p>Failures become exceptions built from the calling thread's own last
- * failure, never the process-wide record another thread may have overwritten.
- * The SQL crosses as NUL-terminated text, so SQL holding U+0000 is refused
- * before it could be cut short.
+ * <p>Failures become exceptions built from every record the failing call
+ * left on the calling thread, chained in their order.
  *
  * <p>A failure whose state says the session is gone (class 08, or PostgreSQL's
  * 57P: the server ended it) marks the connection lost for good: whatever the
@@ -40,70 +40,53 @@ import jov.jdbc.odbc.JovOdbcExtras;
  * <p>Cancelling takes no turn: it runs beside the call that holds the lock,
  * under a short lock of its own that the executing thread also takes to say
  * that its execution has ended, so a cancel reaches only the execution it was
- * meant for (see {@link Execution} for the timeouts). An execution is
- * published only while its thread holds the lock, and the identifier goes
- * back only under the lock, so a cancel never reaches a later connection
- * that reuses the number, even once this one is marked closed (abort cancels
- * after marking).
+ * meant for (see {@link Execution} for the timeouts).
  */
 final class OdbcLink {
 
     private static final Logger LOG = Logger.getLogger(DriverInfo.LOGGER_NAME);
 
-    /** Answers of the update natives besides failure. */
-    private static final int UPDATE_NO_DATA = 0;
-    private static final int UPDATE_NEED_DATA = 2;
-
-    /** Data source, user and password limits of the open native, in Windows-31J bytes. */
-    private static final int MAX_DATA_SOURCE_BYTES = 127;
-    private static final int MAX_CREDENTIAL_BYTES = 63;
-
     private final Object lock = new Object();
-    private final int id;
-    private final long[] rowCount = new long[1];
+    private final long connection;
+    private final int charset;
+    private final long[] answer = new long[1];
+    private final int[] count = new int[1];
     /** Guarded by lock. */
     private final OpenCursors cursors = new OpenCursors();
     /** Set at once by close and abort; read under the lock by every call. */
     private volatile boolean closed;
-    /** Guarded by lock: the identifier went back to the library. */
+    /** Guarded by lock: the connection went back to the natives. */
     private boolean released;
     /** The first failure that ended the session; null while none has. */
     private volatile SQLException lost;
     private final Object cancelLock = new Object();
-    /** Under cancelLock: the query or update executing now, or null. */
+    /** Under cancelLock: the execution running now, or null. */
     private Execution executing;
-    /** Under lock: the query timeout the library gives the statements it allocates. */
-    private int queryTimeoutSet;
     /** Under lock: the connection timeout in seconds the ODBC driver was last given. */
     private int connectionTimeoutSet;
     private volatile boolean driverTimesQueries;
     private volatile int networkTimeoutMillis;
 
-    private OdbcLink(int id) {
-        this.id = id;
+    private OdbcLink(long connection, int charset) {
+        this.connection = connection;
+        this.charset = charset;
     }
 
     /**
-     * Opens a data source; user and password may be empty. A login timeout
-     * above 0 seconds is offered to the ODBC driver, and bounds the wait here
-     * too, for drivers that do not keep it: the attempt then goes on on a
-     * worker thread, which closes the connection should it still come, and
-     * the caller gets SQLTimeoutException (HYT00, ODBC's state for an expired
-     * login).
+     * Opens a data source in a charset of OdbcNatives; user and password may
+     * be empty. A login timeout above 0 seconds is offered to the ODBC
+     * driver, and bounds the wait here too, for drivers that do not keep it:
+     * the attempt then goes on on a worker thread, which closes the
+     * connection should it still come, and the caller gets
+     * SQLTimeoutException (HYT00, ODBC's state for an expired login).
      */
-    static OdbcLink open(String dataSource, String user, String password, int loginTimeoutSeconds)
+    static OdbcLink open(String dataSource, String user, String password, int charset, int loginTimeoutSeconds)
             throws SQLException {
-        checkOpenText("data source name", dataSource, MAX_DATA_SOURCE_BYTES);
-        checkOpenText("user", user, MAX_CREDENTIAL_BYTES);
-        checkOpenText("password", password, MAX_CREDENTIAL_BYTES);
-        if (dataSource.indexOf(':') >= 0) {
-            // The library would open only the part after the last ':'.
-            throw Errors.create("A data source name holds no ':': " + dataSource, "08001");
-        }
         if (loginTimeoutSeconds <= 0) {
-            return connect(dataSource, user, password, 0);
+            return connect(dataSource, user, password, charset, 0);
         }
-        Future<OdbcLink> attempt = Watchdog.submit(() -> connect(dataSource, user, password, loginTimeoutSeconds));
+        Future<OdbcLink> attempt = Watchdog.submit(
+                () -> connect(dataSource, user, password, charset, loginTimeoutSeconds));
         try {
             return attempt.get(loginTimeoutSeconds, TimeUnit.SECONDS);
         } catch (TimeoutException e) {
@@ -124,30 +107,31 @@ final class OdbcLink {
         }
     }
 
-    /** The open itself, on the calling thread, whose own record tells a failure. */
-    private static OdbcLink connect(String dataSource, String user, String password, int loginTimeoutSeconds)
-            throws SQLException {
-        int id = openNative(dataSource, user, password, loginTimeoutSeconds);
-        if (id < 1) {
-            SQLException failure = Errors.lastFailure("Opening data source " + dataSource);
-            throw Errors.create(failure.getMessage(), connectState(failure.getSQLState()),
-                    failure.getErrorCode(), failure);
-        }
-        return new OdbcLink(id);
-    }
-
-    /** The first call that needs the library loads it; a library that cannot be loaded is a connection failure. */
-    private static int openNative(String dataSource, String user, String password, int loginTimeoutSeconds)
-            throws SQLException {
+    /** The connect itself, on the calling thread, whose own records tell a failure. */
+    private static OdbcLink connect(String dataSource, String user, String password, int charset,
+            int loginTimeoutSeconds) throws SQLException {
+        long[] token = new long[1];
+        int status;
         try {
-            return JovOdbcExtras.openWithLoginTimeout(dataSource, user, password, loginTimeoutSeconds);
+            status = OdbcNatives.connect(ConnectionString.build(dataSource, user, password, charset), charset,
+                    loginTimeoutSeconds, token);
         } catch (LinkageError e) {
             String why = String.valueOf(e.getMessage());
-            String advice = why.contains(LIBRARY_PROPERTY) ? "" : "; set the system property " + LIBRARY_PROPERTY
+            String advice = why.contains(JOVODBCDLL.LIBRARY_PROPERTY) ? ""
+                    : "; set the system property " + JOVODBCDLL.LIBRARY_PROPERTY
                     + " to its path, or put it on java.library.path";
-            throw Errors.create("The native library " + LIBRARY_NAME + " could not be loaded: " + why + advice,
-                    "08001", e);
+            throw Errors.create("The native library could not be loaded: " + why + advice, "08001", e);
         }
+        if (status == ERROR) {
+            SQLException failure = Errors.lastFailure("Opening data source " + dataSource);
+            SQLException shown = Errors.create(failure.getMessage(), connectState(failure.getSQLState()),
+                    failure.getErrorCode(), failure);
+            if (failure.getNextException() != null) {
+                shown.setNextException(failure.getNextException());
+            }
+            throw shown;
+        }
+        return new OdbcLink(token[0], charset);
     }
 
     /** Whatever the driver says, a failed open is a connection failure to JDBC tools. */
@@ -155,14 +139,9 @@ final class OdbcLink {
         return state.startsWith("08") || state.startsWith("28") ? state : "08001";
     }
 
-    /** Rejects texts the library would cut or change instead of passing them on whole. */
-    private static void checkOpenText(String what, String text, int maxBytes) throws SQLException {
-        if (text.indexOf('\0') >= 0) {
-            throw Errors.create("The " + what + " holds U+0000", "08001");
-        }
-        if (Windows31j.length(text) > maxBytes) {
-            throw Errors.create("The " + what + " is longer than " + maxBytes + " bytes", "08001");
-        }
+    /** The charset of OdbcNatives the connection was opened in. */
+    int charset() {
+        return charset;
     }
 
     /** Runs a query into a new cursor. */
@@ -170,27 +149,13 @@ final class OdbcLink {
         return query(sql, null, 0);
     }
 
-    /**
-     * A query that {@link #cancel(Object)} with owner reaches, under a query
-     * timeout in seconds (0 for none). Cursors of unreachable results are
-     * freed first, so forgotten results never use up the connection's cursors.
-     */
+    /** The same that {@link #cancel(Object)} with owner reaches, under a query timeout in seconds (0 for none). */
     OdbcCursor query(String sql, Object owner, int queryTimeoutSeconds) throws SQLException {
-        checkSql(sql);
-        synchronized (lock) {
-            checkOpen();
-            free(cursors.takeUnreachable());
-            Execution run = begin(owner, queryTimeoutSeconds);
-            try {
-                int handle = JNIODBCexecSQLQuery(id, sql);
-                if (handle < 1) {
-                    throw noteLost(run.failure("Query"));
-                }
-                return cursors.add(handle);
-            } finally {
-                end(run);
-            }
+        Executed executed = execute(sql, null, owner, queryTimeoutSeconds, false);
+        if (executed.cursor == null) {
+            throw Errors.create("The SQL returned no result set: " + sql, Errors.GENERAL);
         }
+        return executed.cursor;
     }
 
     /** The cursor stays open as long as the owner can be reached, and no longer. */
@@ -200,7 +165,7 @@ final class OdbcLink {
         }
     }
 
-    /** Under the lock, before any call reaches the library. */
+    /** Under the lock, before any call reaches the natives. */
     private void checkOpen() throws SQLException {
         if (closed) {
             throw Errors.create("The connection is closed", Errors.CONNECTION_CLOSED);
@@ -215,41 +180,26 @@ final class OdbcLink {
         }
     }
 
-    private void free(List<OdbcCursor> unused) {
+    private static void free(List<OdbcCursor> unused) {
         for (OdbcCursor cursor : unused) {
             cursor.closed = true;
-            JNIODBCcloseCursor(id, cursor.handle);
+            freeStatement(cursor.statement);
         }
     }
 
+    /** Runs SQL to its end and answers the rows it affected (-1 when the driver cannot tell). */
     long update(String sql) throws SQLException {
-        return update(sql, null, 0);
+        return update(sql, null, null, 0);
     }
 
-    /**
-     * Runs a statement without a result set and answers the rows it affected:
-     * 0 when the driver found no data, -1 when the driver cannot tell. Owner
-     * and timeout as for a query.
-     */
-    long update(String sql, Object owner, int queryTimeoutSeconds) throws SQLException {
-        checkSql(sql);
+    /** The same with parameters, owner and timeout as for {@link #execute}; rows the SQL returns are dropped. */
+    long update(String sql, Parameter[] parameters, Object owner, int queryTimeoutSeconds) throws SQLException {
         synchronized (lock) {
-            checkOpen();
-            Execution run = begin(owner, queryTimeoutSeconds);
-            int answer;
-            try {
-                answer = JovOdbcExtras.execSQLUpdateRowCount(id, sql, rowCount);
-                if (answer < 0) {
-                    throw noteLost(run.failure("Update"));
-                }
-            } finally {
-                end(run);
+            Executed executed = execute(sql, parameters, owner, queryTimeoutSeconds, false);
+            if (executed.cursor != null) {
+                closeCursor(executed.cursor);
             }
-            if (answer == UPDATE_NEED_DATA) {
-                throw Errors.create("The driver asked for parameter data the statement does not give",
-                        "07002");
-            }
-            return answer == UPDATE_NO_DATA ? 0 : rowCount[0];
+            return executed.rowCount;
         }
     }
 
@@ -281,27 +231,96 @@ final class OdbcLink {
     }
 
     /**
-     * Runs SQL as the ODBC driver reports it after executing: into a cursor
-     * when the statement gave result columns, otherwise with its row count.
-     * Owner and timeout as for a query.
+     * Runs SQL on a new native statement, with the parameters bound (null:
+     * the SQL runs as it is) and a cursor that can scroll when asked. What
+     * it gave is what the ODBC driver reports: a cursor when the SQL made
+     * result columns, otherwise its row count. {@link #cancel(Object)} with
+     * owner reaches the execution; a query timeout in seconds (0 for none)
+     * bounds it.
      */
-    Executed execute(String sql, Object owner, int queryTimeoutSeconds) throws SQLException {
+    Executed execute(String sql, Parameter[] parameters, Object owner, int queryTimeoutSeconds, boolean scrollable)
+            throws SQLException {
         checkSql(sql);
         synchronized (lock) {
             checkOpen();
             free(cursors.takeUnreachable());
-            Execution run = begin(owner, queryTimeoutSeconds);
-            int handle;
+            long statement = allocate(queryTimeoutSeconds, scrollable);
+            boolean kept = false;
             try {
-                handle = JovOdbcExtras.execSQL(id, sql, rowCount);
-                if (handle < 0) {
-                    throw noteLost(run.failure("Statement"));
+                Execution run = begin(owner, statement, queryTimeoutSeconds);
+                try {
+                    String[] doing = {"Statement"};
+                    int status = parameters == null ? execDirect(statement, sql)
+                            : runPrepared(statement, sql, parameters, doing);
+                    if (status == ERROR) {
+                        throw noteLost(run.failure(doing[0]));
+                    }
+                } finally {
+                    end(run);
                 }
+                if (numResultCols(statement, count) == ERROR) {
+                    throw failure("Reading the result's columns");
+                }
+                if (count[0] > 0) {
+                    kept = true;
+                    return new Executed(cursors.add(statement), -1);
+                }
+                long rows = rowCount(statement, answer) == ERROR ? -1 : answer[0];
+                return new Executed(null, rows);
             } finally {
-                end(run);
+                if (!kept) {
+                    freeStatement(statement);
+                }
             }
-            return new Executed(handle > 0 ? cursors.add(handle) : null, rowCount[0]);
         }
+    }
+
+    /** Holding lock: a new statement with the query timeout and cursor it needs. */
+    private long allocate(int queryTimeoutSeconds, boolean scrollable) throws SQLException {
+        long[] token = new long[1];
+        if (allocStatement(connection, token) == ERROR) {
+            throw failure("Allocating a statement");
+        }
+        // A driver that refuses the timeout (MariaDB Connector/ODBC) does without: the timer keeps it.
+        if (queryTimeoutSeconds > 0) {
+            setStatementAttribute(token[0], ATTR_QUERY_TIMEOUT, queryTimeoutSeconds);
+        }
+        if (scrollable && setStatementAttribute(token[0], ATTR_CURSOR_TYPE, CURSOR_STATIC) == ERROR) {
+            SQLException refused = failure("Asking for a scrollable cursor");
+            freeStatement(token[0]);
+            throw refused;
+        }
+        return token[0];
+    }
+
+    /**
+     * Prepares, binds each parameter and executes, sending stream parameters
+     * as the driver asks for them; a failure names in doing[0] the parameter
+     * it concerns.
+     */
+    private static int runPrepared(long statement, String sql, Parameter[] parameters, String[] doing) {
+        int status = prepare(statement, sql);
+        for (int i = 0; i < parameters.length && status != ERROR; i++) {
+            doing[0] = "Binding parameter " + (i + 1);
+            status = parameters[i].bind(statement, i + 1);
+        }
+        if (status == ERROR) {
+            return status;
+        }
+        doing[0] = "Statement";
+        status = OdbcNatives.execute(statement);
+        int[] wanted = new int[1];
+        while (status == NEED_DATA) {
+            status = paramData(statement, wanted);
+            if (status == NEED_DATA) {
+                doing[0] = "Sending parameter " + wanted[0];
+                if (parameters[wanted[0] - 1].send(statement) == ERROR) {
+                    return ERROR;
+                }
+                doing[0] = "Statement";
+            }
+        }
+        return status;
     }
 
     /** What {@link #execute} gave: a cursor, or null and the rows affected (-1 when untold). */
@@ -315,20 +334,16 @@ final class OdbcLink {
         }
     }
 
-    /** Holding lock: gives the library the timeouts and publishes the execution. */
-    private Execution begin(Object owner, int queryTimeoutSeconds) {
-        if (queryTimeoutSeconds != queryTimeoutSet
-                && JovOdbcExtras.setQueryTimeout(id, queryTimeoutSeconds) == 0) {
-            queryTimeoutSet = queryTimeoutSeconds;
-        }
+    /** Holding lock: gives the driver the network timeout and publishes the execution. */
+    private Execution begin(Object owner, long statement, int queryTimeoutSeconds) {
         int networkMillis = networkTimeoutMillis;
         int connectionSeconds = (int) ((networkMillis + 999L) / 1000);
         if (connectionSeconds != connectionTimeoutSet) {
             // A driver that refuses it does without: the timer keeps the limit.
-            JovOdbcExtras.setConnectionTimeout(id, connectionSeconds);
+            setConnectionAttribute(connection, ATTR_CONNECTION_TIMEOUT, connectionSeconds);
             connectionTimeoutSet = connectionSeconds;
         }
-        Execution run = new Execution(owner, queryTimeoutSeconds, networkMillis);
+        Execution run = new Execution(owner, statement, queryTimeoutSeconds, networkMillis);
         synchronized (cancelLock) {
             executing = run;
         }
@@ -344,9 +359,9 @@ final class OdbcLink {
     }
 
     /**
-     * Cancels the query or update executing now when owner started it, or,
-     * with a null owner, whatever executes. Takes no turn, so it reaches a
-     * call that holds the connection; true when the driver was asked to cancel.
+     * Cancels the execution running now when owner started it, or, with a
+     * null owner, whatever executes. Takes no turn, so it reaches a call that
+     * holds the connection; true when the driver was asked to cancel.
      */
     boolean cancel(Object owner) throws SQLException {
         synchronized (cancelLock) {
@@ -369,13 +384,12 @@ final class OdbcLink {
         }
     }
 
-    /** Holding cancelLock. */
+    /** Holding cancelLock: the statement is not freed before the execution has ended. */
     private boolean cancelExecuting() throws SQLException {
-        int answer = JovOdbcExtras.cancel(id);
-        if (answer < 0) {
+        if (OdbcNatives.cancel(executing.statement) == ERROR) {
             throw Errors.lastFailure("Cancel");
         }
-        return answer == 1;
+        return true;
     }
 
     /** Whether the ODBC driver enforces the query timeout itself, so no timer needs to. */
@@ -413,26 +427,28 @@ final class OdbcLink {
     boolean fetch(OdbcCursor cursor) throws SQLException {
         synchronized (lock) {
             checkOpen(cursor);
-            return fetchAnswer(JNIODBCfetch(id, cursor.handle));
+            cursor.row.clear();
+            return fetchAnswer(OdbcNatives.fetch(cursor.statement));
         }
     }
 
-    /** Moves by an ODBC orientation and offset: true on a row, false off the rows. */
-    boolean fetchScroll(OdbcCursor cursor, int orientation, int offset) throws SQLException {
+    /** Moves by an orientation of OdbcNatives and an offset: true on a row, false off the rows. */
+    boolean fetchScroll(OdbcCursor cursor, int orientation, long offset) throws SQLException {
         synchronized (lock) {
             checkOpen(cursor);
-            return fetchAnswer(JNIODBCfetchScroll(id, cursor.handle, orientation, offset));
+            cursor.row.clear();
+            return fetchAnswer(OdbcNatives.fetchScroll(cursor.statement, orientation, offset));
         }
     }
 
-    private boolean fetchAnswer(int answer) throws SQLException {
-        if (answer < 0) {
+    private boolean fetchAnswer(int status) throws SQLException {
+        if (status == ERROR) {
             throw failure("Fetch");
         }
-        return answer == 1;
+        return status != NO_DATA;
     }
 
-    /** Frees the cursor once; a closed link has freed it already or will as it closes. */
+    /** Frees the cursor's statement once; a closed link has freed it already or will as it closes. */
     void closeCursor(OdbcCursor cursor) {
         synchronized (lock) {
             if (!closed && !cursor.closed) {
@@ -442,106 +458,93 @@ final class OdbcLink {
         }
     }
 
-    /**
-     * The cursor's columns, read once right after the query: precision and
-     * scale too, which the library tells only while no NULL has been fetched.
-     */
+    /** Every column of the cursor's result, described in one call. */
     ResultColumns columns(OdbcCursor cursor) throws SQLException {
         synchronized (lock) {
             checkOpen(cursor);
-            int count = JNIODBCgetColumnNum(id, cursor.handle);
-            if (count < 0) {
+            Object[] fields = new Object[COLUMN_FIELDS];
+            if (describeColumns(cursor.statement, fields) == ERROR) {
                 throw failure("Reading the result's columns");
             }
-            ResultColumns columns = new ResultColumns(count);
-            for (int c = 1; c <= count; c++) {
-                columns.set(c, JNIODBCgetColumnName(id, cursor.handle, c),
-                        JNIODBCgetColumnType(id, cursor.handle, c),
-                        JNIODBCgetColumnOctetLength(id, cursor.handle, c),
-                        JNIODBCgetColumnNumericPrecision(id, cursor.handle, c),
-                        JNIODBCgetColumnNumericScale(id, cursor.handle, c));
-            }
-            return columns;
+            return ResultColumns.described(fields);
         }
     }
 
-    /**
-     * The value as the library renders it as text; null for SQL NULL. The
-     * library renders NULL as the empty text, so only an empty text costs a
-     * second call to tell the two apart.
-     */
+    /** The whole value as text; null for SQL NULL. */
     String string(OdbcCursor cursor, int column) throws SQLException {
         synchronized (lock) {
-            checkOpen(cursor);
-            String text = JNIODBCgetColumnDataString(id, cursor.handle, column);
-            if (text == null) {
-                throw failure("Reading a value");
+            Object value = cursor.row.get(column);
+            if (value == null) {
+                checkOpen(cursor);
+                String[] text = new String[1];
+                if (getString(cursor.statement, column, text) == ERROR) {
+                    throw failure("Reading a value");
+                }
+                value = remember(cursor, column, text[0]);
             }
-            if (text.isEmpty() && JNIODBCisColumnDataNull(id, cursor.handle, column) == 1) {
-                return null;
-            }
-            return text;
+            return RowValues.text(value);
         }
     }
 
-    /**
-     * The value's stored bytes; null for SQL NULL. The library gives NULL as
-     * the empty array, so, as for text, only an empty array costs a second
-     * call to tell the two apart.
-     */
+    /** The whole value's bytes; null for SQL NULL. */
     byte[] bytes(OdbcCursor cursor, int column) throws SQLException {
         synchronized (lock) {
-            checkOpen(cursor);
-            byte[] bytes = JNIODBCgetColumnDataBinary(id, cursor.handle, column);
-            if (bytes == null) {
-                throw failure("Reading a value");
+            Object value = cursor.row.get(column);
+            if (value == null) {
+                checkOpen(cursor);
+                byte[][] bytes = new byte[1][];
+                if (getBytes(cursor.statement, column, bytes) == ERROR) {
+                    throw failure("Reading a value");
+                }
+                value = remember(cursor, column, bytes[0]);
             }
-            if (bytes.length == 0 && JNIODBCisColumnDataNull(id, cursor.handle, column) == 1) {
-                return null;
-            }
-            return bytes;
+            return RowValues.bytes(value);
         }
     }
 
-    /** Byte length of the current value as stored; 0 for NULL. */
-    long storedLength(OdbcCursor cursor, int column) throws SQLException {
-        synchronized (lock) {
-            checkOpen(cursor);
-            return JNIODBCgetColumnFetchDataLength(id, cursor.handle, column);
-        }
-    }
-
-    /** A fixed-width number into {@code value[0]}: false for SQL NULL. */
+    /** An exact integer into {@code value[0]}: false for SQL NULL. */
     boolean readLong(OdbcCursor cursor, int column, long[] value) throws SQLException {
         synchronized (lock) {
-            checkOpen(cursor);
-            return numberAnswer(JovOdbcExtras.getColumnLong(id, cursor.handle, column, value));
+            Object known = cursor.row.get(column);
+            if (known == null) {
+                checkOpen(cursor);
+                int status = getLong(cursor.statement, column, value);
+                if (status == ERROR) {
+                    throw failure("Reading a number");
+                }
+                known = remember(cursor, column, status == NULL_DATA ? null : value[0]);
+            }
+            return RowValues.integer(known, value, column);
         }
     }
 
-    /** A fixed-width number into {@code value[0]}: false for SQL NULL. */
+    /** A double into {@code value[0]}: false for SQL NULL. */
     boolean readDouble(OdbcCursor cursor, int column, double[] value) throws SQLException {
         synchronized (lock) {
-            checkOpen(cursor);
-            return numberAnswer(JovOdbcExtras.getColumnDouble(id, cursor.handle, column, value));
+            Object known = cursor.row.get(column);
+            if (known == null) {
+                checkOpen(cursor);
+                int status = getDouble(cursor.statement, column, value);
+                if (status == ERROR) {
+                    throw failure("Reading a number");
+                }
+                known = remember(cursor, column, status == NULL_DATA ? null : value[0]);
+            }
+            return RowValues.floating(known, value, column);
         }
     }
 
-    private boolean numberAnswer(int answer) throws SQLException {
-        if (answer < 0) {
-            throw failure("Reading a number");
-        }
-        return answer == 1;
+    private static Object remember(OdbcCursor cursor, int column, Object value) {
+        Object kept = value == null ? OdbcCursor.NULL : value;
+        cursor.row.put(column, kept);
+        return kept;
     }
 
     void setAutoCommit(boolean on) throws SQLException {
         synchronized (lock) {
             checkOpen();
-            JNIODBCsetAutoCommit(id, on ? AUTO_COMMIT_ON : AUTO_COMMIT_OFF);
-            if ((JNIODBCgetAutoCommit(id) != 0) != on) {
-                // The switch records no failure of its own: the thread's record may
-                // be an older one, which must not mark this connection lost.
-                throw Errors.lastFailure("Switching auto-commit " + (on ? "on" : "off"));
+            if (setConnectionAttribute(connection, ATTR_AUTOCOMMIT, on ? 1 : 0) == ERROR) {
+                throw failure("Switching auto-commit " + (on ? "on" : "off"));
             }
         }
     }
@@ -554,7 +557,7 @@ final class OdbcLink {
                 throw Errors.create("Commit: the connection was lost (" + gone.getSQLState()
                         + "), and the transaction with it", Errors.CONNECTION_CLOSED, gone);
             }
-            if (JNIODBCcommitTran(id) != 0) {
+            if (endTransaction(connection, true) == ERROR) {
                 throw failure("Commit");
             }
         }
@@ -563,9 +566,18 @@ final class OdbcLink {
     void rollback() throws SQLException {
         synchronized (lock) {
             checkOpen();
-            if (JNIODBCrollbackTran(id) != 0) {
+            if (endTransaction(connection, false) == ERROR) {
                 throw failure("Rollback");
             }
+        }
+    }
+
+    /** An item of SQLGetInfo as text; "" when the driver does not tell. */
+    String info(int infoType) throws SQLException {
+        synchronized (lock) {
+            checkOpen();
+            String[] value = new String[1];
+            return getInfoString(connection, infoType, value) == ERROR || value[0] == null ? "" : value[0];
         }
     }
 
@@ -579,9 +591,9 @@ final class OdbcLink {
     }
 
     /**
-     * The one place the identifier goes back to the library. Refuses calls at
-     * once, waits for the call running on the identifier to leave, frees every
-     * open cursor, then closes; the library rolls back what was not committed.
+     * The one place the connection goes back to the natives. Refuses calls at
+     * once, waits for the call running on it to leave, frees every open
+     * statement, then disconnects; what was not committed is rolled back.
      */
     void close() {
         refuseCalls();
@@ -591,7 +603,7 @@ final class OdbcLink {
             }
             released = true;
             free(cursors.takeAll());
-            JNIODBCclose(id);
+            disconnect(connection);
         }
     }
 }

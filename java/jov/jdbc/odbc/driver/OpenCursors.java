@@ -9,8 +9,7 @@ import java.util.List;
 import java.util.Map;
 
 /**
- * The cursors one link has open: never more than the library's cursors per
- * connection. A cursor may have an owner, the object whose reachability means
+ * The cursors one link has open. A cursor may have an owner, the object whose reachability means
  * the cursor is in use (its result set); owners are held weakly, so a result
  * nobody can reach any more gives its cursor up to be freed. A cursor without
  * an owner is in use until it is closed.
@@ -35,8 +34,8 @@ final class OpenCursors {
     private final Map<OdbcCursor, Owner> open = new HashMap<>();
     private final ReferenceQueue<Object> collected = new ReferenceQueue<>();
 
-    OdbcCursor add(int handle) {
-        OdbcCursor cursor = new OdbcCursor(handle);
+    OdbcCursor add(long statement) {
+        OdbcCursor cursor = new OdbcCursor(statement);
         open.put(cursor, null);
         return cursor;
     }

@@ -2,6 +2,8 @@ package jov.jdbc.odbc.driver;
 
 import java.sql.DatabaseMetaData;
 import java.sql.SQLException;
+import java.util.ArrayList;
+import java.util.List;
 
 /**
  * Catalogue queries for PostgreSQL, over pg_catalog for tables and schemas
@@ -58,16 +60,11 @@ final class PostgresCatalog implements CatalogQueries {
             + " THEN 0 WHEN c.data_type = 'numeric' THEN c.numeric_scale"
             + " WHEN c.data_type LIKE 'time%' THEN c.datetime_precision END";
 
-    private final SqlDialect dialect;
-
-    PostgresCatalog(SqlDialect dialect) {
-        this.dialect = dialect;
-    }
-
     @Override
-    public String tables(String catalog, String schemaPattern, String tablePattern, String[] types)
+    public CatalogQuery tables(String catalog, String schemaPattern, String tablePattern, String[] types)
             throws SQLException {
-        return "SELECT * FROM (SELECT CAST(current_database() AS varchar) AS \"TABLE_CAT\","
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT * FROM (SELECT CAST(current_database() AS varchar) AS \"TABLE_CAT\","
                 + " CAST(n.nspname AS varchar) AS \"TABLE_SCHEM\", CAST(c.relname AS varchar) AS \"TABLE_NAME\", "
                 + TABLE_TYPE + " AS \"TABLE_TYPE\", obj_description(c.oid, 'pg_class') AS \"REMARKS\","
                 + " CAST(NULL AS varchar) AS \"TYPE_CAT\", CAST(NULL AS varchar) AS \"TYPE_SCHEM\","
@@ -75,18 +72,19 @@ final class PostgresCatalog implements CatalogQueries {
                 + " CAST(NULL AS varchar) AS \"REF_GENERATION\""
                 + " FROM pg_catalog.pg_class c JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace"
                 + " WHERE c.relkind IN ('r', 'p', 'v', 'm', 'f', 'S')"
-                + CatalogSql.equal("current_database()", catalog, dialect)
-                + CatalogSql.like("n.nspname", schemaPattern, dialect)
-                + CatalogSql.like("c.relname", tablePattern, dialect) + ") t WHERE 1 = 1"
-                + CatalogSql.in("\"TABLE_TYPE\"", types, dialect)
-                + " ORDER BY \"TABLE_TYPE\", \"TABLE_CAT\", \"TABLE_SCHEM\", \"TABLE_NAME\"";
+                + CatalogSql.equal("current_database()", catalog, args)
+                + CatalogSql.like("n.nspname", schemaPattern, args)
+                + CatalogSql.like("c.relname", tablePattern, args) + ") t WHERE 1 = 1"
+                + CatalogSql.in("\"TABLE_TYPE\"", types, args)
+                + " ORDER BY \"TABLE_TYPE\", \"TABLE_CAT\", \"TABLE_SCHEM\", \"TABLE_NAME\"", args);
     }
 
     @Override
-    public String columns(String catalog, String schemaPattern, String tablePattern, String columnPattern)
+    public CatalogQuery columns(String catalog, String schemaPattern, String tablePattern, String columnPattern)
             throws SQLException {
+        List<String> args = new ArrayList<>();
         // Columns are numbered before the column pattern narrows them, so that positions stay the table's.
-        return "SELECT * FROM (SELECT CAST(c.table_catalog AS varchar) AS \"TABLE_CAT\","
+        return new CatalogQuery("SELECT * FROM (SELECT CAST(c.table_catalog AS varchar) AS \"TABLE_CAT\","
                 + " CAST(c.table_schema AS varchar) AS \"TABLE_SCHEM\","
                 + " CAST(c.table_name AS varchar) AS \"TABLE_NAME\","
                 + " CAST(c.column_name AS varchar) AS \"COLUMN_NAME\", " + DATA_TYPE + " AS \"DATA_TYPE\","
@@ -108,16 +106,17 @@ final class PostgresCatalog implements CatalogQueries {
                 + " AS \"IS_AUTOINCREMENT\","
                 + " CASE WHEN c.is_generated = 'ALWAYS' THEN 'YES' ELSE 'NO' END AS \"IS_GENERATEDCOLUMN\""
                 + " FROM information_schema.columns c WHERE 1 = 1"
-                + CatalogSql.equal("c.table_catalog", catalog, dialect)
-                + CatalogSql.like("c.table_schema", schemaPattern, dialect)
-                + CatalogSql.like("c.table_name", tablePattern, dialect) + ") t WHERE 1 = 1"
-                + CatalogSql.like("\"COLUMN_NAME\"", columnPattern, dialect)
-                + " ORDER BY \"TABLE_CAT\", \"TABLE_SCHEM\", \"TABLE_NAME\", \"ORDINAL_POSITION\"";
+                + CatalogSql.equal("c.table_catalog", catalog, args)
+                + CatalogSql.like("c.table_schema", schemaPattern, args)
+                + CatalogSql.like("c.table_name", tablePattern, args) + ") t WHERE 1 = 1"
+                + CatalogSql.like("\"COLUMN_NAME\"", columnPattern, args)
+                + " ORDER BY \"TABLE_CAT\", \"TABLE_SCHEM\", \"TABLE_NAME\", \"ORDINAL_POSITION\"", args);
     }
 
     @Override
-    public String primaryKeys(String catalog, String schema, String table) throws SQLException {
-        return "SELECT CAST(k.table_catalog AS varchar) AS \"TABLE_CAT\","
+    public CatalogQuery primaryKeys(String catalog, String schema, String table) throws SQLException {
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT CAST(k.table_catalog AS varchar) AS \"TABLE_CAT\","
                 + " CAST(k.table_schema AS varchar) AS \"TABLE_SCHEM\", CAST(k.table_name AS varchar) AS \"TABLE_NAME\","
                 + " CAST(k.column_name AS varchar) AS \"COLUMN_NAME\", CAST(k.ordinal_position AS smallint) AS \"KEY_SEQ\","
                 + " CAST(k.constraint_name AS varchar) AS \"PK_NAME\""
@@ -125,10 +124,10 @@ final class PostgresCatalog implements CatalogQueries {
                 + " ON k.constraint_schema = tc.constraint_schema AND k.constraint_name = tc.constraint_name"
                 + " AND k.table_schema = tc.table_schema AND k.table_name = tc.table_name"
                 + " WHERE tc.constraint_type = 'PRIMARY KEY'"
-                + CatalogSql.equal("k.table_catalog", catalog, dialect)
-                + CatalogSql.equal("k.table_schema", schema, dialect)
-                + CatalogSql.equal("k.table_name", table, dialect)
-                + " ORDER BY \"COLUMN_NAME\"";
+                + CatalogSql.equal("k.table_catalog", catalog, args)
+                + CatalogSql.equal("k.table_schema", schema, args)
+                + CatalogSql.equal("k.table_name", table, args)
+                + " ORDER BY \"COLUMN_NAME\"", args);
     }
 
     /**
@@ -138,8 +137,9 @@ final class PostgresCatalog implements CatalogQueries {
      * are NULL rather than the planner's estimates.
      */
     @Override
-    public String indexInfo(String catalog, String schema, String table, boolean unique) throws SQLException {
-        return "SELECT CAST(current_database() AS varchar) AS \"TABLE_CAT\","
+    public CatalogQuery indexInfo(String catalog, String schema, String table, boolean unique) throws SQLException {
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT CAST(current_database() AS varchar) AS \"TABLE_CAT\","
                 + " CAST(n.nspname AS varchar) AS \"TABLE_SCHEM\", CAST(t.relname AS varchar) AS \"TABLE_NAME\","
                 + " NOT i.indisunique AS \"NON_UNIQUE\", CAST(NULL AS varchar) AS \"INDEX_QUALIFIER\","
                 + " CAST(ic.relname AS varchar) AS \"INDEX_NAME\", CAST(CASE WHEN i.indisclustered THEN "
@@ -157,18 +157,19 @@ final class PostgresCatalog implements CatalogQueries {
                 + " CROSS JOIN LATERAL unnest(CAST(i.indkey AS int2[])) WITH ORDINALITY AS k(attnum, n)"
                 + " LEFT JOIN pg_catalog.pg_attribute a ON a.attrelid = i.indrelid AND a.attnum = k.attnum"
                 + " WHERE k.n <= i.indnkeyatts"
-                + CatalogSql.equal("current_database()", catalog, dialect)
-                + CatalogSql.equal("n.nspname", schema, dialect) + CatalogSql.equal("t.relname", table, dialect)
+                + CatalogSql.equal("current_database()", catalog, args)
+                + CatalogSql.equal("n.nspname", schema, args) + CatalogSql.equal("t.relname", table, args)
                 + (unique ? " AND i.indisunique" : "")
-                + " ORDER BY \"NON_UNIQUE\", \"TYPE\", \"INDEX_NAME\", \"ORDINAL_POSITION\"";
+                + " ORDER BY \"NON_UNIQUE\", \"TYPE\", \"INDEX_NAME\", \"ORDINAL_POSITION\"", args);
     }
 
     @Override
-    public String foreignKeys(String pkCatalog, String pkSchema, String pkTable, String fkCatalog, String fkSchema,
+    public CatalogQuery foreignKeys(String pkCatalog, String pkSchema, String pkTable, String fkCatalog, String fkSchema,
             String fkTable, boolean byPrimary) throws SQLException {
+        List<String> args = new ArrayList<>();
         String order = byPrimary ? "\"PKTABLE_CAT\", \"PKTABLE_SCHEM\", \"PKTABLE_NAME\""
                 : "\"FKTABLE_CAT\", \"FKTABLE_SCHEM\", \"FKTABLE_NAME\"";
-        return "SELECT CAST(current_database() AS varchar) AS \"PKTABLE_CAT\","
+        return new CatalogQuery("SELECT CAST(current_database() AS varchar) AS \"PKTABLE_CAT\","
                 + " CAST(pn.nspname AS varchar) AS \"PKTABLE_SCHEM\", CAST(pc.relname AS varchar) AS \"PKTABLE_NAME\","
                 + " CAST(pa.attname AS varchar) AS \"PKCOLUMN_NAME\", CAST(current_database() AS varchar) AS \"FKTABLE_CAT\","
                 + " CAST(fn.nspname AS varchar) AS \"FKTABLE_SCHEM\", CAST(fc.relname AS varchar) AS \"FKTABLE_NAME\","
@@ -190,11 +191,11 @@ final class PostgresCatalog implements CatalogQueries {
                 + " JOIN pg_catalog.pg_namespace pn ON pn.oid = pc.relnamespace"
                 + " JOIN pg_catalog.pg_attribute pa ON pa.attrelid = con.confrelid AND pa.attnum = k.pk"
                 + " WHERE con.contype = 'f'"
-                + CatalogSql.equal("current_database()", pkCatalog, dialect)
-                + CatalogSql.equal("pn.nspname", pkSchema, dialect) + CatalogSql.equal("pc.relname", pkTable, dialect)
-                + CatalogSql.equal("current_database()", fkCatalog, dialect)
-                + CatalogSql.equal("fn.nspname", fkSchema, dialect) + CatalogSql.equal("fc.relname", fkTable, dialect)
-                + " ORDER BY " + order + ", \"KEY_SEQ\"";
+                + CatalogSql.equal("current_database()", pkCatalog, args)
+                + CatalogSql.equal("pn.nspname", pkSchema, args) + CatalogSql.equal("pc.relname", pkTable, args)
+                + CatalogSql.equal("current_database()", fkCatalog, args)
+                + CatalogSql.equal("fn.nspname", fkSchema, args) + CatalogSql.equal("fc.relname", fkTable, args)
+                + " ORDER BY " + order + ", \"KEY_SEQ\"", args);
     }
 
     private static String rule(String action) {
@@ -206,28 +207,29 @@ final class PostgresCatalog implements CatalogQueries {
     }
 
     @Override
-    public String schemas(String catalog, String schemaPattern) throws SQLException {
-        return "SELECT CAST(nspname AS varchar) AS \"TABLE_SCHEM\","
+    public CatalogQuery schemas(String catalog, String schemaPattern) throws SQLException {
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT CAST(nspname AS varchar) AS \"TABLE_SCHEM\","
                 + " CAST(current_database() AS varchar) AS \"TABLE_CATALOG\" FROM pg_catalog.pg_namespace"
                 + " WHERE left(nspname, 8) NOT IN ('pg_toast', 'pg_temp_')"
-                + CatalogSql.equal("current_database()", catalog, dialect)
-                + CatalogSql.like("nspname", schemaPattern, dialect)
-                + " ORDER BY \"TABLE_SCHEM\"";
+                + CatalogSql.equal("current_database()", catalog, args)
+                + CatalogSql.like("nspname", schemaPattern, args)
+                + " ORDER BY \"TABLE_SCHEM\"", args);
     }
 
     @Override
-    public String catalogs() {
-        return "SELECT CAST(current_database() AS varchar) AS \"TABLE_CAT\"";
+    public CatalogQuery catalogs() {
+        return new CatalogQuery("SELECT CAST(current_database() AS varchar) AS \"TABLE_CAT\"");
     }
 
     @Override
-    public String tableTypes() {
+    public CatalogQuery tableTypes() {
         StringBuilder sql = new StringBuilder();
         for (String type : new String[] {"FOREIGN TABLE", "MATERIALIZED VIEW", "PARTITIONED TABLE", "SEQUENCE",
                 "SYSTEM TABLE", "SYSTEM VIEW", "TABLE", "TEMPORARY SEQUENCE", "TEMPORARY TABLE", "TEMPORARY VIEW",
                 "VIEW"}) {
             sql.append(sql.length() == 0 ? "SELECT CAST('" + type + "' AS varchar) AS \"TABLE_TYPE\"" : " UNION ALL SELECT '" + type + "'");
         }
-        return sql.toString();
+        return new CatalogQuery(sql.toString());
     }
 }

@@ -4,59 +4,56 @@ import java.sql.SQLException;
 import java.util.HashMap;
 import java.util.Locale;
 import java.util.Map;
+import jov.jdbc.odbc.driver.odbc.OdbcNatives;
 
 /**
- * The columns of one result as the library catalogued them, read once when the
- * query ran. Column numbers count from 1. An unsigned BIGINT column is read
- * as decimal text, the form in which the library holds it.
+ * The columns of one result as the ODBC driver described them, read once when
+ * the SQL ran. Column numbers count from 1. An unsigned BIGINT column is read
+ * as decimal text, since its values pass 2^63 - 1.
  */
 final class ResultColumns {
-
-    /**
-     * The length MariaDB Connector/ODBC gives BIGINT UNSIGNED (a signed
-     * BIGINT has 20): the only sign of unsignedness the library passes on.
-     */
-    private static final long MARIADB_UNSIGNED_BIGINT_LENGTH = 19;
 
     private final String[] names;
     private final int[] sqlTypes;
     private final long[] lengths;
-    private final int[] precisions;
     private final int[] scales;
     private final int[] jdbcTypes;
     private final ValueKind[] kinds;
     private final boolean[] unsignedBigints;
     private Map<String, Integer> byLabel;
 
-    ResultColumns(int count) {
+    private ResultColumns(int count) {
         names = new String[count + 1];
         sqlTypes = new int[count + 1];
         lengths = new long[count + 1];
-        precisions = new int[count + 1];
         scales = new int[count + 1];
         jdbcTypes = new int[count + 1];
         kinds = new ValueKind[count + 1];
         unsignedBigints = new boolean[count + 1];
     }
 
-    void set(int column, String name, int sqlType, long length, int precision, int scale) {
-        names[column] = name;
-        sqlTypes[column] = sqlType;
-        lengths[column] = length;
-        precisions[column] = precision;
-        scales[column] = scale;
-        jdbcTypes[column] = SqlTypes.jdbcType(sqlType, length);
-        kinds[column] = SqlTypes.kind(sqlType);
-    }
-
-    /** For MariaDB's results: marks its unsigned BIGINT columns, whose values pass 2^63 - 1. */
-    void markMariaDbUnsignedBigints() {
-        for (int c = 1; c <= count(); c++) {
-            if (sqlTypes[c] == SqlTypes.SQL_BIGINT && lengths[c] == MARIADB_UNSIGNED_BIGINT_LENGTH) {
-                unsignedBigints[c] = true;
-                kinds[c] = ValueKind.DECIMAL;
+    /** From the fields OdbcNatives.describeColumns fills, one array per field. */
+    static ResultColumns described(Object[] fields) {
+        String[] names = (String[]) fields[OdbcNatives.COLUMN_NAME];
+        int[] types = (int[]) fields[OdbcNatives.COLUMN_SQL_TYPE];
+        long[] sizes = (long[]) fields[OdbcNatives.COLUMN_SIZE];
+        int[] digits = (int[]) fields[OdbcNatives.COLUMN_DIGITS];
+        boolean[] unsigned = (boolean[]) fields[OdbcNatives.COLUMN_UNSIGNED];
+        ResultColumns columns = new ResultColumns(names.length);
+        for (int i = 0; i < names.length; i++) {
+            int c = i + 1;
+            columns.names[c] = names[i];
+            columns.sqlTypes[c] = types[i];
+            columns.lengths[c] = sizes[i];
+            columns.scales[c] = digits[i];
+            columns.jdbcTypes[c] = SqlTypes.jdbcType(types[i], sizes[i]);
+            columns.kinds[c] = SqlTypes.kind(types[i]);
+            if (types[i] == SqlTypes.SQL_BIGINT && unsigned[i]) {
+                columns.unsignedBigints[c] = true;
+                columns.kinds[c] = ValueKind.DECIMAL;
             }
         }
+        return columns;
     }
 
     boolean isUnsignedBigint(int column) {
@@ -102,8 +99,10 @@ final class ResultColumns {
         return lengths[column];
     }
 
+    /** Digits of a number, characters of text: the column size. */
     int precision(int column) {
-        return precisions[column];
+        long size = lengths[column];
+        return size < 0 || size > Integer.MAX_VALUE ? 0 : (int) size;
     }
 
     int scale(int column) {

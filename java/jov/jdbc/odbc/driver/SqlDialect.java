@@ -6,13 +6,14 @@ import java.util.regex.Pattern;
 
 /**
  * Which database is behind a data source, as far as the driver's own SQL
- * text depends on it: how its string literals treat a backslash, which
- * quoting forms its lexer knows, which catalogue answers metadata.
+ * text depends on it: how its string literals treat a backslash (for
+ * counting markers), which quoting forms its lexer knows, which catalogue
+ * answers metadata.
  *
  * <p>Learned once at connect by {@link #detect}, then never changed: a
  * session that later runs {@code SET standard_conforming_strings} is not
- * followed, which is why PostgreSQL literals are written so that they read
- * the same under either setting (see {@link Literals}).
+ * followed. Only the lexer's marker count depends on the string mode; no
+ * value is ever written into SQL text, so no mode can turn data into SQL.
  */
 final class SqlDialect {
 
@@ -41,6 +42,51 @@ final class SqlDialect {
     }
 
     /**
+     * Learns the database from the name its ODBC driver reports (SQLGetInfo's
+     * SQL_DBMS_NAME), then its version and string mode from that database's
+     * own queries only; without a name it is found by probing, as below.
+     */
+    static SqlDialect detect(String dbmsName, SqlProbe probe) {
+        String name = dbmsName.toLowerCase(Locale.ROOT);
+        if (name.contains("postgres")) {
+            SqlDialect found = postgresql(probe, probe.firstValue("SELECT version()"));
+            return found != null ? found : new SqlDialect(Database.POSTGRESQL, "PostgreSQL", "", false);
+        }
+        if (name.contains("mysql") || name.contains("mariadb")) {
+            SqlDialect found = mysql(probe, probe.firstValue("SELECT version()"));
+            return found != null ? found : new SqlDialect(Database.MYSQL, dbmsName, "", true);
+        }
+        if (name.contains("sqlite")) {
+            String version = probe.firstValue("SELECT sqlite_version()");
+            return new SqlDialect(Database.SQLITE, "SQLite", version == null ? "" : version, false);
+        }
+        return name.isEmpty() ? detect(probe) : other();
+    }
+
+    private static SqlDialect postgresql(SqlProbe probe, String version) {
+        if (version == null || !version.startsWith("PostgreSQL ")) {
+            return null;
+        }
+        String number = version.substring("PostgreSQL ".length()).split(" ", 2)[0];
+        String conforming = probe.firstValue("SHOW standard_conforming_strings");
+        // Off only when the server says so: unknown means a modern server, where it is on.
+        return new SqlDialect(Database.POSTGRESQL, "PostgreSQL", number, "off".equalsIgnoreCase(conforming));
+    }
+
+    private static SqlDialect mysql(SqlProbe probe, String version) {
+        if (version == null || !LEADING_NUMBERS.matcher(version).find()) {
+            return null;
+        }
+        String mode = probe.firstValue("SELECT @@SESSION.sql_mode");
+        if (mode == null) {
+            return null;
+        }
+        String name = version.toLowerCase(Locale.ROOT).contains("mariadb") ? "MariaDB" : "MySQL";
+        boolean escapes = !mode.toUpperCase(Locale.ROOT).contains("NO_BACKSLASH_ESCAPES");
+        return new SqlDialect(Database.MYSQL, name, version, escapes);
+    }
+
+    /**
      * Learns the database with at most three queries, each of which fails
      * harmlessly elsewhere. {@code SELECT version()} comes first because
      * PostgreSQL aborts an open transaction on a failed statement and SQLite
@@ -48,19 +94,12 @@ final class SqlDialect {
      */
     static SqlDialect detect(SqlProbe probe) {
         String version = probe.firstValue("SELECT version()");
-        if (version != null && version.startsWith("PostgreSQL ")) {
-            String number = version.substring("PostgreSQL ".length()).split(" ", 2)[0];
-            String conforming = probe.firstValue("SHOW standard_conforming_strings");
-            // Off only when the server says so: unknown means a modern server, where it is on.
-            return new SqlDialect(Database.POSTGRESQL, "PostgreSQL", number, "off".equalsIgnoreCase(conforming));
+        SqlDialect known = postgresql(probe, version);
+        if (known == null) {
+            known = mysql(probe, version);
         }
-        if (version != null && LEADING_NUMBERS.matcher(version).find()) {
-            String mode = probe.firstValue("SELECT @@SESSION.sql_mode");
-            if (mode != null) {
-                String name = version.toLowerCase(Locale.ROOT).contains("mariadb") ? "MariaDB" : "MySQL";
-                boolean escapes = !mode.toUpperCase(Locale.ROOT).contains("NO_BACKSLASH_ESCAPES");
-                return new SqlDialect(Database.MYSQL, name, version, escapes);
-            }
+        if (known != null) {
+            return known;
         }
         String sqlite = probe.firstValue("SELECT sqlite_version()");
         if (sqlite != null) {

@@ -2,6 +2,8 @@ package jov.jdbc.odbc.driver;
 
 import java.sql.DatabaseMetaData;
 import java.sql.SQLException;
+import java.util.ArrayList;
+import java.util.List;
 
 /**
  * Catalogue queries for SQLite, over sqlite_master and the table-valued
@@ -51,29 +53,25 @@ final class SqliteCatalog implements CatalogQueries {
     /** An INTEGER PRIMARY KEY alone is the rowid: never NULL, and it takes the next number by itself. */
     private static final String ROWID = "(pk = 1 AND pkcount = 1 AND t = 'INTEGER')";
 
-    private final SqlDialect dialect;
-
-    SqliteCatalog(SqlDialect dialect) {
-        this.dialect = dialect;
-    }
-
     @Override
-    public String tables(String catalog, String schemaPattern, String tablePattern, String[] types)
+    public CatalogQuery tables(String catalog, String schemaPattern, String tablePattern, String[] types)
             throws SQLException {
-        return "SELECT * FROM (SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", name AS \"TABLE_NAME\","
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT * FROM (SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", name AS \"TABLE_NAME\","
                 + " CASE WHEN db = 'temp' THEN 'LOCAL TEMPORARY' WHEN type = 'view' THEN 'VIEW'"
                 + " WHEN substr(name, 1, 7) = 'sqlite_' THEN 'SYSTEM TABLE' ELSE 'TABLE' END AS \"TABLE_TYPE\","
                 + " NULL AS \"REMARKS\", NULL AS \"TYPE_CAT\", NULL AS \"TYPE_SCHEM\", NULL AS \"TYPE_NAME\","
                 + " NULL AS \"SELF_REFERENCING_COL_NAME\", NULL AS \"REF_GENERATION\" FROM " + MASTERS + ")"
                 + " WHERE " + namespaceFilter(catalog)
-                + CatalogSql.like("\"TABLE_NAME\"", tablePattern, dialect)
-                + CatalogSql.in("\"TABLE_TYPE\"", types, dialect)
-                + " ORDER BY \"TABLE_TYPE\", \"TABLE_NAME\"";
+                + CatalogSql.like("\"TABLE_NAME\"", tablePattern, args)
+                + CatalogSql.in("\"TABLE_TYPE\"", types, args)
+                + " ORDER BY \"TABLE_TYPE\", \"TABLE_NAME\"", args);
     }
 
     @Override
-    public String columns(String catalog, String schemaPattern, String tablePattern, String columnPattern)
+    public CatalogQuery columns(String catalog, String schemaPattern, String tablePattern, String columnPattern)
             throws SQLException {
+        List<String> args = new ArrayList<>();
         String declared = "SELECT m.name AS tname, c.*, upper(trim(c.type)) AS t,"
                 + " upper(trim(CASE WHEN instr(c.type, '(') > 0 THEN substr(c.type, 1, instr(c.type, '(') - 1)"
                 + " ELSE c.type END)) AS b,"
@@ -81,9 +79,9 @@ final class SqliteCatalog implements CatalogQueries {
                 + " (SELECT count(*) FROM pragma_table_xinfo(m.name, m.db) k WHERE k.pk > 0) AS pkcount"
                 + " FROM " + MASTERS + " m JOIN pragma_table_xinfo(m.name, m.db) c"
                 + " WHERE c.hidden <> 1 AND " + namespaceFilter(catalog)
-                + CatalogSql.like("m.name", tablePattern, dialect)
-                + CatalogSql.like("c.name", columnPattern, dialect);
-        return "SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", tname AS \"TABLE_NAME\","
+                + CatalogSql.like("m.name", tablePattern, args)
+                + CatalogSql.like("c.name", columnPattern, args);
+        return new CatalogQuery("SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", tname AS \"TABLE_NAME\","
                 + " name AS \"COLUMN_NAME\", " + DATA_TYPE + " AS \"DATA_TYPE\", b AS \"TYPE_NAME\","
                 + " CAST(args AS INTEGER) AS \"COLUMN_SIZE\", NULL AS \"BUFFER_LENGTH\","
                 + " CASE WHEN instr(args, ',') > 0 THEN CAST(substr(args, instr(args, ',') + 1) AS INTEGER) END"
@@ -97,16 +95,17 @@ final class SqliteCatalog implements CatalogQueries {
                 + " CASE WHEN " + ROWID + " THEN 'YES' ELSE 'NO' END"
                 + " AS \"IS_AUTOINCREMENT\","
                 + " CASE WHEN hidden IN (2, 3) THEN 'YES' ELSE 'NO' END AS \"IS_GENERATEDCOLUMN\""
-                + " FROM (" + declared + ") ORDER BY \"TABLE_NAME\", \"ORDINAL_POSITION\"";
+                + " FROM (" + declared + ") ORDER BY \"TABLE_NAME\", \"ORDINAL_POSITION\"", args);
     }
 
     @Override
-    public String primaryKeys(String catalog, String schema, String table) throws SQLException {
-        return "SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", m.name AS \"TABLE_NAME\","
+    public CatalogQuery primaryKeys(String catalog, String schema, String table) throws SQLException {
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", m.name AS \"TABLE_NAME\","
                 + " c.name AS \"COLUMN_NAME\", c.pk AS \"KEY_SEQ\", NULL AS \"PK_NAME\""
                 + " FROM " + MASTERS + " m JOIN pragma_table_info(m.name, m.db) c"
-                + " WHERE c.pk > 0 AND " + namespaceFilter(catalog) + sameName("m.name", table)
-                + " ORDER BY \"COLUMN_NAME\"";
+                + " WHERE c.pk > 0 AND " + namespaceFilter(catalog) + sameName("m.name", table, args)
+                + " ORDER BY \"COLUMN_NAME\"", args);
     }
 
     /**
@@ -114,17 +113,18 @@ final class SqliteCatalog implements CatalogQueries {
      * partial index's condition is not given (FILTER_CONDITION NULL).
      */
     @Override
-    public String indexInfo(String catalog, String schema, String table, boolean unique) throws SQLException {
-        return "SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", m.name AS \"TABLE_NAME\","
+    public CatalogQuery indexInfo(String catalog, String schema, String table, boolean unique) throws SQLException {
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT NULL AS \"TABLE_CAT\", NULL AS \"TABLE_SCHEM\", m.name AS \"TABLE_NAME\","
                 + " NOT il.\"unique\" AS \"NON_UNIQUE\", NULL AS \"INDEX_QUALIFIER\", il.name AS \"INDEX_NAME\","
                 + " " + DatabaseMetaData.tableIndexOther + " AS \"TYPE\", ix.seqno + 1 AS \"ORDINAL_POSITION\","
                 + " ix.name AS \"COLUMN_NAME\", CASE WHEN ix.\"desc\" THEN 'D' ELSE 'A' END AS \"ASC_OR_DESC\","
                 + " NULL AS \"CARDINALITY\", NULL AS \"PAGES\", NULL AS \"FILTER_CONDITION\""
                 + " FROM " + MASTERS + " m JOIN pragma_index_list(m.name, m.db) il"
                 + " JOIN pragma_index_xinfo(il.name, m.db) ix"
-                + " WHERE ix.key = 1 AND " + namespaceFilter(catalog) + sameName("m.name", table)
+                + " WHERE ix.key = 1 AND " + namespaceFilter(catalog) + sameName("m.name", table, args)
                 + (unique ? " AND il.\"unique\"" : "")
-                + " ORDER BY \"NON_UNIQUE\", \"TYPE\", \"INDEX_NAME\", \"ORDINAL_POSITION\"";
+                + " ORDER BY \"NON_UNIQUE\", \"TYPE\", \"INDEX_NAME\", \"ORDINAL_POSITION\"", args);
     }
 
     /**
@@ -133,9 +133,10 @@ final class SqliteCatalog implements CatalogQueries {
      * is NULL; keys and constraints have no names here.
      */
     @Override
-    public String foreignKeys(String pkCatalog, String pkSchema, String pkTable, String fkCatalog, String fkSchema,
+    public CatalogQuery foreignKeys(String pkCatalog, String pkSchema, String pkTable, String fkCatalog, String fkSchema,
             String fkTable, boolean byPrimary) throws SQLException {
-        return "SELECT NULL AS \"PKTABLE_CAT\", NULL AS \"PKTABLE_SCHEM\", f.\"table\" AS \"PKTABLE_NAME\","
+        List<String> args = new ArrayList<>();
+        return new CatalogQuery("SELECT NULL AS \"PKTABLE_CAT\", NULL AS \"PKTABLE_SCHEM\", f.\"table\" AS \"PKTABLE_NAME\","
                 + " COALESCE(f.\"to\", (SELECT p.name FROM pragma_table_info(f.\"table\", m.db) p"
                 + " WHERE p.pk = f.seq + 1)) AS \"PKCOLUMN_NAME\", NULL AS \"FKTABLE_CAT\", NULL AS \"FKTABLE_SCHEM\","
                 + " m.name AS \"FKTABLE_NAME\", f.\"from\" AS \"FKCOLUMN_NAME\", f.seq + 1 AS \"KEY_SEQ\","
@@ -143,8 +144,8 @@ final class SqliteCatalog implements CatalogQueries {
                 + " NULL AS \"FK_NAME\", NULL AS \"PK_NAME\", NULL AS \"DEFERRABILITY\""
                 + " FROM " + MASTERS + " m JOIN pragma_foreign_key_list(m.name, m.db) f"
                 + " WHERE " + namespaceFilter(pkCatalog) + " AND " + namespaceFilter(fkCatalog)
-                + sameName("f.\"table\"", pkTable) + sameName("m.name", fkTable)
-                + (byPrimary ? " ORDER BY \"PKTABLE_NAME\", \"KEY_SEQ\"" : " ORDER BY \"FKTABLE_NAME\", \"KEY_SEQ\"");
+                + sameName("f.\"table\"", pkTable, args) + sameName("m.name", fkTable, args)
+                + (byPrimary ? " ORDER BY \"PKTABLE_NAME\", \"KEY_SEQ\"" : " ORDER BY \"FKTABLE_NAME\", \"KEY_SEQ\""), args);
     }
 
     private static String rule(String action) {
@@ -156,24 +157,28 @@ final class SqliteCatalog implements CatalogQueries {
     }
 
     /** " AND column names the table", as SQLite resolves names (ASCII case-blind); nothing for null. */
-    private String sameName(String column, String name) throws SQLException {
-        return name == null ? "" : " AND " + column + " = " + Literals.string(name, dialect) + " COLLATE NOCASE";
+    private static String sameName(String column, String name, List<String> args) {
+        if (name == null) {
+            return "";
+        }
+        args.add(name);
+        return " AND " + column + " = ? COLLATE NOCASE";
     }
 
     @Override
-    public String schemas(String catalog, String schemaPattern) {
-        return CatalogSql.empty("TABLE_SCHEM", "TABLE_CATALOG");
+    public CatalogQuery schemas(String catalog, String schemaPattern) {
+        return new CatalogQuery(CatalogSql.empty("TABLE_SCHEM", "TABLE_CATALOG"));
     }
 
     @Override
-    public String catalogs() {
-        return CatalogSql.empty("TABLE_CAT");
+    public CatalogQuery catalogs() {
+        return new CatalogQuery(CatalogSql.empty("TABLE_CAT"));
     }
 
     @Override
-    public String tableTypes() {
-        return "SELECT 'LOCAL TEMPORARY' AS \"TABLE_TYPE\" UNION ALL SELECT 'SYSTEM TABLE'"
-                + " UNION ALL SELECT 'TABLE' UNION ALL SELECT 'VIEW'";
+    public CatalogQuery tableTypes() {
+        return new CatalogQuery("SELECT 'LOCAL TEMPORARY' AS \"TABLE_TYPE\" UNION ALL SELECT 'SYSTEM TABLE'"
+                + " UNION ALL SELECT 'TABLE' UNION ALL SELECT 'VIEW'");
     }
 
     /** "1 = 1" when rows without a catalogue pass the argument, else a filter that passes none. */

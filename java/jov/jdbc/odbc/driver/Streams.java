@@ -7,8 +7,9 @@ import java.io.Reader;
 import java.sql.SQLException;
 
 /**
- * Stream parameters read whole into memory, since their value becomes a
- * literal in the SQL text. A length below 0 means "to the end".
+ * Stream parameters read whole into memory when they are set, since JDBC
+ * lets the caller reuse the stream afterwards. A length below 0 means "to
+ * the end".
  */
 final class Streams {
 

@@ -1,11 +1,11 @@
 package jov.jdbc.odbc.driver;
 
 /**
- * How the driver reads a column's values from the library, chosen by the
+ * How the driver reads a column's values from the ODBC driver, chosen by the
  * column's ODBC SQL type once per result.
  */
 enum ValueKind {
-    /** Character data: the library's text, converted from Windows-31J. */
+    /** Character data: the whole text, in the connection's charset. */
     TEXT,
     /** BIT, TINYINT, SMALLINT, INTEGER, BIGINT: a long without objects. */
     INTEGER,

@@ -2,7 +2,7 @@ package jov.jdbc.odbc.driver;
 
 import java.nio.charset.Charset;
 
-/** Byte lengths of text in the library's code page, for its fixed-size limits. */
+/** Byte lengths of text in Windows-31J, which a streamed text parameter announces in that charset. */
 final class Windows31j {
 
     private static final Charset CHARSET = Charset.forName("windows-31j");

@@ -3,9 +3,11 @@ package jov.jdbc.odbc.driver;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.sql.SQLException;
 import java.util.Properties;
+import jov.jdbc.odbc.driver.odbc.OdbcNatives;
 import org.junit.jupiter.api.Test;
 
 /** URLs and properties as the driver reads them. */
@@ -30,5 +32,19 @@ class ConnectionUrlTest {
         assertThrows(SQLException.class, () -> ConnectionUrl.parse("jdbc:jov:odbc:;user=x", null));
         assertThrows(SQLException.class, () -> ConnectionUrl.parse("jdbc:jov:odbc:Sales;usr=x", null));
         assertThrows(SQLException.class, () -> ConnectionUrl.parse("jdbc:jov:odbc:Sales;user", null));
+    }
+
+    /** UTF-8 by default, Windows-31J in any case from the URL or a property; anything else is refused by name. */
+    @Test
+    void theCharsetIsOneOfTwo() throws SQLException {
+        assertEquals(OdbcNatives.UNICODE, ConnectionUrl.parse("jdbc:jov:odbc:Sales", null).charset());
+        Properties info = new Properties();
+        info.setProperty("charset", "windows-31j");
+        assertEquals(OdbcNatives.WINDOWS_31J, ConnectionUrl.parse("jdbc:jov:odbc:Sales", info).charset());
+        assertEquals(OdbcNatives.UNICODE, ConnectionUrl.parse("jdbc:jov:odbc:Sales;charset=utf-8", info).charset());
+        SQLException refused = assertThrows(SQLException.class,
+                () -> ConnectionUrl.parse("jdbc:jov:odbc:Sales;charset=Shift_JIS", null));
+        assertEquals("08001", refused.getSQLState());
+        assertTrue(refused.getMessage().contains("Shift_JIS"), refused.getMessage());
     }
 }

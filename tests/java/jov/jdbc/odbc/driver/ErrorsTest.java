@@ -4,6 +4,7 @@ import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertSame;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
+import java.nio.charset.StandardCharsets;
 import java.sql.SQLDataException;
 import java.sql.SQLException;
 import java.sql.SQLFeatureNotSupportedException;
@@ -48,5 +49,29 @@ class ErrorsTest {
         assertEquals(Errors.GENERAL, none.getSQLState());
         assertEquals("Fetch: failed without a message (no code)", none.getMessage());
         assertEquals(Errors.GENERAL, Errors.fromRecord("Open", "12", "errno", 0).getSQLState());
+    }
+
+    /** sqliteodbc's doubly encoded message is read once more; Latin-1 text that is no UTF-8 stays. */
+    @Test
+    void aDoublyEncodedMessageIsDecodedOnce() {
+        String doubled = new String("no such table: 表é😀".getBytes(StandardCharsets.UTF_8), StandardCharsets.ISO_8859_1);
+        assertEquals("no such table: 表é😀", Errors.undoubled(doubled));
+        assertEquals("Müller café", Errors.undoubled("Müller café"));
+        assertEquals("表é", Errors.undoubled("表é"));
+    }
+
+    /** Every record of the failing call is in the chain, in order, each with its state, class and native code. */
+    @Test
+    void everyRecordIsChained() {
+        SQLException first = Errors.fromRecords("Statement", new String[] {
+            "23000", "1062", "Duplicate entry", "01004", "0", "String data, right truncated"});
+        assertEquals("23000", first.getSQLState());
+        assertEquals(1062, first.getErrorCode());
+        assertTrue(first instanceof SQLIntegrityConstraintViolationException);
+        SQLException second = first.getNextException();
+        assertEquals("01004", second.getSQLState());
+        assertTrue(second.getMessage().endsWith("String data, right truncated"), second.getMessage());
+        assertEquals(null, second.getNextException());
+        assertEquals(Errors.GENERAL, Errors.fromRecords("Fetch", new String[0]).getSQLState());
     }
 }

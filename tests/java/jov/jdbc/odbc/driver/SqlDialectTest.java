@@ -40,4 +40,20 @@ class SqlDialectTest {
         assertTrue(asked.size() <= 3, asked.toString());
         assertEquals("SELECT version()", asked.get(0), "the first probe must not abort a PostgreSQL transaction");
     }
+
+    /** The driver's SQL_DBMS_NAME picks the database: only its own queries run, none that fails elsewhere. */
+    @ParameterizedTest
+    @MethodSource("answers")
+    void theDriversNameSkipsProbesOfOtherDatabases(Map<String, String> answers, String learned) {
+        String database = learned.split(" ")[0];
+        String name = Map.of("POSTGRESQL", "PostgreSQL", "SQLITE", "SQLite", "MYSQL", "MariaDB", "OTHER", "Db2")
+                .get(database);
+        List<String> asked = new ArrayList<>();
+        SqlDialect d = SqlDialect.detect(name, sql -> {
+            asked.add(sql);
+            return answers.get(sql);
+        });
+        assertEquals(database, d.database().toString());
+        assertTrue(asked.stream().allMatch(answers::containsKey), asked.toString());
+    }
 }

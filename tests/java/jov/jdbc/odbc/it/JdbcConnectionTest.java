@@ -56,7 +56,7 @@ class JdbcConnectionTest {
             names.add(info.name + "=" + info.value);
             assertFalse(info.description.isEmpty());
         }
-        assertEquals(List.of("user=me", "password=null"), names);
+        assertEquals(List.of("user=me", "password=null", "charset=UTF-8"), names);
         assertThrows(SQLException.class, () -> driver.connect("jdbc:jov:odbc:JovSqlite;usr=me", null));
         assertEquals("jov.jdbc.odbc", driver.getParentLogger().getName());
     }

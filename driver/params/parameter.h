@@ -1,0 +1,25 @@
+// A bound parameter: its C type, SQL type and the buffer and indicator the
+// driver reads at execution. SQLBindParameter keeps pointers to both, so a
+// parameter lives in its statement's ParameterSet, at a fixed address, until
+// it is replaced, the parameters are reset or the statement is freed.
+#pragma once
+
+#include "driver/handles/statement.h"
+
+namespace jov::driver::params {
+
+class Parameter {
+  public:
+    virtual ~Parameter() = default;
+    Parameter(const Parameter&) = delete;
+    Parameter& operator=(const Parameter&) = delete;
+
+    // What SQLBindParameter receives for this parameter.
+    virtual handles::Binding Binding() = 0;
+
+  protected:
+    Parameter() = default;
+    SQLLEN indicator_ = 0;
+};
+
+}  // namespace jov::driver::params

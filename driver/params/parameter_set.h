@@ -1,0 +1,26 @@
+// The parameters bound on one statement, kept alive (the driver holds
+// pointers into them) until replaced, reset or the statement is freed.
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include "driver/handles/statement.h"
+#include "driver/params/parameter.h"
+
+namespace jov::driver::params {
+
+class ParameterSet {
+  public:
+    // Binds parameter number (from 1) and keeps it; a failed bind keeps the
+    // previous one, which the driver still points to.
+    SQLRETURN Bind(handles::Statement& statement, SQLUSMALLINT number,
+                   std::unique_ptr<Parameter> parameter);
+    // SQLFreeStmt(SQL_RESET_PARAMS), then the buffers go.
+    SQLRETURN Reset(handles::Statement& statement);
+
+  private:
+    std::map<SQLUSMALLINT, std::unique_ptr<Parameter>> bound_;
+};
+
+}  // namespace jov::driver::params
