@@ -1,0 +1,8 @@
+// The checks of the driver's own path (the natives of OdbcNatives) in the
+// Windows DLL, where UNICODE text takes the wide calls with SQL_C_WCHAR.
+#pragma once
+
+#include <windows.h>
+
+// Runs every check against the data source JovSqlite; adds to the tallies.
+void RunWidePath(HMODULE dll, int* passed, int* failed);
