@@ -4,5 +4,7 @@
 
 #include <windows.h>
 
-// Runs every check against the data source JovSqlite; adds to the tallies.
+// Runs every check against the data source JovSqlite, and against the rig's
+// PostgreSQL through psqlODBC's Unicode driver when JOV_WINE_PG holds its
+// connection string; adds to the tallies.
 void RunWidePath(HMODULE dll, int* passed, int* failed);
