@@ -368,7 +368,7 @@ void WidePath::CancelFromAnotherThread() {
     canceller.join();
     // Asserted: the execution stops. Reported: its records, which a cancel
     // landing while the execution's records are read can wipe or garble
-    // (sqliteodbc resets a statement's record on SQLCancel).
+    // (both seen with sqliteodbc).
     const std::string records = Records();
     Expect(status == kError, "a cancel from another thread stops the execution: status " +
                                  std::to_string(status) + records);
