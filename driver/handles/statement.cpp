@@ -9,6 +9,18 @@ namespace jov::driver::handles {
 
 SQLRETURN Statement::Check(SQLRETURN rc) const { return Checked(rc, codec_, SQL_HANDLE_STMT, stmt_); }
 
+template <typename Call>
+SQLRETURN Statement::Executing(Call call) {
+    {
+        std::lock_guard<std::mutex> lock(cancelLock_);
+        executing_ = true;
+    }
+    const SQLRETURN rc = call();
+    std::lock_guard<std::mutex> lock(cancelLock_);
+    executing_ = false;
+    return Check(rc);
+}
+
 SQLRETURN Statement::Allocate(SQLHDBC dbc) {
     const SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt_);
     if (rc != SQL_SUCCESS && rc != SQL_SUCCESS_WITH_INFO) {
@@ -41,12 +53,18 @@ SQLRETURN Statement::Prepare(const Utf16& sql) {
 SQLRETURN Statement::ExecDirect(const Utf16& sql) {
     std::string encoded;
     if (Encoded(sql, &encoded) != SQL_SUCCESS) return SQL_ERROR;
-    return Check(codec_.ExecDirect(stmt_, encoded));
+    return Executing([&] { return codec_.ExecDirect(stmt_, encoded); });
 }
 
-SQLRETURN Statement::Execute() { return Check(SQLExecute(stmt_)); }
+SQLRETURN Statement::Execute() {
+    return Executing([&] { return SQLExecute(stmt_); });
+}
 
-SQLRETURN Statement::Cancel() { return Check(SQLCancel(stmt_)); }
+SQLRETURN Statement::Cancel() {
+    std::lock_guard<std::mutex> lock(cancelLock_);
+    if (!executing_) return SQL_SUCCESS;
+    return Check(SQLCancel(stmt_));
+}
 
 SQLRETURN Statement::SetAttribute(SQLINTEGER attribute, SQLULEN value) {
     return Check(SQLSetStmtAttr(stmt_, attribute,
@@ -111,7 +129,7 @@ SQLRETURN Statement::BindParameter(SQLUSMALLINT parameter, const Binding& b) {
 
 SQLRETURN Statement::ParamData(SQLPOINTER* wanted) {
     *wanted = nullptr;
-    return Check(SQLParamData(stmt_, wanted));
+    return Executing([&] { return SQLParamData(stmt_, wanted); });
 }
 
 SQLRETURN Statement::PutData(SQLPOINTER data, SQLLEN length) {

@@ -3,7 +3,14 @@
 // caller, except Cancel, which another thread may call while one of the
 // others runs (the registry keeps the handle alive meanwhile). Every call
 // keeps its diagnostics in the calling thread's records.
+//
+// A cancel reaches the driver only while an execution (ExecDirect, Execute,
+// ParamData) is in the driver: on an idle statement SQLCancel would close
+// its cursor and clear the records of the call that just failed. The
+// executing thread reads its records before it lets a cancel in again.
 #pragma once
+
+#include <mutex>
 
 #include "driver/diagnostic.h"
 #include "driver/odbc.h"
@@ -72,10 +79,16 @@ class Statement {
 
   private:
     SQLRETURN Check(SQLRETURN rc) const;
+    // Runs an execution call with cancels let in, and checks its answer
+    // before they are shut out again.
+    template <typename Call>
+    SQLRETURN Executing(Call call);
     SQLRETURN Encoded(const Utf16& sql, std::string* encoded) const;
 
     text::Codec codec_;
     SQLHSTMT stmt_ = SQL_NULL_HSTMT;
+    std::mutex cancelLock_;
+    bool executing_ = false;  // guarded by cancelLock_
 };
 
 }  // namespace jov::driver::handles
