@@ -7,7 +7,7 @@
 # Wine's odbc32 hands every ODBC call to the host's unixODBC (libodbc.so.2, the
 # i386 one for 32-bit Wine), which reads ODBCSYSINI/ODBCINI from the
 # environment (scripts/odbc-env.sh), so the Windows process reaches the same
-# JovSqlite as the Linux tests. Wine takes
+# JovSqlite as the Linux tests, and the rig's PostgreSQL when it runs. Wine takes
 # its ANSI code page from the locale: under ja_JP.UTF-8 it is 932.
 #
 # Each Wine prefix is made afresh in a temporary folder and removed on the way
@@ -103,6 +103,19 @@ check_imports() {
     fi
 }
 
+# unicode_pg ARCH: the connection string of the rig's PostgreSQL cluster
+# through psqlODBC's Unicode driver of that width, which exports the wide
+# functions, so unixODBC hands the DLL's wide calls through unconverted: the
+# nearest this host gets to Windows with a Unicode driver. Empty (the test
+# program then says it skipped that part) when the cluster is not running, as
+# when this script runs alone; scripts/test.sh starts it first.
+unicode_pg() {
+    local driver=/usr/lib/$1-linux-gnu/odbc/psqlodbcw.so
+    [[ $1 == i686 ]] && driver=/usr/lib/i386-linux-gnu/odbc/psqlodbcw.so
+    [[ -f $driver ]] && bash "$root/scripts/pg-cluster.sh" status "$JOV_PG_DIR" || return 0
+    echo "Driver=$driver;Servername=$JOV_PG_DIR;Port=${JOV_PG_PORT:-54329};Database=${JOV_PG_DATABASE:-jovtest};Username=${JOV_PG_USER:-jov};Password=${JOV_PG_PASSWORD:-jovpass}"
+}
+
 wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
 
 prefixes=()
@@ -146,7 +159,8 @@ test_width() {
     WINEPREFIX=$dir/wine WINEARCH=$winearch LC_ALL=ja_JP.UTF-8 timeout 300 "$wine" wineboot --init >/dev/null 2>&1 || return
     step "wine_test.exe ($1-bit Wine)"
     # LoadLibrary finds the DLL in the program's own folder.
-    (cd "$build" && WINEPREFIX=$dir/wine WINEARCH=$winearch LC_ALL=ja_JP.UTF-8 timeout 300 "$wine" wine_test.exe) || status=$?
+    (cd "$build" && JOV_WINE_PG=$(unicode_pg "$arch") WINEPREFIX=$dir/wine WINEARCH=$winearch \
+        LC_ALL=ja_JP.UTF-8 timeout 300 "$wine" wine_test.exe) || status=$?
     WINEPREFIX=$dir/wine "$wineserver" -k 2>/dev/null || true
     return "$status"
 }

@@ -50,6 +50,11 @@ SQLRETURN ReadText(size_t unitBytes, Counts counts, std::string* out, Call call)
 }
 
 #ifdef _WIN32
+// The wide calls get a Java string's units as they are: a SQLWCHAR must be
+// one UTF-16 unit, as a jchar is (java_values.cpp asserts that half).
+static_assert(sizeof(SQLWCHAR) == sizeof(char16_t) && alignof(SQLWCHAR) == alignof(char16_t),
+              "a SQLWCHAR is one UTF-16 unit, a jchar");
+
 SQLWCHAR* Units(const std::string& encoded) {
     return reinterpret_cast<SQLWCHAR*>(const_cast<char*>(encoded.data()));
 }

@@ -192,7 +192,11 @@ TEST_F(DriverPathTest, BoundParametersStayAliveUntilReset) {
     EXPECT_EQ(FakeOdbc::CallsOf(FakeFn::SQLFreeStmt).at(0).args[0], SQL_RESET_PARAMS);
 }
 
+// An idle statement's cancel never reaches the driver: SQLCancel would close
+// its cursor and clear the records of a call that just failed.
 TEST_F(DriverPathTest, ACancelRunsWhileItsStatementExecutesAndAFreeWaitsForTheExecution) {
+    EXPECT_EQ(driver::LeaseStatement(statement)->statement.Cancel(), SQL_SUCCESS);
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLCancel), 0);
     std::promise<void> executing;
     std::promise<void> cancelled;
     std::atomic<bool> executeReturned{false};
@@ -220,6 +224,7 @@ TEST_F(DriverPathTest, ACancelRunsWhileItsStatementExecutesAndAFreeWaitsForTheEx
     freer.join();
     FakeOdbc::OnCall(FakeFn::SQLFreeHandle, [] {});  // the flags end with this test
     EXPECT_EQ(cancel, SQL_SUCCESS);
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLCancel), 1);
     EXPECT_EQ(executed, SQL_SUCCESS);
     EXPECT_TRUE(freedAfterExecution);
 }

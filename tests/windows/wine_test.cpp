@@ -24,6 +24,7 @@
 #include "jni/extras_natives.h"
 #include "jni/natives.h"
 #include "tests/fakes/fake_jni.h"
+#include "tests/windows/wide_path.h"
 
 namespace {
 
@@ -499,6 +500,8 @@ int main() {
 
     FakeJni jni;
     Run run(natives, jni);
+    int widePassed = 0;
+    int wideFailed = 0;
     try {
         run.CodePage();
         run.FreshRecord();
@@ -512,11 +515,13 @@ int main() {
         run.CommitAndRollback();
         run.BadSql();
         run.CloseAll();
+        RunWidePath(dll, &widePassed, &wideFailed);
     } catch (const std::exception& e) {
         std::printf("FAIL stopped by an exception: %s\n%d passed, %d failed\n", e.what(),
-                    run.passed(), run.failed() + 1);
+                    run.passed() + widePassed, run.failed() + wideFailed + 1);
         return 1;
     }
-    std::printf("%d passed, %d failed\n", run.passed(), run.failed());
-    return run.failed() == 0 ? 0 : 1;
+    const int failed = run.failed() + wideFailed;
+    std::printf("%d passed, %d failed\n", run.passed() + widePassed, failed);
+    return failed == 0 ? 0 : 1;
 }
