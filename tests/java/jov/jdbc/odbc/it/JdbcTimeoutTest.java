@@ -5,10 +5,13 @@ import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertInstanceOf;
 import static org.junit.jupiter.api.Assertions.assertNotNull;
 import static org.junit.jupiter.api.Assertions.assertThrows;
+import static org.junit.jupiter.api.Assertions.assertTrue;
 import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
 import java.io.IOException;
+import java.nio.charset.StandardCharsets;
 import java.nio.file.Files;
+import java.nio.file.Path;
 import java.nio.file.Paths;
 import java.sql.Connection;
 import java.sql.ResultSet;
@@ -20,6 +23,7 @@ import java.util.concurrent.ExecutionException;
 import java.util.concurrent.Future;
 import java.util.concurrent.TimeUnit;
 import java.util.concurrent.TimeoutException;
+import java.util.stream.Stream;
 import jov.jdbc.odbc.driver.JovDataSource;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
@@ -231,5 +235,31 @@ class JdbcTimeoutTest {
     private static void signal(String name, String pid) throws IOException, InterruptedException {
         Process kill = new ProcessBuilder("kill", "-" + name, pid).inheritIO().start();
         assertEquals(0, kill.waitFor(), "kill -" + name + " " + pid);
+        if (name.equals("STOP")) {
+            awaitStopped(pid);
+        }
+    }
+
+    /** kill returns once the signal is sent; a busy server may still answer until each thread has stopped. */
+    private static void awaitStopped(String pid) throws IOException, InterruptedException {
+        long deadline = System.nanoTime() + TimeUnit.SECONDS.toNanos(JOIN_SECONDS);
+        while (!allThreadsStopped(pid)) {
+            assertTrue(System.nanoTime() < deadline, "process " + pid + " did not stop");
+            Thread.sleep(1);
+        }
+    }
+
+    private static boolean allThreadsStopped(String pid) throws IOException {
+        try (Stream<Path> tasks = Files.list(Paths.get("/proc", pid, "task"))) {
+            for (Path task : (Iterable<Path>) tasks::iterator) {
+                String stat = new String(Files.readAllBytes(task.resolve("stat")), StandardCharsets.US_ASCII);
+                // The state follows the command name, which is in parentheses and may hold spaces.
+                char state = stat.charAt(stat.lastIndexOf(')') + 2);
+                if (state != 'T' && state != 't') {
+                    return false;
+                }
+            }
+        }
+        return true;
     }
 }
