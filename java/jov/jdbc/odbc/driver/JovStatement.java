@@ -197,15 +197,32 @@ class JovStatement implements Statement {
         return getMoreResults(CLOSE_CURRENT_RESULT);
     }
 
-    /** SQL run here gives one result at most: there is never a next one. */
+    /**
+     * The next result of the execution that gave the open result set, where
+     * the ODBC driver gives several (psqlODBC for statements separated by
+     * semicolons). ODBC discards a result to reach the next, so a result kept
+     * open stays the last one; after an update count nothing further is
+     * reached.
+     */
     @Override
     public boolean getMoreResults(int current) throws SQLException {
         checkOpen();
+        JovResultSet open = result;
+        boolean move = open != null && !open.isClosed() && current != KEEP_CURRENT_RESULT;
+        OdbcLink.Executed next = move ? link.moreResults(open.cursor()) : null;
         if (current != KEEP_CURRENT_RESULT) {
             closeResult();
         }
         result = null;
         updateCount = -1;
+        if (next == null) {
+            return false;
+        }
+        if (next.cursor != null) {
+            result = new JovResultSet(this, link, next.cursor, resultSetType, maxRows);
+            return true;
+        }
+        updateCount = exactOrNone(next.rowCount);
         return false;
     }
 

@@ -308,6 +308,36 @@ final class OdbcLink {
         return outcome(statement, true);
     }
 
+    /**
+     * Discards the cursor's result for its statement's next one
+     * (SQLMoreResults) and answers that as {@link #execute} does, or null
+     * when there is none. The cursor is closed either way; a next result
+     * that is a count is the last one reached, its statement freed.
+     */
+    Executed moreResults(OdbcCursor cursor) throws SQLException {
+        synchronized (lock) {
+            checkOpen(cursor);
+            int status = OdbcNatives.moreResults(cursor.statement);
+            if (status == ERROR) {
+                SQLException failed = failure("Moving to the next result");
+                closeCursor(cursor);
+                throw failed;
+            }
+            Executed next = null;
+            try {
+                next = status == NO_DATA ? null : outcome(cursor.statement, cursor.shared);
+            } finally {
+                cursors.remove(cursor);
+                if (next == null || next.cursor == null) {
+                    free(Collections.singletonList(cursor));
+                } else {
+                    cursor.closed = true;
+                }
+            }
+            return next;
+        }
+    }
+
     /** Holding lock: the executed statement's cursor when it made result columns, otherwise its row count. */
     private Executed outcome(long statement, boolean shared) throws SQLException {
         if (numResultCols(statement, count) == ERROR) {
