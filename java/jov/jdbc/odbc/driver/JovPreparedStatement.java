@@ -40,6 +40,7 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
 
     private final String sql;
     private final Parameter[] values;
+    private final OdbcLink.Prepared prepared = new OdbcLink.Prepared();
 
     JovPreparedStatement(JovConnection connection, OdbcLink link, int resultSetType, String sql)
             throws SQLException {
@@ -93,6 +94,18 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
     @Override
     public boolean execute() throws SQLException {
         return run(sql, bound());
+    }
+
+    /** Every execution, batches included, re-executes the one native statement. */
+    @Override
+    OdbcLink.Prepared prepared() {
+        return prepared;
+    }
+
+    @Override
+    public void close() throws SQLException {
+        super.close();
+        link.release(prepared);
     }
 
     @Override

@@ -783,6 +783,11 @@ final class JovResultSet extends ReadOnlyResultSet {
         return closed || link.isClosed();
     }
 
+    /** The cursor this result reads, for its statement to move to the next result. */
+    OdbcCursor cursor() {
+        return cursor;
+    }
+
     @Override
     public void close() throws SQLException {
         if (closed) {

@@ -62,7 +62,7 @@ class JovStatement implements Statement {
     /** Runs SQL as a query or an update, as the driver reports it: true when it gave a result. */
     final boolean run(String sql, Parameter[] parameters) throws SQLException {
         startRun();
-        OdbcLink.Executed executed = link.execute(sql, parameters, this, queryTimeoutSeconds,
+        OdbcLink.Executed executed = link.execute(sql, prepared(), parameters, this, queryTimeoutSeconds,
                 resultSetType != ResultSet.TYPE_FORWARD_ONLY);
         if (executed.cursor != null) {
             result = new JovResultSet(this, link, executed.cursor, resultSetType, maxRows);
@@ -70,6 +70,11 @@ class JovStatement implements Statement {
         }
         updateCount = exactOrNone(counted(sql, executed.rowCount));
         return false;
+    }
+
+    /** The native statement this statement keeps across executions: none, each execution has its own. */
+    OdbcLink.Prepared prepared() {
+        return null;
     }
 
     /** The SQL runs in any case; only then can the driver tell that it gave no rows. */
@@ -92,7 +97,7 @@ class JovStatement implements Statement {
     /** The caller asked for the count: rows the SQL returns (RETURNING) are not wanted. */
     final long runUpdate(String sql, Parameter[] parameters) throws SQLException {
         startRun();
-        return exactOrNone(counted(sql, link.update(sql, parameters, this, queryTimeoutSeconds)));
+        return exactOrNone(counted(sql, link.update(sql, prepared(), parameters, this, queryTimeoutSeconds)));
     }
 
     /**
@@ -192,15 +197,32 @@ class JovStatement implements Statement {
         return getMoreResults(CLOSE_CURRENT_RESULT);
     }
 
-    /** SQL run here gives one result at most: there is never a next one. */
+    /**
+     * The next result of the execution that gave the open result set, where
+     * the ODBC driver gives several (psqlODBC for statements separated by
+     * semicolons). ODBC discards a result to reach the next, so a result kept
+     * open stays the last one; after an update count nothing further is
+     * reached.
+     */
     @Override
     public boolean getMoreResults(int current) throws SQLException {
         checkOpen();
+        JovResultSet open = result;
+        boolean move = open != null && !open.isClosed() && current != KEEP_CURRENT_RESULT;
+        OdbcLink.Executed next = move ? link.moreResults(open.cursor()) : null;
         if (current != KEEP_CURRENT_RESULT) {
             closeResult();
         }
         result = null;
         updateCount = -1;
+        if (next == null) {
+            return false;
+        }
+        if (next.cursor != null) {
+            result = new JovResultSet(this, link, next.cursor, resultSetType, maxRows);
+            return true;
+        }
+        updateCount = exactOrNone(next.rowCount);
         return false;
     }
 
@@ -245,7 +267,8 @@ class JovStatement implements Statement {
         for (int i = 0; i < counts.length; i++) {
             try {
                 Batched one = statements.get(i);
-                long count = counted(one.sql, link.update(one.sql, one.parameters, this, queryTimeoutSeconds));
+                long count = counted(one.sql, link.update(one.sql, prepared(), one.parameters, this,
+                        queryTimeoutSeconds));
                 counts[i] = count < 0 ? SUCCESS_NO_INFO : count;
             } catch (SQLException e) {
                 long[] done = java.util.Arrays.copyOf(counts, i);

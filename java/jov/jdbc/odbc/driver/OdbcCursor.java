@@ -4,8 +4,8 @@ import java.util.HashMap;
 import java.util.Map;
 
 /**
- * One native statement holding a result, as its link handed it out, and all
- * the link needs to free it. The statement is reached only through this
+ * One native statement holding a result, or a prepared statement's native
+ * statement, as its link handed it out, and all the link needs to free it. The statement is reached only through this
  * object and only while it is open: once closed (explicitly, with its
  * connection, or because its result became unreachable) no call reaches it
  * again. Holds no reference to the result using it, so that the result can
@@ -22,11 +22,14 @@ final class OdbcCursor {
     static final Object NULL = new Object();
 
     final long statement;
+    /** The statement is a prepared statement's: freeing this result closes only its cursor. */
+    final boolean shared;
     boolean closed;
     /** Column number to its value as read: String, byte[], Long, Double or {@link #NULL}. */
     final Map<Integer, Object> row = new HashMap<>();
 
-    OdbcCursor(long statement) {
+    OdbcCursor(long statement, boolean shared) {
         this.statement = statement;
+        this.shared = shared;
     }
 }

@@ -21,9 +21,11 @@ import jov.jdbc.odbc.driver.odbc.OdbcNatives;
  * sharing a JDBC connection take turns while other connections run freely;
  * nothing waits on the lock except calls on this same connection.
  *
- * <p>Every execution runs on a native statement of its own, which lives as
- * long as the result it made (its {@link OdbcCursor}) and no longer; the
- * number of results open at once is the ODBC driver's business. Tokens of
+ * <p>Every execution of plain SQL runs on a native statement of its own,
+ * which lives as long as the result it made (its {@link OdbcCursor}) and no
+ * longer; a prepared statement keeps one native statement ({@link Prepared})
+ * for all its executions, whose results only close its cursor. The number of
+ * results open at once is the ODBC driver's business. Tokens of
  * freed statements and of a closed connection fail cleanly in the natives,
  * and still every call checks under the lock that the link and the cursor
  * are open, so a call queued behind a close reports the close (08003).
@@ -66,6 +68,8 @@ final class OdbcLink {
     private int connectionTimeoutSet;
     private volatile boolean driverTimesQueries;
     private volatile int networkTimeoutMillis;
+    /** Guarded by lock. */
+    private int preparations;
 
     private OdbcLink(long connection, int charset) {
         this.connection = connection;
@@ -151,7 +155,7 @@ final class OdbcLink {
 
     /** The same that {@link #cancel(Object)} with owner reaches, under a query timeout in seconds (0 for none). */
     OdbcCursor query(String sql, Object owner, int queryTimeoutSeconds) throws SQLException {
-        Executed executed = execute(sql, null, owner, queryTimeoutSeconds, false);
+        Executed executed = execute(sql, null, null, owner, queryTimeoutSeconds, false);
         if (executed.cursor == null) {
             throw Errors.create("The SQL returned no result set: " + sql, Errors.GENERAL);
         }
@@ -183,19 +187,24 @@ final class OdbcLink {
     private static void free(List<OdbcCursor> unused) {
         for (OdbcCursor cursor : unused) {
             cursor.closed = true;
-            freeStatement(cursor.statement);
+            if (cursor.shared) {
+                OdbcNatives.closeCursor(cursor.statement);
+            } else {
+                freeStatement(cursor.statement);
+            }
         }
     }
 
     /** Runs SQL to its end and answers the rows it affected (-1 when the driver cannot tell). */
     long update(String sql) throws SQLException {
-        return update(sql, null, null, 0);
+        return update(sql, null, null, null, 0);
     }
 
-    /** The same with parameters, owner and timeout as for {@link #execute}; rows the SQL returns are dropped. */
-    long update(String sql, Parameter[] parameters, Object owner, int queryTimeoutSeconds) throws SQLException {
+    /** The same with prepared statement, parameters, owner and timeout as for {@link #execute}; rows the SQL returns are dropped. */
+    long update(String sql, Prepared prepared, Parameter[] parameters, Object owner, int queryTimeoutSeconds)
+            throws SQLException {
         synchronized (lock) {
-            Executed executed = execute(sql, parameters, owner, queryTimeoutSeconds, false);
+            Executed executed = execute(sql, prepared, parameters, owner, queryTimeoutSeconds, false);
             if (executed.cursor != null) {
                 closeCursor(executed.cursor);
             }
@@ -231,48 +240,113 @@ final class OdbcLink {
     }
 
     /**
-     * Runs SQL on a new native statement, with the parameters bound (null:
-     * the SQL runs as it is) and a cursor that can scroll when asked. What
-     * it gave is what the ODBC driver reports: a cursor when the SQL made
-     * result columns, otherwise its row count. {@link #cancel(Object)} with
-     * owner reaches the execution; a query timeout in seconds (0 for none)
-     * bounds it.
+     * Runs SQL with a cursor that can scroll when asked: plain SQL (prepared
+     * null) on a new native statement, or a prepared statement's own native
+     * statement with the parameters bound. What it gave is what the ODBC
+     * driver reports: a cursor when the SQL made result columns, otherwise
+     * its row count. {@link #cancel(Object)} with owner reaches the
+     * execution; a query timeout in seconds (0 for none) bounds it.
      */
-    Executed execute(String sql, Parameter[] parameters, Object owner, int queryTimeoutSeconds, boolean scrollable)
-            throws SQLException {
+    Executed execute(String sql, Prepared prepared, Parameter[] parameters, Object owner, int queryTimeoutSeconds,
+            boolean scrollable) throws SQLException {
         checkSql(sql);
         synchronized (lock) {
             checkOpen();
             free(cursors.takeUnreachable());
+            if (prepared != null) {
+                return executePrepared(sql, prepared, parameters, owner, queryTimeoutSeconds, scrollable);
+            }
             long statement = allocate(queryTimeoutSeconds, scrollable);
             boolean kept = false;
             try {
                 Execution run = begin(owner, statement, queryTimeoutSeconds);
                 try {
-                    String[] doing = {"Statement"};
-                    int status = parameters == null ? execDirect(statement, sql)
-                            : runPrepared(statement, sql, parameters, doing);
-                    if (status == ERROR) {
-                        throw noteLost(run.failure(doing[0]));
+                    if (execDirect(statement, sql) == ERROR) {
+                        throw noteLost(run.failure("Statement"));
                     }
                 } finally {
                     end(run);
                 }
-                if (numResultCols(statement, count) == ERROR) {
-                    throw failure("Reading the result's columns");
-                }
-                if (count[0] > 0) {
-                    kept = true;
-                    return new Executed(cursors.add(statement), -1);
-                }
-                long rows = rowCount(statement, answer) == ERROR ? -1 : answer[0];
-                return new Executed(null, rows);
+                Executed executed = outcome(statement, false);
+                kept = executed.cursor != null;
+                return executed;
             } finally {
                 if (!kept) {
                     freeStatement(statement);
                 }
             }
         }
+    }
+
+    /**
+     * Holding lock: the statement is allocated at the first execution and
+     * owned by the prepared statement (owner), prepared until SQLPrepare has
+     * succeeded once, then only re-bound and executed; its previous cursor
+     * was closed with the previous result.
+     */
+    private Executed executePrepared(String sql, Prepared prepared, Parameter[] parameters, Object owner,
+            int queryTimeoutSeconds, boolean scrollable) throws SQLException {
+        if (prepared.handle == null) {
+            prepared.handle = cursors.add(allocate(0, scrollable), false);
+            cursors.own(prepared.handle, owner);
+        }
+        long statement = prepared.handle.statement;
+        if (queryTimeoutSeconds != prepared.timeoutSet) {
+            // A driver that refuses the timeout (MariaDB Connector/ODBC) does without: the timer keeps it.
+            setStatementAttribute(statement, ATTR_QUERY_TIMEOUT, queryTimeoutSeconds);
+            prepared.timeoutSet = queryTimeoutSeconds;
+        }
+        Execution run = begin(owner, statement, queryTimeoutSeconds);
+        try {
+            String[] doing = {"Statement"};
+            if (runPrepared(sql, prepared, parameters, doing) == ERROR) {
+                throw noteLost(run.failure(doing[0]));
+            }
+        } finally {
+            end(run);
+        }
+        return outcome(statement, true);
+    }
+
+    /**
+     * Discards the cursor's result for its statement's next one
+     * (SQLMoreResults) and answers that as {@link #execute} does, or null
+     * when there is none. The cursor is closed either way; a next result
+     * that is a count is the last one reached, its statement freed.
+     */
+    Executed moreResults(OdbcCursor cursor) throws SQLException {
+        synchronized (lock) {
+            checkOpen(cursor);
+            int status = OdbcNatives.moreResults(cursor.statement);
+            if (status == ERROR) {
+                SQLException failed = failure("Moving to the next result");
+                closeCursor(cursor);
+                throw failed;
+            }
+            Executed next = null;
+            try {
+                next = status == NO_DATA ? null : outcome(cursor.statement, cursor.shared);
+            } finally {
+                cursors.remove(cursor);
+                if (next == null || next.cursor == null) {
+                    free(Collections.singletonList(cursor));
+                } else {
+                    cursor.closed = true;
+                }
+            }
+            return next;
+        }
+    }
+
+    /** Holding lock: the executed statement's cursor when it made result columns, otherwise its row count. */
+    private Executed outcome(long statement, boolean shared) throws SQLException {
+        if (numResultCols(statement, count) == ERROR) {
+            throw failure("Reading the result's columns");
+        }
+        if (count[0] > 0) {
+            return new Executed(cursors.add(statement, shared), -1);
+        }
+        return new Executed(null, rowCount(statement, answer) == ERROR ? -1 : answer[0]);
     }
 
     /** Holding lock: a new statement with the query timeout and cursor it needs. */
@@ -294,12 +368,18 @@ final class OdbcLink {
     }
 
     /**
-     * Prepares, binds each parameter and executes, sending stream parameters
-     * as the driver asks for them; a failure names in doing[0] the parameter
-     * it concerns.
+     * Prepares unless done before, binds each parameter and executes, sending
+     * stream parameters as the driver asks for them; a failure names in
+     * doing[0] the parameter it concerns.
      */
-    private static int runPrepared(long statement, String sql, Parameter[] parameters, String[] doing) {
-        int status = prepare(statement, sql);
+    private int runPrepared(String sql, Prepared prepared, Parameter[] parameters, String[] doing) {
+        long statement = prepared.handle.statement;
+        int status = SUCCESS;
+        if (!prepared.done) {
+            status = prepare(statement, sql);
+            prepared.done = status != ERROR;
+            preparations += prepared.done ? 1 : 0;
+        }
         for (int i = 0; i < parameters.length && status != ERROR; i++) {
             doing[0] = "Binding parameter " + (i + 1);
             status = parameters[i].bind(statement, i + 1);
@@ -321,6 +401,37 @@ final class OdbcLink {
             }
         }
         return status;
+    }
+
+    /**
+     * The native statement of one prepared statement, allocated and prepared
+     * at its first execution and then re-executed. Its handle is freed with
+     * the prepared statement, with the connection, or once the prepared
+     * statement is unreachable; its results only close their cursor on it.
+     * Guarded by the link's lock.
+     */
+    static final class Prepared {
+        /** Null until the first execution. */
+        private OdbcCursor handle;
+        /** SQLPrepare succeeded on the handle. */
+        private boolean done;
+        private int timeoutSet;
+    }
+
+    /** Frees a prepared statement's native statement, once. */
+    void release(Prepared prepared) {
+        synchronized (lock) {
+            if (prepared.handle != null) {
+                closeCursor(prepared.handle);
+            }
+        }
+    }
+
+    /** How many times SQLPrepare succeeded on this connection: tests tell by it that a statement was prepared once. */
+    int preparations() {
+        synchronized (lock) {
+            return preparations;
+        }
     }
 
     /** What {@link #execute} gave: a cursor, or null and the rows affected (-1 when untold). */
@@ -448,7 +559,7 @@ final class OdbcLink {
         return status != NO_DATA;
     }
 
-    /** Frees the cursor's statement once; a closed link has freed it already or will as it closes. */
+    /** Frees the cursor's statement (closes only the cursor of a prepared statement's) once; a closed link has freed it already or will as it closes. */
     void closeCursor(OdbcCursor cursor) {
         synchronized (lock) {
             if (!closed && !cursor.closed) {

@@ -34,8 +34,8 @@ final class OpenCursors {
     private final Map<OdbcCursor, Owner> open = new HashMap<>();
     private final ReferenceQueue<Object> collected = new ReferenceQueue<>();
 
-    OdbcCursor add(long statement) {
-        OdbcCursor cursor = new OdbcCursor(statement);
+    OdbcCursor add(long statement, boolean shared) {
+        OdbcCursor cursor = new OdbcCursor(statement, shared);
         open.put(cursor, null);
         return cursor;
     }

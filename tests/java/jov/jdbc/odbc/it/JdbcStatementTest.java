@@ -6,6 +6,7 @@ import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertNull;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 import static org.junit.jupiter.api.Assertions.assertTrue;
+import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
 import java.math.BigDecimal;
 import java.sql.BatchUpdateException;
@@ -49,6 +50,29 @@ class JdbcStatementTest {
                 assertTrue(limited.next());
                 assertFalse(limited.next());
             }
+        }
+    }
+
+    /** psqlODBC runs statements separated by semicolons as one execution; the others refuse or run only the first. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void getMoreResultsReachesEveryResultOfOneExecution(Rig rig) throws SQLException {
+        assumeTrue(rig == Rig.POSTGRES, "only psqlODBC gives several results here");
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("id integer");
+            assertTrue(statement.execute("SELECT 1; SELECT 2; INSERT INTO " + table + " VALUES (1), (2)"));
+            ResultSet first = statement.getResultSet();
+            assertTrue(first.next());
+            assertEquals(1, first.getInt(1));
+            assertTrue(statement.getMoreResults());
+            assertTrue(first.isClosed());
+            ResultSet second = statement.getResultSet();
+            assertTrue(second.next());
+            assertEquals(2, second.getInt(1));
+            assertFalse(statement.getMoreResults());
+            assertEquals(2, statement.getUpdateCount());
+            assertFalse(statement.getMoreResults());
+            assertEquals(-1, statement.getUpdateCount());
         }
     }
 
