@@ -4,8 +4,7 @@
 // statement of its own and describes its result columns into a zero-filled
 // catalogue; the cursor then stays open for fetching until CloseCursor. An
 // update runs on a temporary statement that never enters the table and is
-// freed before the call returns, whatever the driver answered; a caller that
-// wants the update's row count gets it from that statement before the free.
+// freed before the call returns, whatever the driver answered.
 //
 // Every statement handle lives in exactly one place: hStmt[h] for a cursor, a
 // local for an update. A handle reused while it still holds the statement of a
