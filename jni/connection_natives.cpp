@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "jni/natives.h"
-#include "jni/open_native.h"
 #include "jni/scoped_string_chars.h"
 #include "jni/text_conversion.h"
 #include "table/DataSourceTable.h"
@@ -54,10 +53,11 @@ jstring NewJavaString(JNIEnv* env, const char* text) {
 
 }  // namespace
 
-namespace jov {
+extern "C" {
 
-jint OpenFromJava(JNIEnv* env, jstring dataSource, jstring user, jstring password,
-                  int32_t loginTimeoutSeconds) {
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCopen(JNIEnv* env, jclass,
+                                                                 jstring dataSource, jstring user,
+                                                                 jstring password) {
     char source[kDataSourceBufferSize] = {};
     char userText[kUserBufferSize] = {};
     char passwordText[kPasswordBufferSize] = {};
@@ -69,17 +69,7 @@ jint OpenFromJava(JNIEnv* env, jstring dataSource, jstring user, jstring passwor
     // "A:B:Sales" and "Sales" both name the data source Sales.
     const char* colon = std::strrchr(source, ':');
     const char* name = colon != nullptr ? colon + 1 : source;
-    return TheDataSourceTable().Open(name, userText, passwordText, loginTimeoutSeconds);
-}
-
-}  // namespace jov
-
-extern "C" {
-
-JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCopen(JNIEnv* env, jclass,
-                                                                 jstring dataSource, jstring user,
-                                                                 jstring password) {
-    return jov::OpenFromJava(env, dataSource, user, password, 0);
+    return TheDataSourceTable().Open(name, userText, passwordText);
 }
 
 JNIEXPORT void JNICALL Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBCclose(JNIEnv*, jclass, jint id) {

@@ -12,8 +12,6 @@
 //  - openOk == 0: no ODBC handle, no catalogue and no row buffer is held.
 //  - openOk == 1 implies connected == 1 and non-null hEnv and hDbc.
 //  - errorMessage and errorCode are always terminated within their sizes.
-//  - The driver's diagnostic kept beside them (GetError) belongs to the same
-//    failure: every write of the record replaces it too.
 //  - The per-cursor tables are indexed by cursor handle 1..kMaxCursors;
 //    entry 0 is never used.
 //  - Cursor handle h is free when columns[h] is null. It is "statement only"
@@ -27,8 +25,7 @@
 // each other. Each cursor handle also has a read/write lock: fetching,
 // querying into and closing a cursor hold it exclusively, and whoever reads
 // the cursor's catalogue or values (the column accessors, rendering) holds it
-// shared through ReadCursor for as long as it uses what it read. Cancel runs
-// beside all of them: it takes only the running table's lock. So a caller
+// shared through ReadCursor for as long as it uses what it read. So a caller
 // that reads a cursor while another thread fetches on it, or closes it, waits
 // instead of touching freed memory. A query waits for no call on another
 // cursor: finding a free cursor passes over the ones that are held.
@@ -140,12 +137,8 @@ public:
     // --- Connection lifecycle and records (connection.cpp, error_record.cpp) ---
 
     // Connects to a data source. Returns 1 when connected (or already connected
-    // under exactly that name), 0 on failure with the error record set. A
-    // loginTimeoutSeconds above 0 is offered to the driver as
-    // SQL_ATTR_LOGIN_TIMEOUT before it connects; a driver that refuses it
-    // connects with its own default.
-    int32_t OdbcOpen(const char* dataSource, const char* user, const char* password,
-                     int32_t loginTimeoutSeconds = 0);
+    // under exactly that name), 0 on failure with the error record set.
+    int32_t OdbcOpen(const char* dataSource, const char* user, const char* password);
     // Closes every cursor, rolls back what was not committed, disconnects and
     // frees all handles and buffers. Reports nothing; on an object that is not
     // open it does nothing. Afterwards the object is not open, whatever the
@@ -160,20 +153,12 @@ public:
     void SetDateStyle(int16_t style) { dateStyle.store(style, std::memory_order_relaxed); }
     // Copies the record; message holds kErrorMessageSize bytes, code kErrorCodeSize.
     void GetError(char* message, char* code);
-    // The same, with the driver's diagnostic recorded with it, all read at once.
-    void GetError(char* message, char* code, DriverDiagnostic* diagnostic);
     // Replaces the record with diagnostic record 1 of the handle (both texts
-    // empty when the handle has none); the diagnostic is that record too.
+    // empty when the handle has none).
     void StoreDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle);
-    // Replaces the record with a formatted message of the library's own and
-    // clears the diagnostic.
+    // Replaces the record with a formatted message of the library's own.
     void RecordError(const char* code, const char* format, ...)
         __attribute__((format(printf, 3, 4)));
-    // Replaces the record with a message of the library's own, as RecordError,
-    // for a failed ODBC call whose own diagnostic lies on the handle given:
-    // the diagnostic keeps it.
-    void RecordErrorOfCall(SQLSMALLINT handleType, SQLHANDLE handle, const char* code,
-                           const char* format, ...) __attribute__((format(printf, 5, 6)));
     SQLRETURN SetCursorType();
     void ClearColumnTables();
     // Takes cursor h exclusively for the close.
@@ -194,18 +179,8 @@ public:
     // more) with the handle in *cursor, or -1.
     int32_t ExecSQLQuery(const char* sql, int32_t* cursor);
     // Runs a statement without a result set: 1 executed, 0 SQL_NO_DATA,
-    // 2 SQL_NEED_DATA, -1 failure. With rowCount, SQLRowCount is asked after
-    // an execution and *rowCount receives its count (-1 when the driver cannot
-    // tell); 0 for SQL_NO_DATA, -1 for the other answers.
-    int32_t ExecSQLUpdate(const char* sql, SQLLEN* rowCount = nullptr);
-    // Runs SQL of either kind, as the driver reports it after executing: with
-    // result columns into the lowest free cursor, returning the column count
-    // with the handle in *cursor; without, returning 0 with SQLRowCount's
-    // count in *rowCount (0 for SQL_NO_DATA, -1 when the driver cannot tell)
-    // and no cursor taken. -1 on failure (SQL_NEED_DATA too, recorded as
-    // 07002), *cursor 0 and *rowCount -1 then. Needs a free cursor either way;
-    // leaves lastCursorHandle alone.
-    int32_t ExecSQLEither(const char* sql, int32_t* cursor, SQLLEN* rowCount);
+    // 2 SQL_NEED_DATA, -1 failure.
+    int32_t ExecSQLUpdate(const char* sql);
     int32_t GetCursorHandle() const { return lastCursorHandle.load(std::memory_order_acquire); }
     int32_t GetColumnNum(int32_t h) const { return GetColumnCount(h); }
     int32_t FindFreeCursor();
@@ -224,21 +199,6 @@ public:
     bool IsUnsignedColumn(int32_t h, int32_t column);
     void SetColumnReadAsChar(int32_t h, int32_t index);
 
-    // --- Timeouts and cancelling (timeouts.cpp) ---
-
-    // Seconds of SQL_ATTR_QUERY_TIMEOUT for every statement that queries and
-    // updates allocate from now on. 0, the start, sets nothing: the driver
-    // keeps its default. A driver that refuses the attribute runs the
-    // statement without it. -1 with the record set for a negative count.
-    int32_t SetQueryTimeout(int32_t seconds);
-    // SQL_ATTR_CONNECTION_TIMEOUT of the connection: 0 when the driver took it
-    // (perhaps changed), -1 with its diagnostic, or for a negative count.
-    int32_t SetConnectionTimeout(int32_t seconds);
-    // SQLCancel, from any thread, on the statements a query or an update is
-    // executing on the object now: 1 when one was cancelled, 0 when none
-    // executes, -1 with the driver's diagnostic. Waits for no busy flag and no
-    // cursor, only for the short hold of the running table.
-    int32_t Cancel();
 
     // --- Dates and times (datetime.cpp) ---
 
@@ -278,15 +238,6 @@ public:
                                              unsigned char* destination, int32_t limit) const;
     // Computed from the stored text when asked, so fetching pays nothing for it.
     int32_t GetColumnDataTimet(int32_t h, int32_t column) const;
-
-    // --- Numbers without text (number_value.cpp); column numbers count from 1 ---
-
-    // The current value of an integer column (BIT, TINYINT, SMALLINT, INTEGER,
-    // BIGINT): 1 with *value, 0 for NULL, -1 with the record set.
-    int32_t GetColumnLong(int32_t h, int32_t column, int64_t* value);
-    // The same for every fixed-width number column (the integers, REAL, FLOAT,
-    // DOUBLE) as a double.
-    int32_t GetColumnDouble(int32_t h, int32_t column, double* value);
 
     // --- Rendering as text (render.cpp) ---
 
@@ -340,22 +291,10 @@ private:
 
     // Statements (statements.cpp).
     int32_t DescribeColumn(int32_t h, int32_t index);
-    int32_t RunUpdate(const char* sql, SQLLEN* rowCount);
-    // REQUIRES (these three): cursor h held exclusively.
+    int32_t RunUpdate(const char* sql);
+    // REQUIRES (these two): cursor h held exclusively.
     int32_t AllocCursorStatement(int32_t h);
     int32_t DescribeResult(int32_t h, int32_t count);
-    int32_t ResultColumnCount(int32_t h, SQLRETURN rc);
-
-    // Numbers (number_value.cpp).
-    const ColumnInfo* NumberColumn(int32_t h, int32_t column);
-
-    // Timeouts (timeouts.cpp). A query and an update may execute at the same
-    // time on one object, so each kind has its own entry in running_.
-    enum RunKind { kQueryRun, kUpdateRun, kRunKinds };
-    // SQLAllocHandle of a statement with the query timeout applied.
-    SQLRETURN AllocStatement(SQLHSTMT* stmt);
-    // SQLExecDirect with stmt published in running_[kind] meanwhile.
-    SQLRETURN ExecuteRunning(RunKind kind, SQLHSTMT stmt, SQLCHAR* sql);
 
     // Fetching (fetch.cpp). The helpers take a catalogue entry and a statement
     // that the caller has already looked up once for the whole row.
@@ -367,19 +306,10 @@ private:
                        int32_t isNullIn, int32_t isTextIn);
     int32_t GrowValueBuffer(ColumnInfo& column, int32_t needed);
 
-    // Replaces the record and its diagnostic as one write.
-    void WriteRecord(const char* message, const char* code, const DriverDiagnostic& diagnostic);
+    void WriteRecord(const char* message, const char* code);
 
     std::mutex errorLock_;
-    DriverDiagnostic diagnostic_{};  // guarded by errorLock_, like the record
     mutable CursorLock cursorLocks_[kMaxCursors + 1];
-    // A statement stays in running_ only while its SQLExecDirect runs; the
-    // executing thread takes it out under runningLock_ before it uses or frees
-    // the statement again, and Cancel calls SQLCancel under the same lock, so
-    // a cancelled handle is never one being freed.
-    std::mutex runningLock_;
-    SQLHSTMT running_[kRunKinds] = {};
-    std::atomic<int32_t> queryTimeout_{0};
 };
 
 // Cursor handles that index the per-cursor tables.

@@ -56,8 +56,7 @@ SQLCHAR* AsSql(const char* text) {
 
 }  // namespace
 
-int32_t OdbcAccs::OdbcOpen(const char* dataSource, const char* user, const char* password,
-                           int32_t loginTimeoutSeconds) {
+int32_t OdbcAccs::OdbcOpen(const char* dataSource, const char* user, const char* password) {
     BusyGuard guard(openBusy);
     if (IsOpenOk() == 1) {
         if (std::strcmp(dataSourceName, dataSource) == 0) return 1;
@@ -92,11 +91,6 @@ int32_t OdbcAccs::OdbcOpen(const char* dataSource, const char* user, const char*
         hDbc = SQL_NULL_HDBC;
         OdbcClose();
         return 0;
-    }
-    if (loginTimeoutSeconds > 0) {
-        SQLSetConnectAttr(hDbc, SQL_ATTR_LOGIN_TIMEOUT,
-                          reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(loginTimeoutSeconds)),
-                          SQL_IS_UINTEGER);
     }
     if (!Succeeded(SQLConnect(hDbc, AsSql(dataSource), TextLength(dataSource), AsSql(user),
                               TextLength(user), AsSql(password), TextLength(password)))) {

@@ -1,7 +1,5 @@
 // The object's own error record: the library's messages, the driver's
-// diagnostics, and the copy that the data source table takes. Beside the
-// record's texts the object keeps the ODBC driver's diagnostic of the same
-// failure, with its native error, for the calling thread's own record.
+// diagnostics, and the copy that the data source table takes.
 //
 // Every write replaces the whole record under errorLock_, so a reader on
 // another thread always sees two whole, terminated texts.
@@ -47,12 +45,10 @@ __attribute__((format(printf, 2, 0))) void Format(char* message, const char* for
 
 }  // namespace
 
-void OdbcAccs::WriteRecord(const char* message, const char* code,
-                           const DriverDiagnostic& diagnostic) {
+void OdbcAccs::WriteRecord(const char* message, const char* code) {
     std::lock_guard<std::mutex> lock(errorLock_);
     CopyField(errorMessage, sizeof errorMessage, message);
     CopyField(errorCode, sizeof errorCode, code);
-    diagnostic_ = diagnostic;
 }
 
 void OdbcAccs::RecordError(const char* code, const char* format, ...) {
@@ -61,17 +57,7 @@ void OdbcAccs::RecordError(const char* code, const char* format, ...) {
     va_start(args, format);
     Format(message, format, args);
     va_end(args);
-    WriteRecord(message, code, DriverDiagnostic{});
-}
-
-void OdbcAccs::RecordErrorOfCall(SQLSMALLINT handleType, SQLHANDLE handle, const char* code,
-                                 const char* format, ...) {
-    char message[kErrorMessageSize];
-    va_list args;
-    va_start(args, format);
-    Format(message, format, args);
-    va_end(args);
-    WriteRecord(message, code, ReadDiagnostic(handleType, handle));
+    WriteRecord(message, code);
 }
 
 void OdbcAccs::GetError(char* message, char* code) {
@@ -80,16 +66,9 @@ void OdbcAccs::GetError(char* message, char* code) {
     std::memcpy(code, errorCode, sizeof errorCode);
 }
 
-void OdbcAccs::GetError(char* message, char* code, DriverDiagnostic* diagnostic) {
-    std::lock_guard<std::mutex> lock(errorLock_);
-    std::memcpy(message, errorMessage, sizeof errorMessage);
-    std::memcpy(code, errorCode, sizeof errorCode);
-    *diagnostic = diagnostic_;
-}
-
 void OdbcAccs::StoreDiagnostics(SQLSMALLINT handleType, SQLHANDLE handle) {
     DriverDiagnostic d = ReadDiagnostic(handleType, handle);
-    WriteRecord(d.message, d.state, d);
+    WriteRecord(d.message, d.state);
 }
 
 }  // namespace jov

@@ -11,15 +11,6 @@ constexpr const char kMsgNotEnoughMemory[] = "(ODBCACCS)Not Enough Memory";
 constexpr const char kMsgStillExecutingTimeout[] = "(ODBCACCS)SQL_STILL_EXECUTING Time Out Error";
 constexpr const char kMsgTooManyCursors[] = "Too Many SQL Cursor Open(Max Open=%d)";
 constexpr const char kMsgAllocHandleError[] = "SQLAllocHandle Error Code=(%d)";
-constexpr const char kMsgNeedData[] =
-    "(ODBCACCS)SQL_NEED_DATA: The Statement Asks For Parameter Data";
-constexpr const char kCodeNeedData[] = "07002";
-constexpr const char kMsgInvalidColumn[] = "(ODBCACCS)Invalid Column Number=%d";
-constexpr const char kMsgNotIntegerColumn[] = "(ODBCACCS)Column=%d SQL Type=%d Is Not An Integer";
-constexpr const char kMsgNotNumberColumn[] = "(ODBCACCS)Column=%d SQL Type=%d Is Not A Number";
-constexpr const char kMsgNotIntegerValue[] = "(ODBCACCS)Column=%d Value Is Not An Integer";
-constexpr const char kMsgNotNumberValue[] = "(ODBCACCS)Column=%d Value Is Not A Number";
-constexpr const char kMsgNegativeTimeout[] = "(ODBCACCS)%s Timeout=%d Is Negative";
 
 // "OdbcAccs::OdbcOpenは既に(%s)でオープン中です。１クラス内でオープン出来るＤＳは１つのみです"
 constexpr const char kMsgAlreadyOpen[] =

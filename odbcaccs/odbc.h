@@ -1,6 +1,6 @@
 // The ODBC 3 API as the library calls it: the ANSI functions of the driver
-// manager (unixODBC on Linux, ODBC32 on Windows). Lengths, indicators, row
-// counts (SQLRowCount) and integer attributes that ODBC writes are
+// manager (unixODBC on Linux, ODBC32 on Windows). Lengths, indicators and
+// integer attributes that ODBC writes are
 // SQLLEN/SQLULEN, which are 8 bytes on 64-bit platforms: never pass a narrower
 // variable for them.
 #pragma once

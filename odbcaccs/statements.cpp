@@ -4,8 +4,7 @@
 // statement of its own and describes its result columns into a zero-filled
 // catalogue; the cursor then stays open for fetching until CloseCursor. An
 // update runs on a temporary statement that never enters the table and is
-// freed before the call returns, whatever the driver answered; a caller that
-// wants the update's row count gets it from that statement before the free.
+// freed before the call returns, whatever the driver answered.
 //
 // Every statement handle lives in exactly one place: hStmt[h] for a cursor, a
 // local for an update. A handle reused while it still holds the statement of a
@@ -67,7 +66,7 @@ int32_t OdbcAccs::ExecSQLQuery(const char* sql, int32_t* cursor) {
 
     // SQL_NO_DATA, SQL_NEED_DATA and SQL_STILL_EXECUTING fail a query too.
     SQLSMALLINT count = 0;
-    if (!Succeeded(ExecuteRunning(kQueryRun, hStmt[h], AsSql(sql))) ||
+    if (!Succeeded(SQLExecDirect(hStmt[h], AsSql(sql), SQL_NTS)) ||
         !Succeeded(SQLNumResultCols(hStmt[h], &count))) {
         StoreDiagnostics(SQL_HANDLE_STMT, hStmt[h]);
         CloseCursorHeld(h);
@@ -85,12 +84,12 @@ int32_t OdbcAccs::AllocCursorStatement(int32_t h) {
         hStmt[h] = SQL_NULL_HSTMT;
     }
     cursorInUse[h] = 0;
-    SQLRETURN rc = AllocStatement(&hStmt[h]);
+    SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, hDbc, &hStmt[h]);
     if (!Succeeded(rc)) {
         hStmt[h] = SQL_NULL_HSTMT;
         // The library's text stays; the driver's reason (08003 on a
         // connection the server dropped) lies on the connection handle.
-        RecordErrorOfCall(SQL_HANDLE_DBC, hDbc, "", kMsgAllocHandleError, static_cast<int>(rc));
+        RecordError("", kMsgAllocHandleError, static_cast<int>(rc));
         return -1;
     }
     cursorInUse[h] = 1;
@@ -137,48 +136,32 @@ int32_t OdbcAccs::DescribeColumn(int32_t h, int32_t index) {
     return 0;
 }
 
-int32_t OdbcAccs::ExecSQLUpdate(const char* sql, SQLLEN* rowCount) {
+int32_t OdbcAccs::ExecSQLUpdate(const char* sql) {
     BusyGuard guard(updateBusy);
-    int32_t result = RunUpdate(sql, rowCount);
+    int32_t result = RunUpdate(sql);
     // An update may leave the connection's statement options changed.
     SetCursorType();
     return result;
 }
 
-namespace {
-
-// The rows the executed statement affected; -1 when the driver cannot tell or
-// refuses the question. A refusal leaves the record alone: the update itself
-// succeeded.
-SQLLEN AffectedRows(SQLHSTMT stmt) {
-    SQLLEN count = -1;
-    if (!Succeeded(SQLRowCount(stmt, &count))) return -1;
-    return count;
-}
-
-}  // namespace
-
 // Executes on a temporary statement and frees it on every path.
-int32_t OdbcAccs::RunUpdate(const char* sql, SQLLEN* rowCount) {
-    if (rowCount != nullptr) *rowCount = -1;
+int32_t OdbcAccs::RunUpdate(const char* sql) {
     SQLHSTMT stmt = SQL_NULL_HSTMT;
-    if (!Succeeded(AllocStatement(&stmt))) {
+    if (!Succeeded(SQLAllocHandle(SQL_HANDLE_STMT, hDbc, &stmt))) {
         StoreDiagnostics(SQL_HANDLE_DBC, hDbc);
         return -1;
     }
     SQLCHAR* text = AsSql(sql);
     SQLRETURN rc =
-        RepeatWhileStillExecuting([&] { return ExecuteRunning(kUpdateRun, stmt, text); });
+        RepeatWhileStillExecuting([&] { return SQLExecDirect(stmt, text, SQL_NTS); });
     int32_t result = -1;
     switch (rc) {
         case SQL_SUCCESS:
         case SQL_SUCCESS_WITH_INFO:
             result = 1;
-            if (rowCount != nullptr) *rowCount = AffectedRows(stmt);
             break;
         case SQL_NO_DATA:
             result = 0;
-            if (rowCount != nullptr) *rowCount = 0;
             break;
         case SQL_NEED_DATA:
             result = 2;
@@ -192,55 +175,6 @@ int32_t OdbcAccs::RunUpdate(const char* sql, SQLLEN* rowCount) {
     }
     FreeStatement(stmt);
     return result;
-}
-
-// The statement runs on the cursor's own statement, so that rows it returns
-// stay there to be fetched; it waits on SQL_STILL_EXECUTING as an update
-// does. Whatever has no result columns leaves no cursor behind.
-int32_t OdbcAccs::ExecSQLEither(const char* sql, int32_t* cursor, SQLLEN* rowCount) {
-    BusyGuard guard(queryBusy);
-    *cursor = 0;
-    *rowCount = -1;
-    int32_t h = FindFreeCursor();
-    if (h < 0) return -1;
-    std::unique_lock<CursorLock> hold(cursorLocks_[h]);
-    if (AllocCursorStatement(h) < 0) return -1;
-    SQLHSTMT stmt = hStmt[h];
-    SQLCHAR* text = AsSql(sql);
-    // It runs under the query's busy flag, so it publishes itself as a query
-    // for cancelling.
-    SQLRETURN rc =
-        RepeatWhileStillExecuting([&] { return ExecuteRunning(kQueryRun, stmt, text); });
-    int32_t count = ResultColumnCount(h, rc);
-    if (count > 0) {
-        count = DescribeResult(h, count);
-        if (count > 0) *cursor = h;
-        return count;
-    }
-    if (count == 0) {
-        *rowCount = rc == SQL_NO_DATA ? 0 : AffectedRows(stmt);
-        // As after an update through ExecSQLUpdate.
-        SetCursorType();
-    }
-    CloseCursorHeld(h);
-    return count;
-}
-
-// The result columns of the statement of cursor h, whose execution answered
-// rc (none for SQL_NO_DATA); -1 with the record set when it failed.
-int32_t OdbcAccs::ResultColumnCount(int32_t h, SQLRETURN rc) {
-    if (rc == SQL_NO_DATA) return 0;
-    SQLSMALLINT count = 0;
-    if (rc == SQL_NEED_DATA) {
-        RecordError(kCodeNeedData, kMsgNeedData);
-    } else if (rc == SQL_STILL_EXECUTING) {
-        RecordError("", kMsgStillExecutingTimeout);
-    } else if (!Succeeded(rc) || !Succeeded(SQLNumResultCols(hStmt[h], &count))) {
-        StoreDiagnostics(SQL_HANDLE_STMT, hStmt[h]);
-    } else {
-        return count;
-    }
-    return -1;
 }
 
 // Waits for no other call. A cursor held exclusively is being fetched or

@@ -8,7 +8,7 @@
 # that, where each native is still name@N. N must be 8 (the JNIEnv pointer and
 # the class) plus 8 per long or double and 4 per any other parameter (int,
 # short, byte, boolean, char, float, an object or an array), for every native
-# declared in JOVODBCDLL.java, JovOdbcExtras.java and driver/odbc/OdbcNatives.java,
+# declared in JOVODBCDLL.java and driver/odbc/OdbcNatives.java,
 # and the DLL must have no other export.
 set -euo pipefail
 
@@ -18,7 +18,7 @@ def=$1
 # The natives as Java declares them: symbol@N, one a line, sorted.
 expected() {
     local class file line name params size param
-    for class in JOVODBCDLL JovOdbcExtras driver/odbc/OdbcNatives; do
+    for class in JOVODBCDLL driver/odbc/OdbcNatives; do
         file=$root/java/jov/jdbc/odbc/$class.java
         while IFS= read -r line; do
             name=$(sed 's/.* \([A-Za-z0-9]*\)(.*/\1/' <<<"$line")

@@ -23,7 +23,6 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 win64_build=${JOV_WIN_BUILD_DIR:-$root/build-win}
 win32_build=${JOV_WIN32_BUILD_DIR:-$root/build-win32}
 native_prefix=Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBC
-extras_prefix=Java_jov_jdbc_odbc_JovOdbcExtras_
 driver_prefix=Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_
 
 # step NAME: starts a timed step; its time is printed when the next starts.
@@ -67,26 +66,25 @@ build_windows() {
     cmake --build "$2" -j2
 }
 
-# The DLL exports the 29 natives declared in jni/natives.h, the 11 of
-# jni/extras_natives.h and the 44 of driver/jni/natives.h, and nothing else,
+# The DLL exports the 29 natives declared in jni/natives.h and the 44 of
+# driver/jni/natives.h, and nothing else,
 # each by name (no ordinal-only entries), under their plain names.
 check_exports() {
     local dll=$build/JovJdbcOdbc.dll dump expected actual addresses
     dump=$("$objdump" -p "$dll")
     expected=$({ grep -o "${native_prefix}[A-Za-z]*" "$root/jni/natives.h"
-        grep -o "${extras_prefix}[A-Za-z]*" "$root/jni/extras_natives.h"
         grep -o "${driver_prefix}[A-Za-z]*" "$root/driver/jni/natives.h"; } | sort)
     actual=$(sed -n '/^\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" |
         sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort)
     addresses=$(sed -n 's/^[[:space:]]*Export Address Table[[:space:]]*\([0-9a-f]*\)$/\1/p' <<<"$dump" | head -n 1)
     echo "exports of $dll ($((16#${addresses:-0})) addresses, $(wc -l <<<"$actual") names):"
     sed 's/^/    /' <<<"$actual"
-    if [[ $actual != "$expected" || $((16#${addresses:-0})) -ne 84 ]]; then
-        echo "export table differs from the 29 + 11 + 44 natives:" >&2
+    if [[ $actual != "$expected" || $((16#${addresses:-0})) -ne 73 ]]; then
+        echo "export table differs from the 29 + 44 natives:" >&2
         diff <(echo "$expected") <(echo "$actual") >&2 || true
         return 1
     fi
-    echo "exports: the 29 natives, the 11 of JovOdbcExtras, the 44 of OdbcNatives and nothing else"
+    echo "exports: the 29 natives, the 44 of OdbcNatives and nothing else"
 }
 
 # check_imports FILE DLL...: FILE imports exactly the DLLs given. The C++

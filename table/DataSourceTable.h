@@ -19,8 +19,7 @@
 // Threads: Open is serialised against Open by openBusy. Each slot has a short
 // lock of its own (Slot), the last-error record another, so every reader sees
 // whole, terminated texts. A success never clears the record; reading it does
-// not clear it either. Every write of the record also goes to the calling
-// thread's own copy (thread_error.h).
+// not clear it either.
 #pragma once
 
 #include <cstdint>
@@ -73,19 +72,16 @@ public:
     // --- Opening, closing, lookup and the last-error record (data_source_table.cpp) ---
 
     // Returns the new identifier (1..kMaxDataSources) or -1 with the record
-    // set. loginTimeoutSeconds as OdbcAccs::OdbcOpen takes it.
-    int32_t Open(const char* dataSource, const char* user, const char* password,
-                 int32_t loginTimeoutSeconds = 0);
+    // set.
+    int32_t Open(const char* dataSource, const char* user, const char* password);
     void Close(int32_t id);
     // The object of an open connection, or null after recording -02, -03 or -04.
     OdbcAccsRef FindOpen(int32_t id);
-    // Stores at most 511 bytes of message and 47 of code, cut by bytes, in the
-    // table's record and in the calling thread's own (thread_error.h).
+    // Stores at most 511 bytes of message and 47 of code, cut by bytes.
     void SetError(const char* message, const char* code);
     // Copies the record; the targets hold kErrorMessageSize and kErrorCodeSize bytes.
     int32_t GetError(char* message, char* code);
-    // Copies an object's record into the table's; the calling thread's own
-    // gets the driver's diagnostic behind it where there is one.
+    // Copies an object's record into the table's.
     void CopyErrorFrom(OdbcAccs& object);
 
     // --- Connection-level forwarding (connection_forwarding.cpp) ---
@@ -127,34 +123,8 @@ public:
     ValueText GetColumnValueText(int32_t id, int32_t cursor, int32_t column, RenderBuffer& buffer);
     BytesLease GetColumnValueBytes(int32_t id, int32_t cursor, int32_t column);
 
-    // --- Row counts and numbers without text (extras_forwarding.cpp) ---
-
-    // ExecSQLUpdate that also answers the affected rows (OdbcAccs::ExecSQLUpdate);
-    // *rowCount is -1 when the identifier is rejected.
-    int32_t ExecSQLUpdateRowCount(int32_t id, const char* sql, int64_t* rowCount);
-    // 1 with *value, 0 for NULL, -1 with the record set (value 0 then), the
-    // cursor held for reading meanwhile.
-    int32_t GetColumnLong(int32_t id, int32_t cursor, int32_t column, int64_t* value);
-    int32_t GetColumnDouble(int32_t id, int32_t cursor, int32_t column, double* value);
-
-    // --- SQL run as the driver reports it (extras_forwarding.cpp) ---
-
-    // OdbcAccs::ExecSQLEither: the column count with *cursor, or 0 with
-    // *rowCount, or -1 (also for a rejected identifier: *cursor 0, *rowCount -1).
-    int32_t ExecSQLEither(int32_t id, const char* sql, int32_t* cursor, int64_t* rowCount);
-
-    // --- Timeouts and cancelling (timeout_forwarding.cpp) ---
-
-    // OdbcAccs::SetQueryTimeout, SetConnectionTimeout and Cancel of an open
-    // identifier. Cancel waits for nothing the identifier's other calls hold.
-    int32_t SetQueryTimeout(int32_t id, int32_t seconds);
-    int32_t SetConnectionTimeout(int32_t id, int32_t seconds);
-    int32_t Cancel(int32_t id);
-
 private:
     int32_t TakeFreeSlot();
-    // The table's record alone.
-    void SetTableError(const char* message, const char* code);
 
     Slot slots_[kMaxDataSources];
     char errorMessage_[kErrorMessageSize] = {};

@@ -8,7 +8,6 @@
 #include "platform/heap.h"
 #include "table/DataSourceTable.h"
 #include "table/table_messages.h"
-#include "table/thread_error.h"
 
 namespace jov {
 
@@ -54,8 +53,7 @@ OdbcAccsRef CreateObject() {
 
 }  // namespace
 
-int32_t DataSourceTable::Open(const char* dataSource, const char* user, const char* password,
-                              int32_t loginTimeoutSeconds) {
+int32_t DataSourceTable::Open(const char* dataSource, const char* user, const char* password) {
     BusyGuard guard(openBusy_);
     int32_t index = TakeFreeSlot();
     if (index < 0) return -1;
@@ -68,7 +66,7 @@ int32_t DataSourceTable::Open(const char* dataSource, const char* user, const ch
         return -1;
     }
     slots_[index].Set(object);
-    if (object->OdbcOpen(dataSource, user, password, loginTimeoutSeconds) == 1) return index + 1;
+    if (object->OdbcOpen(dataSource, user, password) == 1) return index + 1;
     // A failed open gives its slot back, so that failed attempts cannot use up
     // the table; the object is closed when the last reference goes.
     CopyErrorFrom(*object);
@@ -112,11 +110,6 @@ OdbcAccsRef DataSourceTable::FindOpen(int32_t id) {
 }
 
 void DataSourceTable::SetError(const char* message, const char* code) {
-    SetThreadError(message, code, 0);
-    SetTableError(message, code);
-}
-
-void DataSourceTable::SetTableError(const char* message, const char* code) {
     std::lock_guard<std::mutex> lock(errorLock_);
     CopyField(errorMessage_, sizeof errorMessage_, message);
     CopyField(errorCode_, sizeof errorCode_, code);
@@ -132,14 +125,8 @@ int32_t DataSourceTable::GetError(char* message, char* code) {
 void DataSourceTable::CopyErrorFrom(OdbcAccs& object) {
     char message[kErrorMessageSize];
     char code[kErrorCodeSize];
-    DriverDiagnostic diagnostic;
-    object.GetError(message, code, &diagnostic);
-    SetTableError(message, code);
-    if (diagnostic.state[0] != '\0') {
-        SetThreadError(diagnostic.message, diagnostic.state, diagnostic.nativeError);
-    } else {
-        SetThreadError(message, code, 0);
-    }
+    object.GetError(message, code);
+    SetError(message, code);
 }
 
 DataSourceTable& TheDataSourceTable() {

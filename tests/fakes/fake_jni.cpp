@@ -13,14 +13,6 @@ struct FakeJni::ArrayObject : _jbyteArray {
     std::vector<unsigned char> bytes;
 };
 
-struct FakeJni::LongArrayObject : _jlongArray {
-    std::vector<jlong> values;
-};
-
-struct FakeJni::DoubleArrayObject : _jdoubleArray {
-    std::vector<jdouble> values;
-};
-
 namespace {
 
 // The FakeJni of this thread; natives receive only the env pointer.
@@ -37,8 +29,6 @@ FakeJni::FakeJni() : table_{}, env_{} {
     table_.NewByteArray = &FakeJni::NewByteArray;
     table_.SetByteArrayRegion = &FakeJni::SetByteArrayRegion;
     table_.GetArrayLength = &FakeJni::GetArrayLength;
-    table_.SetLongArrayRegion = &FakeJni::SetLongArrayRegion;
-    table_.SetDoubleArrayRegion = &FakeJni::SetDoubleArrayRegion;
     env_.functions = &table_;
     gCurrent = this;
 }
@@ -69,30 +59,6 @@ std::vector<unsigned char> FakeJni::Bytes(jbyteArray a) const {
 }
 
 jsize FakeJni::Length(jbyteArray a) const { return static_cast<jsize>(Bytes(a).size()); }
-
-jlongArray FakeJni::LongArray(jsize length, jlong fill) {
-    longArrays_.emplace_back();
-    longArrays_.back().values.assign(static_cast<size_t>(length), fill);
-    lengths_[&longArrays_.back()] = length;
-    return &longArrays_.back();
-}
-
-jdoubleArray FakeJni::DoubleArray(jsize length, jdouble fill) {
-    doubleArrays_.emplace_back();
-    doubleArrays_.back().values.assign(static_cast<size_t>(length), fill);
-    lengths_[&doubleArrays_.back()] = length;
-    return &doubleArrays_.back();
-}
-
-std::vector<jlong> FakeJni::Longs(jlongArray a) const {
-    if (a == nullptr) throw std::logic_error("null jlongArray");
-    return static_cast<LongArrayObject*>(a)->values;
-}
-
-std::vector<jdouble> FakeJni::Doubles(jdoubleArray a) const {
-    if (a == nullptr) throw std::logic_error("null jdoubleArray");
-    return static_cast<DoubleArrayObject*>(a)->values;
-}
 
 jsize JNICALL FakeJni::GetStringLength(JNIEnv*, jstring s) {
     if (s == nullptr) throw std::logic_error("GetStringLength(null)");
@@ -160,26 +126,3 @@ jsize JNICALL FakeJni::GetArrayLength(JNIEnv* env, jarray a) {
     return it->second;
 }
 
-namespace {
-
-// Copies length values into target at start, as the JVM would, or throws
-// where the JVM would raise ArrayIndexOutOfBoundsException.
-template <typename T>
-void SetRegion(std::vector<T>& target, jsize start, jsize length, const T* values) {
-    if (start < 0 || length < 0 || static_cast<size_t>(start + length) > target.size()) {
-        throw std::logic_error("Set...ArrayRegion out of bounds");
-    }
-    std::copy(values, values + length, target.begin() + start);
-}
-
-}  // namespace
-
-void JNICALL FakeJni::SetLongArrayRegion(JNIEnv*, jlongArray a, jsize start, jsize length,
-                                         const jlong* values) {
-    SetRegion(static_cast<LongArrayObject*>(a)->values, start, length, values);
-}
-
-void JNICALL FakeJni::SetDoubleArrayRegion(JNIEnv*, jdoubleArray a, jsize start, jsize length,
-                                           const jdouble* values) {
-    SetRegion(static_cast<DoubleArrayObject*>(a)->values, start, length, values);
-}

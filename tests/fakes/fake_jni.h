@@ -32,11 +32,6 @@ public:
     std::u16string Text(jstring s) const;
     std::vector<unsigned char> Bytes(jbyteArray a) const;
     jsize Length(jbyteArray a) const;
-    // Arrays that the test hands to a native, and their elements afterwards.
-    jlongArray LongArray(jsize length, jlong fill = 0);
-    jdoubleArray DoubleArray(jsize length, jdouble fill = 0);
-    std::vector<jlong> Longs(jlongArray a) const;
-    std::vector<jdouble> Doubles(jdoubleArray a) const;
 
     // Characters obtained and not yet released.
     int OutstandingChars() const { return outstanding_; }
@@ -52,8 +47,6 @@ public:
 private:
     struct StringObject;
     struct ArrayObject;
-    struct LongArrayObject;
-    struct DoubleArrayObject;
     static FakeJni& Self(JNIEnv* env);
     void RunBeforeNewString();
     static jsize JNICALL GetStringLength(JNIEnv* env, jstring s);
@@ -65,17 +58,11 @@ private:
     static void JNICALL SetByteArrayRegion(JNIEnv* env, jbyteArray a, jsize start, jsize length,
                                            const jbyte* bytes);
     static jsize JNICALL GetArrayLength(JNIEnv* env, jarray a);
-    static void JNICALL SetLongArrayRegion(JNIEnv* env, jlongArray a, jsize start, jsize length,
-                                           const jlong* values);
-    static void JNICALL SetDoubleArrayRegion(JNIEnv* env, jdoubleArray a, jsize start, jsize length,
-                                             const jdouble* values);
 
     JNINativeInterface_ table_;
     JNIEnv env_;
     std::deque<StringObject> strings_;
     std::deque<ArrayObject> arrays_;
-    std::deque<LongArrayObject> longArrays_;
-    std::deque<DoubleArrayObject> doubleArrays_;
     // The length of every array made here, whatever its element type.
     std::map<jarray, jsize> lengths_;
     int outstanding_ = 0;

@@ -18,10 +18,8 @@
 #include <ctime>
 #include <exception>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "jni/extras_natives.h"
 #include "jni/natives.h"
 #include "tests/fakes/fake_jni.h"
 #include "tests/windows/wide_path.h"
@@ -31,7 +29,6 @@ namespace {
 constexpr UINT kWindows31J = 932;
 constexpr const char kLibraryFile[] = "JovJdbcOdbc.dll";
 constexpr const char kNativePrefix[] = "Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBC";
-constexpr const char kExtrasPrefix[] = "Java_jov_jdbc_odbc_JovOdbcExtras_";
 constexpr const char16_t kDataSource[] = u"JovSqlite";
 constexpr const char16_t kTable[] = u"wine_items";
 constexpr jint kFetchFirst = 2;  // SQL_FETCH_FIRST
@@ -46,19 +43,11 @@ constexpr jint kFetchFirst = 2;  // SQL_FETCH_FIRST
     X(isColumnDataNull) X(getColumnDataBinary) X(getColumnDataString) X(getColumnDataTimet)     \
     X(setDateStyle)
 
-// The natives of JovOdbcExtras by Java method name.
-#define JOV_EXTRAS(X)                                                                  \
-    X(threadErrorString) X(threadErrorCode) X(threadErrorNativeCode) X(execSQLUpdateRowCount) \
-    X(getColumnLong) X(getColumnDouble) X(execSQL)
-
 // Typed pointers to the DLL's natives, each of the type its declaration has.
 struct Natives {
 #define JOV_NATIVE_POINTER(name) decltype(&Java_jov_jdbc_odbc_JOVODBCDLL_JNIODBC##name) name = nullptr;
     JOV_NATIVES(JOV_NATIVE_POINTER)
 #undef JOV_NATIVE_POINTER
-#define JOV_EXTRA_POINTER(name) decltype(&Java_jov_jdbc_odbc_JovOdbcExtras_##name) name = nullptr;
-    JOV_EXTRAS(JOV_EXTRA_POINTER)
-#undef JOV_EXTRA_POINTER
 };
 
 template <typename Function>
@@ -74,10 +63,7 @@ std::vector<std::string> FindNatives(HMODULE dll, Natives& natives) {
     natives.name = Find<decltype(natives.name)>(dll, std::string(prefix) + #name); \
     if (natives.name == nullptr) missing.push_back(#name);
 #define JOV_FIND_NATIVE(name) JOV_FIND_IN(kNativePrefix, name)
-#define JOV_FIND_EXTRA(name) JOV_FIND_IN(kExtrasPrefix, name)
     JOV_NATIVES(JOV_FIND_NATIVE)
-    JOV_EXTRAS(JOV_FIND_EXTRA)
-#undef JOV_FIND_EXTRA
 #undef JOV_FIND_NATIVE
 #undef JOV_FIND_IN
     return missing;
@@ -150,7 +136,6 @@ public:
     void JapaneseBothWays();
     void QueryEveryRow();
     void UpdateAndNoData();
-    void ExtrasNatives();
     void LongJapaneseValue();
     void CommitAndRollback();
     void BadSql();
@@ -176,10 +161,6 @@ private:
     std::u16string ErrorCode() { return Text(n_.getErrorCode(env_, nullptr)); }
     std::u16string ErrorString() { return Text(n_.getErrorString(env_, nullptr)); }
     std::u16string Record() { return ErrorCode() + u" " + ErrorString(); }
-    std::u16string ThreadRecord() {
-        return Text(n_.threadErrorCode(env_, nullptr)) + u" " +
-               Text(n_.threadErrorString(env_, nullptr));
-    }
 
     jint Update(const std::u16string& sql) { return n_.execSQLUpdate(env_, nullptr, id_, J(sql)); }
     jint Query(const std::u16string& sql) { return n_.execSQLQuery(env_, nullptr, id_, J(sql)); }
@@ -371,51 +352,6 @@ void Run::UpdateAndNoData() {
            "UPDATE matching no row");
 }
 
-// The natives of JovOdbcExtras: an update's row count, numbers without text,
-// and each thread's own failure, the second thread's record living in the
-// DLL's thread-local storage.
-void Run::ExtrasNatives() {
-    std::u16string table(kTable);
-    jlongArray count = jni_.LongArray(1);
-    Expect(static_cast<long long>(n_.execSQLUpdateRowCount(
-               env_, nullptr, id_, J(u"UPDATE " + table + u" SET born = born WHERE k <= 3"), count)),
-           1LL, "UPDATE of three rows with its count (" + Utf8(Record()) + ")");
-    Expect(static_cast<long long>(jni_.Longs(count)[0]), 3LL, "row count of three rows");
-    Expect(static_cast<long long>(n_.execSQLUpdateRowCount(
-               env_, nullptr, id_, J(u"UPDATE " + table + u" SET k = 0 WHERE k = 99"), count)),
-           0LL, "UPDATE of no row with its count");
-    Expect(static_cast<long long>(jni_.Longs(count)[0]), 0LL, "row count of no row");
-
-    jint cursor = Query(Select(u"k, name") + u" WHERE k = 2");
-    n_.fetch(env_, nullptr, id_, cursor);
-    jlongArray integer = jni_.LongArray(1);
-    jdoubleArray number = jni_.DoubleArray(1);
-    Expect(static_cast<long long>(n_.getColumnLong(env_, nullptr, id_, cursor, 1, integer)), 1LL,
-           "getColumnLong (" + Utf8(Record()) + ")");
-    Expect(static_cast<long long>(jni_.Longs(integer)[0]), 2LL, "integer without text");
-    Expect(n_.getColumnDouble(env_, nullptr, id_, cursor, 1, number) == 1 &&
-               jni_.Doubles(number)[0] == 2.0,
-           true, "getColumnDouble of an integer");
-    Expect(static_cast<long long>(n_.getColumnLong(env_, nullptr, id_, cursor, 2, integer)), -1LL,
-           "getColumnLong of a varchar");
-    n_.closeCursor(env_, nullptr, id_, cursor);
-
-    Expect(static_cast<long long>(
-               n_.execSQLUpdateRowCount(env_, nullptr, id_, J(u"UPDAT x SET y = 1"), count)),
-           -1LL, "bad update with its count");
-    const std::u16string mine = ThreadRecord();
-    Expect(mine, Record(), "this thread's failure is the record's");
-    std::u16string other;
-    std::thread([&] {
-        FakeJni own;
-        n_.commitTran(own.env(), nullptr, 0);
-        other = own.Text(n_.threadErrorCode(own.env(), nullptr));
-    }).join();
-    Expect(other, u"JovJdbcOdbc-02", "the other thread's own failure");
-    Expect(ErrorCode(), u"JovJdbcOdbc-02", "the record holds the latest failure");
-    Expect(ThreadRecord(), mine, "this thread's failure kept");
-}
-
 // 3000 double-byte characters: 6000 bytes of SQL text within the 2n + 1 bytes
 // the natives allow, and a value read back in several chunks, some of which end
 // inside a character.
@@ -510,7 +446,6 @@ int main() {
         run.JapaneseBothWays();
         run.QueryEveryRow();
         run.UpdateAndNoData();
-        run.ExtrasNatives();
         run.LongJapaneseValue();
         run.CommitAndRollback();
         run.BadSql();
