@@ -6,7 +6,8 @@
 #
 #   sql-shell.sh [-d DATA_SOURCE] [-u USER] [-p PASSWORD] [SQLLINE_OPTION...]
 #
-# The data source defaults to JovSample. Other arguments go to sqlline, e.g.
+# The data source defaults to JovSample, opened with charset=Windows-31J since
+# the query tool fills it through the natives. Other arguments go to sqlline, e.g.
 # --outputFormat=csv. SQL ends with
 # ";"; sqlline's own commands start with "!" (!tables, !columns TABLE, !help,
 # !quit). Statements come from the terminal, with line editing and history, or
@@ -33,14 +34,17 @@ while [[ $# -gt 0 ]]; do
     esac
 done
 
+url="jdbc:jov:odbc:$data_source"
 if [[ $data_source == JovSample ]]; then
     # The query tool fills the sample on first use; the shell may come first.
     bash "$root/scripts/query.sh" "SELECT 1" >/dev/null
+    # It writes through the natives, so the file holds Windows-31J text.
+    url="$url;charset=Windows-31J"
 fi
 
 sqlline=(java -Dfile.encoding=UTF-8 -Djov.jdbc.odbc.library="$library"
     -cp "$jar:/usr/share/java/sqlline.jar:/usr/share/java/jline.jar")
-connect=(-d jov.jdbc.odbc.driver.JovDriver -u "jdbc:jov:odbc:$data_source" -n "$user" -p "$password")
+connect=(-d jov.jdbc.odbc.driver.JovDriver -u "$url" -n "$user" -p "$password")
 if [[ -t 0 ]]; then
     exec "${sqlline[@]}" sqlline.SqlLine "${sqlline_options[@]}" "${connect[@]}"
 fi
