@@ -258,14 +258,16 @@ final class OdbcLink {
             boolean kept = false;
             try {
                 Execution run = begin(owner, statement, queryTimeoutSeconds);
+                int status;
                 try {
-                    if (execDirect(statement, sql) == ERROR) {
+                    status = execDirect(statement, sql);
+                    if (status == ERROR) {
                         throw noteLost(run.failure("Statement"));
                     }
                 } finally {
                     end(run);
                 }
-                Executed executed = outcome(statement, false);
+                Executed executed = outcome(statement, false, status);
                 kept = executed.cursor != null;
                 return executed;
             } finally {
@@ -295,15 +297,17 @@ final class OdbcLink {
             prepared.timeoutSet = queryTimeoutSeconds;
         }
         Execution run = begin(owner, statement, queryTimeoutSeconds);
+        int status;
         try {
             String[] doing = {"Statement"};
-            if (runPrepared(sql, prepared, parameters, doing) == ERROR) {
+            status = runPrepared(sql, prepared, parameters, doing);
+            if (status == ERROR) {
                 throw noteLost(run.failure(doing[0]));
             }
         } finally {
             end(run);
         }
-        return outcome(statement, true);
+        return outcome(statement, true, status);
     }
 
     /**
@@ -323,7 +327,7 @@ final class OdbcLink {
             }
             Executed next = null;
             try {
-                next = status == NO_DATA ? null : outcome(cursor.statement, cursor.shared);
+                next = status == NO_DATA ? null : outcome(cursor.statement, cursor.shared, status);
             } finally {
                 cursors.remove(cursor);
                 if (next == null || next.cursor == null) {
@@ -336,8 +340,16 @@ final class OdbcLink {
         }
     }
 
-    /** Holding lock: the executed statement's cursor when it made result columns, otherwise its row count. */
-    private Executed outcome(long statement, boolean shared) throws SQLException {
+    /**
+     * Holding lock: the executed statement's cursor when it made result
+     * columns, otherwise its row count. An execution that answered NO_DATA
+     * (an UPDATE or DELETE that matched no row) left no result to ask about:
+     * iODBC refuses SQLNumResultCols then as out of sequence.
+     */
+    private Executed outcome(long statement, boolean shared, int executed) throws SQLException {
+        if (executed == NO_DATA) {
+            return new Executed(null, 0);
+        }
         if (numResultCols(statement, count) == ERROR) {
             throw failure("Reading the result's columns");
         }
