@@ -17,6 +17,9 @@ case ${1:-} in
         packages=(
             build-essential cmake g++
             unixodbc unixodbc-dev
+            # the iODBC driver manager's runtime, for the library's second build (build-iodbc.sh);
+            # not libiodbc2-dev, which conflicts with unixodbc-dev
+            libiodbc2
             libsqliteodbc odbc-postgresql postgresql
             odbc-mariadb mariadb-server
             openjdk-17-jdk-headless default-jdk-headless junit5

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the C++ unit tests
 # (fake ODBC) and the JUnit integration tests (real JVM, SQLite, a
-# throwaway PostgreSQL cluster and a throwaway MariaDB server), all through
-# CTest; then the Debian package (scripts/test-package.sh), the Windows DLLs
+# throwaway PostgreSQL cluster and a throwaway MariaDB server, then a chosen
+# set again through the iODBC driver manager: scripts/test-iodbc.sh), all
+# through CTest; then the Debian package (scripts/test-package.sh), the Windows DLLs
 # of both widths under Wine (scripts/test-windows.sh), the unit tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/) and under
 # ThreadSanitizer (build-tsan/), and each fuzz

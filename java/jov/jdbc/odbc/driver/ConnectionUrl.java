@@ -5,15 +5,26 @@ import java.sql.SQLException;
 import java.util.LinkedHashMap;
 import java.util.Map;
 import java.util.Properties;
+import jov.jdbc.odbc.driver.odbc.ConnectionString;
 import jov.jdbc.odbc.driver.odbc.OdbcNatives;
 
 /**
- * A URL of the driver with its properties:
- * {@code jdbc:jov:odbc:<data source>[;key=value...]}. The properties are
- * {@value #USER}, {@value #PASSWORD} and {@value #CHARSET}; given both in the URL and as a
- * property, the URL's value counts, as with pgjdbc. An unknown key in the URL
- * is an error (it is most likely misspelt); unknown properties passed by a
- * tool are ignored.
+ * A URL of the driver with its properties, in one of two forms told apart
+ * by an '=' before the first ';' (which no data source name holds):
+ * <ul>
+ *   <li>{@code jdbc:jov:odbc:<data source>[;key=value...]}, whose keys are
+ *       {@value #USER}, {@value #PASSWORD} and {@value #CHARSET}; given both
+ *       in the URL and as a property, the URL's value counts, as with
+ *       pgjdbc. An unknown key in the URL is an error (it is most likely
+ *       misspelt).</li>
+ *   <li>{@code jdbc:jov:odbc:<ODBC connection string>}, such as
+ *       {@code Driver={SQLite3};Database=/data/f.db}, whose every key is the
+ *       ODBC driver's; the properties user and password become UID and PWD
+ *       where the string names none, and charset comes from the properties
+ *       alone (MariaDB's driver has a CHARSET key of its own).</li>
+ * </ul>
+ * Unknown properties passed by a tool are ignored. The password appears in
+ * nothing this class shows: {@link #url()} leaves it out.
  */
 final class ConnectionUrl {
 
@@ -33,13 +44,15 @@ final class ConnectionUrl {
                 + "Windows-31J (for data sources that hold Windows-31J bytes; other characters are refused)");
     }
 
-    private final String url;
+    private final String shownUrl;
     private final String dataSource;
+    private final ConnectionString target;
     private final Map<String, String> values;
 
-    private ConnectionUrl(String url, String dataSource, Map<String, String> values) {
-        this.url = url;
+    private ConnectionUrl(String shownUrl, String dataSource, ConnectionString target, Map<String, String> values) {
+        this.shownUrl = shownUrl;
         this.dataSource = dataSource;
+        this.target = target;
         this.values = values;
     }
 
@@ -49,11 +62,9 @@ final class ConnectionUrl {
 
     /** Reads a URL the driver accepts, with the caller's properties (which may be null). */
     static ConnectionUrl parse(String url, Properties info) throws SQLException {
-        String[] parts = url.substring(DriverInfo.URL_PREFIX.length()).split(";", -1);
-        String dataSource = parts[0].trim();
-        if (dataSource.isEmpty()) {
-            throw Errors.create("The URL names no data source: " + url, "08001");
-        }
+        String rest = url.substring(DriverInfo.URL_PREFIX.length());
+        int semicolon = rest.indexOf(';');
+        boolean odbcString = rest.substring(0, semicolon < 0 ? rest.length() : semicolon).indexOf('=') >= 0;
         Map<String, String> values = new LinkedHashMap<>();
         if (info != null) {
             for (String key : PROPERTIES.keySet()) {
@@ -63,6 +74,27 @@ final class ConnectionUrl {
                 }
             }
         }
+        ConnectionUrl parsed = odbcString ? ofConnectionString(rest, values) : ofDataSource(url, rest, values);
+        String charset = values.get(CHARSET);
+        if (charset != null && !charset.equalsIgnoreCase(UTF_8) && !charset.equalsIgnoreCase(WINDOWS_31J)) {
+            throw Errors.create("The charset '" + charset + "' is not " + UTF_8 + " or " + WINDOWS_31J, "08001");
+        }
+        try {
+            parsed.target.checkPins(parsed.charset());
+        } catch (IllegalArgumentException e) {
+            throw Errors.create("The URL's connection string: " + e.getMessage(), "08001");
+        }
+        return parsed;
+    }
+
+    private static ConnectionUrl ofDataSource(String url, String rest, Map<String, String> values)
+            throws SQLException {
+        String[] parts = rest.split(";", -1);
+        String dataSource = parts[0].trim();
+        if (dataSource.isEmpty()) {
+            throw Errors.create("The URL names no data source: " + url, "08001");
+        }
+        StringBuilder shown = new StringBuilder(DriverInfo.URL_PREFIX).append(dataSource);
         for (int i = 1; i < parts.length; i++) {
             if (parts[i].trim().isEmpty()) {
                 continue;
@@ -74,28 +106,49 @@ final class ConnectionUrl {
                         "08001");
             }
             values.put(key, parts[i].substring(equals + 1));
+            if (!key.equals(PASSWORD)) {
+                shown.append(';').append(parts[i]);
+            }
         }
-        String charset = values.get(CHARSET);
-        if (charset != null && !charset.equalsIgnoreCase(UTF_8) && !charset.equalsIgnoreCase(WINDOWS_31J)) {
-            throw Errors.create("The charset '" + charset + "' is not " + UTF_8 + " or " + WINDOWS_31J, "08001");
-        }
-        return new ConnectionUrl(url, dataSource, values);
+        ConnectionString target = ConnectionString.ofDataSource(dataSource)
+                .withLogin(values.getOrDefault(USER, ""), values.getOrDefault(PASSWORD, ""));
+        return new ConnectionUrl(shown.toString(), dataSource, target, values);
     }
 
+    private static ConnectionUrl ofConnectionString(String rest, Map<String, String> values) throws SQLException {
+        ConnectionString written;
+        try {
+            written = ConnectionString.parse(rest);
+        } catch (IllegalArgumentException e) {
+            throw Errors.create("The URL's connection string: " + e.getMessage(), "08001");
+        }
+        String shown = written.shown();
+        ConnectionString target = written.withLogin(values.getOrDefault(USER, ""),
+                values.getOrDefault(PASSWORD, ""));
+        String user = target.user();
+        if (user != null) {
+            values.put(USER, user);
+        }
+        return new ConnectionUrl(DriverInfo.URL_PREFIX + shown, shown, target, values);
+    }
+
+    /** The URL without its password, as it may be shown. */
     String url() {
-        return url;
+        return shownUrl;
     }
 
+    /** What messages name: the data source, or the connection string without its password. */
     String dataSource() {
         return dataSource;
     }
 
-    String user() {
-        return values.getOrDefault(USER, "");
+    /** What the connection opens, user and password merged. */
+    ConnectionString target() {
+        return target;
     }
 
-    String password() {
-        return values.getOrDefault(PASSWORD, "");
+    String user() {
+        return values.getOrDefault(USER, "");
     }
 
     /** The charset of OdbcNatives the session uses. */

@@ -80,8 +80,7 @@ final class JovConnection implements Connection {
      */
     static JovConnection open(ConnectionUrl target, int loginTimeoutSeconds) throws SQLException {
         LOG.fine(() -> "Connecting to " + target.dataSource() + " as '" + target.user() + "'");
-        OdbcLink link = OdbcLink.open(target.dataSource(), target.user(), target.password(), target.charset(),
-                loginTimeoutSeconds);
+        OdbcLink link = OdbcLink.open(target.dataSource(), target.target(), target.charset(), loginTimeoutSeconds);
         try {
             SqlDialect dialect = SqlDialect.detect(link.info(SQL_DBMS_NAME), sql -> firstValue(link, sql));
             if (dialect.database() == SqlDialect.Database.POSTGRESQL) {

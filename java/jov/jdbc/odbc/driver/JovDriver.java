@@ -9,7 +9,8 @@ import java.util.Properties;
 import java.util.logging.Logger;
 
 /**
- * The JDBC driver over the library: {@code jdbc:jov:odbc:<data source>[;user=...;password=...]}.
+ * The JDBC driver over the library: {@code jdbc:jov:odbc:<data source>[;user=...;password=...]}
+ * or {@code jdbc:jov:odbc:<ODBC connection string>} (see {@link ConnectionUrl}).
  *
  * <p>Registers itself with DriverManager when loaded, and is named in
  * {@code META-INF/services/java.sql.Driver} so that DriverManager finds it

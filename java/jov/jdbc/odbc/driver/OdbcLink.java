@@ -77,20 +77,19 @@ final class OdbcLink {
     }
 
     /**
-     * Opens a data source in a charset of OdbcNatives; user and password may
-     * be empty. A login timeout above 0 seconds is offered to the ODBC
+     * Opens a connection string in a charset of OdbcNatives; messages name
+     * it as shown, which holds no password. A login timeout above 0 seconds is offered to the ODBC
      * driver, and bounds the wait here too, for drivers that do not keep it:
      * the attempt then goes on on a worker thread, which closes the
      * connection should it still come, and the caller gets
      * SQLTimeoutException (HYT00, ODBC's state for an expired login).
      */
-    static OdbcLink open(String dataSource, String user, String password, int charset, int loginTimeoutSeconds)
+    static OdbcLink open(String shown, ConnectionString target, int charset, int loginTimeoutSeconds)
             throws SQLException {
         if (loginTimeoutSeconds <= 0) {
-            return connect(dataSource, user, password, charset, 0);
+            return connect(shown, target, charset, 0);
         }
-        Future<OdbcLink> attempt = Watchdog.submit(
-                () -> connect(dataSource, user, password, charset, loginTimeoutSeconds));
+        Future<OdbcLink> attempt = Watchdog.submit(() -> connect(shown, target, charset, loginTimeoutSeconds));
         try {
             return attempt.get(loginTimeoutSeconds, TimeUnit.SECONDS);
         } catch (TimeoutException e) {
@@ -98,27 +97,26 @@ final class OdbcLink {
                 attempt.get().close();
                 return null;
             });
-            throw Errors.create("Opening data source " + dataSource + ": no answer within the login timeout of "
+            throw Errors.create("Opening data source " + shown + ": no answer within the login timeout of "
                     + loginTimeoutSeconds + " s", Execution.QUERY_TIMEOUT_EXPIRED, e);
         } catch (ExecutionException e) {
             if (e.getCause() instanceof SQLException) {
                 throw (SQLException) e.getCause();
             }
-            throw Errors.create("Opening data source " + dataSource + " failed: " + e.getCause(), "08001", e);
+            throw Errors.create("Opening data source " + shown + " failed: " + e.getCause(), "08001", e);
         } catch (InterruptedException e) {
             Thread.currentThread().interrupt();
-            throw Errors.create("Opening data source " + dataSource + " was interrupted", "08001", e);
+            throw Errors.create("Opening data source " + shown + " was interrupted", "08001", e);
         }
     }
 
     /** The connect itself, on the calling thread, whose own records tell a failure. */
-    private static OdbcLink connect(String dataSource, String user, String password, int charset,
-            int loginTimeoutSeconds) throws SQLException {
+    private static OdbcLink connect(String shown, ConnectionString target, int charset, int loginTimeoutSeconds)
+            throws SQLException {
         long[] token = new long[1];
         int status;
         try {
-            status = OdbcNatives.connect(ConnectionString.build(dataSource, user, password, charset), charset,
-                    loginTimeoutSeconds, token);
+            status = OdbcNatives.connect(target.build(charset), charset, loginTimeoutSeconds, token);
         } catch (LinkageError e) {
             String why = String.valueOf(e.getMessage());
             String advice = why.contains(JOVODBCDLL.LIBRARY_PROPERTY) ? ""
@@ -127,13 +125,13 @@ final class OdbcLink {
             throw Errors.create("The native library could not be loaded: " + why + advice, "08001", e);
         }
         if (status == ERROR) {
-            SQLException failure = Errors.lastFailure("Opening data source " + dataSource);
-            SQLException shown = Errors.create(failure.getMessage(), connectState(failure.getSQLState()),
+            SQLException failure = Errors.lastFailure("Opening data source " + shown);
+            SQLException refused = Errors.create(failure.getMessage(), connectState(failure.getSQLState()),
                     failure.getErrorCode(), failure);
             if (failure.getNextException() != null) {
-                shown.setNextException(failure.getNextException());
+                refused.setNextException(failure.getNextException());
             }
-            throw shown;
+            throw refused;
         }
         return new OdbcLink(token[0], charset);
     }
@@ -260,14 +258,16 @@ final class OdbcLink {
             boolean kept = false;
             try {
                 Execution run = begin(owner, statement, queryTimeoutSeconds);
+                int status;
                 try {
-                    if (execDirect(statement, sql) == ERROR) {
+                    status = execDirect(statement, sql);
+                    if (status == ERROR) {
                         throw noteLost(run.failure("Statement"));
                     }
                 } finally {
                     end(run);
                 }
-                Executed executed = outcome(statement, false);
+                Executed executed = outcome(statement, false, status);
                 kept = executed.cursor != null;
                 return executed;
             } finally {
@@ -297,15 +297,17 @@ final class OdbcLink {
             prepared.timeoutSet = queryTimeoutSeconds;
         }
         Execution run = begin(owner, statement, queryTimeoutSeconds);
+        int status;
         try {
             String[] doing = {"Statement"};
-            if (runPrepared(sql, prepared, parameters, doing) == ERROR) {
+            status = runPrepared(sql, prepared, parameters, doing);
+            if (status == ERROR) {
                 throw noteLost(run.failure(doing[0]));
             }
         } finally {
             end(run);
         }
-        return outcome(statement, true);
+        return outcome(statement, true, status);
     }
 
     /**
@@ -325,7 +327,7 @@ final class OdbcLink {
             }
             Executed next = null;
             try {
-                next = status == NO_DATA ? null : outcome(cursor.statement, cursor.shared);
+                next = status == NO_DATA ? null : outcome(cursor.statement, cursor.shared, status);
             } finally {
                 cursors.remove(cursor);
                 if (next == null || next.cursor == null) {
@@ -338,8 +340,16 @@ final class OdbcLink {
         }
     }
 
-    /** Holding lock: the executed statement's cursor when it made result columns, otherwise its row count. */
-    private Executed outcome(long statement, boolean shared) throws SQLException {
+    /**
+     * Holding lock: the executed statement's cursor when it made result
+     * columns, otherwise its row count. An execution that answered NO_DATA
+     * (an UPDATE or DELETE that matched no row) left no result to ask about:
+     * iODBC refuses SQLNumResultCols then as out of sequence.
+     */
+    private Executed outcome(long statement, boolean shared, int executed) throws SQLException {
+        if (executed == NO_DATA) {
+            return new Executed(null, 0);
+        }
         if (numResultCols(statement, count) == ERROR) {
             throw failure("Reading the result's columns");
         }

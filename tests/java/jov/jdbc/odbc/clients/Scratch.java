@@ -33,7 +33,7 @@ final class Scratch implements AutoCloseable {
     }
 
     static String url(Rig rig) {
-        return "jdbc:jov:odbc:" + rig.dataSource;
+        return rig.url();
     }
 
     static Connection connect(Rig rig) throws SQLException {

@@ -22,8 +22,28 @@ class ConnectionUrlTest {
         ConnectionUrl url = ConnectionUrl.parse("jdbc:jov:odbc:Sales;user=fromUrl;", info);
         assertEquals("Sales", url.dataSource());
         assertEquals("fromUrl", url.user());
-        assertEquals("secret", url.password());
-        assertEquals("", ConnectionUrl.parse("jdbc:jov:odbc:Sales", null).password());
+        assertEquals("DSN=Sales;UID=fromUrl;PWD=secret", url.target().build(OdbcNatives.WINDOWS_31J));
+        assertEquals("jdbc:jov:odbc:Sales;user=fromUrl", url.url());
+        assertEquals("DSN=Sales", ConnectionUrl.parse("jdbc:jov:odbc:Sales", null).target()
+                .build(OdbcNatives.WINDOWS_31J));
+    }
+
+    /** An '=' before the first ';' makes it a connection string, whose own UID counts over the properties. */
+    @Test
+    void aConnectionStringTakesTheLoginItLacks() throws SQLException {
+        Properties info = new Properties();
+        info.setProperty("user", "taro");
+        info.setProperty("password", "p;w");
+        info.setProperty("charset", "Windows-31J");
+        ConnectionUrl url = ConnectionUrl.parse("jdbc:jov:odbc:Driver={My Driver};Server=h;PWD={s}}x}", info);
+        assertEquals("Driver=My Driver;Server=h;PWD={s}}x};UID=taro", url.target().build(OdbcNatives.WINDOWS_31J));
+        assertEquals("jdbc:jov:odbc:Driver=My Driver;Server=h", url.url());
+        assertEquals("taro", url.user());
+        assertEquals("own", ConnectionUrl.parse("jdbc:jov:odbc:DSN=Pg;uid=own", info).user());
+        SQLException refused = assertThrows(SQLException.class,
+                () -> ConnectionUrl.parse("jdbc:jov:odbc:DSN=Pg;PWD={secret", info));
+        assertEquals("08001", refused.getSQLState());
+        assertFalse(refused.getMessage().contains("secret"), refused.getMessage());
     }
 
     @Test

@@ -68,6 +68,57 @@ class JdbcConnectionTest {
         try (Connection connection = DriverManager.getConnection(url)) {
             assertTrue(connection.isValid(1));
             assertTrue(connection.getAutoCommit());
+            assertEquals(Jdbc.url(rig) + ";user=" + rig.user, connection.getMetaData().getURL());
+        }
+    }
+
+    /**
+     * A connection string opens the database without odbc.ini, the login
+     * from the properties merged and braced; a wrong password in the string
+     * is refused without being echoed, and the URL shown never holds it.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aConnectionStringOpensWithoutADataSourceName(Rig rig) throws SQLException {
+        String url = "jdbc:jov:odbc:" + rig.connectionString();
+        try (Connection connection = DriverManager.getConnection(url, rig.user, rig.password);
+                Statement statement = connection.createStatement();
+                ResultSet rs = statement.executeQuery("SELECT 'a;b}c'")) {
+            assertTrue(rs.next());
+            assertEquals("a;b}c", rs.getString(1));
+            // Shown as rewritten: braces only where a value needs them.
+            assertEquals(url.replaceAll("[{}]", ""), connection.getMetaData().getURL());
+        }
+        String wrong = url + ";UID=" + (rig.user.isEmpty() ? "x" : rig.user) + ";PWD={secret;}}x}";
+        try (Connection connection = DriverManager.getConnection(wrong)) {
+            // sqliteodbc has no password, the PostgreSQL cluster trusts its socket.
+            assertNotEquals(Rig.MARIA, rig, "MariaDB checks the password");
+            assertFalse(connection.getMetaData().getURL().contains("secret"));
+        } catch (SQLException refused) {
+            assertEquals(Rig.MARIA, rig, refused.toString());
+            assertNoSecret(refused);
+        }
+    }
+
+    private static void assertNoSecret(SQLException refused) {
+        assertTrue(refused.getSQLState().startsWith("08") || refused.getSQLState().startsWith("28"));
+        for (Throwable t = refused; t != null; t = t.getCause()) {
+            assertFalse(t.toString().contains("secret"), t.toString());
+        }
+    }
+
+    /** A DSN in a connection string gets the UTF-8 pins over its own Windows-31J settings, as by name. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aDataSourceInAConnectionStringIsPinnedToUtf8(Rig rig) throws SQLException {
+        Properties login = new Properties();
+        login.setProperty("user", rig.user);
+        login.setProperty("password", rig.password);
+        try (Connection connection = DriverManager.getConnection("jdbc:jov:odbc:DSN=" + rig.dataSource, login);
+                Statement statement = connection.createStatement();
+                ResultSet rs = statement.executeQuery("SELECT '\u20ac\u00e9\ud83d\ude00'")) {
+            assertTrue(rs.next());
+            assertEquals("\u20ac\u00e9\ud83d\ude00", rs.getString(1));
         }
     }
 
@@ -77,6 +128,8 @@ class JdbcConnectionTest {
                 () -> DriverManager.getConnection("jdbc:jov:odbc:NoSuchDataSource"));
         assertInstanceOf(SQLNonTransientConnectionException.class, e, e.toString());
         assertTrue(e.getSQLState().startsWith("08"), e.getSQLState());
+        assertNoSecret(assertThrows(SQLException.class,
+                () -> DriverManager.getConnection("jdbc:jov:odbc:Driver={NoSuchDriver};PWD={secret}")));
     }
 
     /** SQL is logged at FINE under the library's logger; the password never is. */

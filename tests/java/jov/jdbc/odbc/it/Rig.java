@@ -14,6 +14,10 @@ import java.util.stream.Stream;
  * source names) narrows the run, e.g. to JovSqlite when no PostgreSQL or
  * MariaDB is at hand.
  *
+ * <p>With {@code jov.it.connectionStrings=true} the real clients
+ * (jov.jdbc.odbc.clients) name each data source by {@link #connectionString()}
+ * instead, as the run with the iODBC library does (scripts/test-iodbc.sh).
+ *
  * <p>Public for the tests that drive the JDBC driver through real clients
  * (jov.jdbc.odbc.clients).
  */
@@ -77,6 +81,31 @@ public enum Rig {
      */
     int noRowMatchedAnswer() {
         return this == MARIA ? 1 : 0;
+    }
+
+    /**
+     * An ODBC connection string reaching the same database as the data
+     * source without odbc.ini: the driver by its odbcinst.ini name, the rest
+     * from the variables of scripts/odbc-env.sh; no login.
+     */
+    public String connectionString() {
+        String odbc = env("JOV_ODBC_DIR", "build/odbc");
+        switch (this) {
+            case SQLITE:
+                return "Driver={JovSQLite3};Database={" + odbc + "/jov.sqlite};Timeout=10000";
+            case POSTGRES:
+                return "Driver={JovPsqlAnsi};Servername={" + System.getenv("JOV_PG_DIR") + "};Port="
+                        + env("JOV_PG_PORT", "54329") + ";Database=" + env("JOV_PG_DATABASE", "jovtest");
+            default:
+                return "Driver={JovMariaDB};Socket={" + System.getenv("JOV_MARIA_DIR") + "/mariadb.sock};Database="
+                        + env("JOV_MARIA_DATABASE", "jovtest");
+        }
+    }
+
+    /** The URL the real clients connect with: by data source name, or by connection string when the run says so. */
+    public String url() {
+        boolean byString = Boolean.getBoolean("jov.it.connectionStrings");
+        return "jdbc:jov:odbc:" + (byString ? connectionString() : dataSource);
     }
 
     /** The data sources selected for this run. */
