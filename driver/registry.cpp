@@ -28,6 +28,14 @@ void KeepNotOpen(const char* state, const char* what, int64_t token) {
         state, std::string(what) + " token " + std::to_string(token) + " is not open"));
 }
 
+// Takes token's entry out of table; null, with the record saying so, when it is not open.
+template <typename Table>
+auto Removed(Table& table, int64_t token, const char* state, const char* what) {
+    auto entry = table.Remove(token);
+    if (entry == nullptr) KeepNotOpen(state, what, token);
+    return entry;
+}
+
 }  // namespace
 
 SQLRETURN OpenConnection(const Utf16& connectionString, text::Charset charset,
@@ -40,11 +48,8 @@ SQLRETURN OpenConnection(const Utf16& connectionString, text::Charset charset,
 }
 
 SQLRETURN CloseConnection(int64_t token) {
-    auto entry = TheConnections().Remove(token);
-    if (entry == nullptr) {
-        KeepNotOpen(own::kNoConnection, "connection", token);
-        return SQL_ERROR;
-    }
+    auto entry = Removed(TheConnections(), token, own::kNoConnection, "connection");
+    if (entry == nullptr) return SQL_ERROR;
     const auto owned = TheStatements().TokensWhere(
         [token](const StatementState& s) { return s.connection == token; });
     for (int64_t statement : owned) {
@@ -72,12 +77,8 @@ SQLRETURN AllocateStatement(int64_t connection, int64_t* token) {
 }
 
 SQLRETURN FreeStatement(int64_t token) {
-    auto entry = TheStatements().Remove(token);
-    if (entry == nullptr) {
-        KeepNotOpen(own::kGeneral, "statement", token);
-        return SQL_ERROR;
-    }
-    return entry->value.statement.Free();
+    auto entry = Removed(TheStatements(), token, own::kGeneral, "statement");
+    return entry == nullptr ? SQL_ERROR : entry->value.statement.Free();
 }
 
 Statements::Lease LeaseStatement(int64_t token) {

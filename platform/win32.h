@@ -1,5 +1,6 @@
 // The Win32 calls the library uses: Sleep, the two code page conversions of
-// the ANSI code page (CP_ACP) and its lead-byte test. On Windows they come
+// the ANSI code page (CP_ACP) and its lead-byte test, and the number under
+// which those conversions carry Windows-31J. On Windows they come
 // from <windows.h>. Elsewhere this folder supplies them with the same bounds:
 // the ANSI code page is Windows-31J (CP932), a conversion whose output does
 // not fit answers 0 and writes nothing, and a character without a mapping
@@ -10,12 +11,16 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+constexpr UINT kWindows31jCodePage = 932;
 #else
 #include <sqltypes.h>  // DWORD, UINT, BOOL and WCHAR (16-bit) as the ODBC headers define them
 
 #ifndef CP_ACP
 #define CP_ACP 0
 #endif
+
+constexpr UINT kWindows31jCodePage = CP_ACP;  // the ANSI code page here
 
 // Blocks the calling thread for at least the given number of milliseconds.
 void Sleep(DWORD milliseconds);

@@ -11,7 +11,12 @@
 // reading). A cancel repeated during one execution first gives the earlier
 // one kRecancelWait to end it, so a cancel that arrives as the execution
 // returns does not clear the records the earlier one caused; one that came
-// too early for the driver is still repeated.
+// too early for the driver is still repeated. Only time tells those two
+// apart: a cancel that reached the server before its statement did (KILL
+// QUERY finding none, sqlite3_interrupt with nothing running) is answered
+// with the same success as one that is ending the execution, and waiting
+// for the end alone would hold a query timeout's cancel until the
+// statement ended on its own.
 #pragma once
 
 #include <chrono>

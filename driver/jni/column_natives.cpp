@@ -84,6 +84,22 @@ bool FillColumns(JNIEnv* env, jobjectArray out, const Columns& c) {
 
 bool Ok(SQLRETURN rc) { return rc == SQL_SUCCESS || rc == SQL_SUCCESS_WITH_INFO; }
 
+// Reads a fixed-width value as cType into value[0] (0 for NULL or a failure).
+template <typename Number, typename Array, typename Element>
+jint GetNumber(JNIEnv* env, jlong statement, jint column, SQLSMALLINT cType, Array value,
+               void (JNIEnv::*store)(Array, jsize, jsize, const Element*)) {
+    bool isNull = false;
+    const jint status = jni::WithStatement(statement, [&](StatementState& s) -> SQLRETURN {
+        if (!jni::HasRoom(env, value, "value")) return SQL_ERROR;
+        Number number = 0;
+        const SQLRETURN rc = jov::driver::values::ReadFixed(
+            s.statement, static_cast<SQLUSMALLINT>(column), cType, &number, sizeof number, &isNull);
+        const Element answer = Ok(rc) && !isNull ? static_cast<Element>(number) : 0;
+        (env->*store)(value, 0, 1, &answer);
+        return rc;
+    });
+    return isNull && status >= 0 ? jni::kNullData : status;
+}
 
 }  // namespace
 
@@ -138,33 +154,14 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getBytes(
 
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getLong(
     JNIEnv* env, jclass, jlong statement, jint column, jlongArray value) {
-    bool isNull = false;
-    const jint status = jni::WithStatement(statement, [&](StatementState& s) -> SQLRETURN {
-        if (!jni::HasRoom(env, value, "value")) return SQL_ERROR;
-        SQLBIGINT number = 0;
-        const SQLRETURN rc = jov::driver::values::ReadFixed(
-            s.statement, static_cast<SQLUSMALLINT>(column), SQL_C_SBIGINT, &number, sizeof number,
-            &isNull);
-        jni::SetLong(env, value, Ok(rc) && !isNull ? number : 0);
-        return rc;
-    });
-    return isNull && status >= 0 ? jni::kNullData : status;
+    return GetNumber<SQLBIGINT>(env, statement, column, SQL_C_SBIGINT, value,
+                                &JNIEnv::SetLongArrayRegion);
 }
 
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getDouble(
     JNIEnv* env, jclass, jlong statement, jint column, jdoubleArray value) {
-    bool isNull = false;
-    const jint status = jni::WithStatement(statement, [&](StatementState& s) -> SQLRETURN {
-        if (!jni::HasRoom(env, value, "value")) return SQL_ERROR;
-        SQLDOUBLE number = 0;
-        const SQLRETURN rc = jov::driver::values::ReadFixed(
-            s.statement, static_cast<SQLUSMALLINT>(column), SQL_C_DOUBLE, &number, sizeof number,
-            &isNull);
-        const jdouble answer = Ok(rc) && !isNull ? number : 0;
-        env->SetDoubleArrayRegion(value, 0, 1, &answer);
-        return rc;
-    });
-    return isNull && status >= 0 ? jni::kNullData : status;
+    return GetNumber<SQLDOUBLE>(env, statement, column, SQL_C_DOUBLE, value,
+                                &JNIEnv::SetDoubleArrayRegion);
 }
 
 }  // extern "C"

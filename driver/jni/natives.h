@@ -48,7 +48,7 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindDecimal(JN
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindDate(JNIEnv* env, jclass cls, jlong statement, jint parameter, jint year, jint month, jint day);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindTime(JNIEnv* env, jclass cls, jlong statement, jint parameter, jint hour, jint minute, jint second);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindTimestamp(JNIEnv* env, jclass cls, jlong statement, jint parameter, jint year, jint month, jint day, jint hour, jint minute, jint second, jint nanos, jint fractionDigits);
-JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindStream(JNIEnv* env, jclass cls, jlong statement, jint parameter, jboolean binary, jlong length);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindStream(JNIEnv* env, jclass cls, jlong statement, jint parameter, jboolean binary, jlong length, jlong units);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_paramData(JNIEnv* env, jclass cls, jlong statement, jintArray parameter);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_putString(JNIEnv* env, jclass cls, jlong statement, jstring piece);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_putBytes(JNIEnv* env, jclass cls, jlong statement, jbyteArray piece, jint length);

@@ -162,20 +162,24 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindTimestamp(
 }
 
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindStream(
-    JNIEnv*, jclass, jlong statement, jint parameter, jboolean binary, jlong length) {
+    JNIEnv*, jclass, jlong statement, jint parameter, jboolean binary, jlong length, jlong units) {
     return jni::WithStatement(statement, [&](StatementState& s) -> SQLRETURN {
-        if (length < 0 && s.needsLongDataLength) {
+        const auto& codec = s.statement.codec();
+        const bool bytes = binary == JNI_TRUE;
+        // The length counts bytes of the C type the pieces go as.
+        const bool wide = !bytes && codec.UnitBytes() == sizeof(char16_t);
+        const int64_t announced =
+            !wide ? length : units < 0 ? -1 : units * static_cast<int64_t>(sizeof(char16_t));
+        if (announced < 0 && s.needsLongDataLength) {
             jov::driver::handles::KeepOwn(jov::driver::OwnDiagnostic(
                 "HYC00", "this ODBC driver needs a long value's length before its data"));
             return SQL_ERROR;
         }
-        const auto& codec = s.statement.codec();
-        const bool bytes = binary == JNI_TRUE;
         const SQLSMALLINT cType = bytes ? SQL_C_BINARY : codec.TextCType();
         const SQLSMALLINT sqlType = bytes ? SQL_LONGVARBINARY : codec.TextSqlType(SQL_LONGVARCHAR);
         return Bind(s, parameter,
                     std::make_unique<params::StreamParameter>(static_cast<SQLUSMALLINT>(parameter),
-                                                              cType, sqlType, length));
+                                                              cType, sqlType, announced));
     });
 }
 

@@ -1,125 +1,38 @@
 #include "driver/text/windows31j.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "driver/text/refusal.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <iconv.h>
-
-#include <cerrno>
-#endif
+#include "platform/win32.h"
 
 namespace jov::driver::text {
 
 namespace {
 
-constexpr char16_t kReplacement = 0xFFFD;
+// A unit gives at most two bytes; the bound keeps the byte count an int.
+constexpr size_t kMaxBytesPerUnit = 2;
+constexpr size_t kMaxUnits = INT_MAX / kMaxBytesPerUnit;
 
-#ifdef _WIN32
-constexpr UINT kWindows31j = 932;
+static_assert(sizeof(WCHAR) == sizeof(char16_t), "WCHAR must be a UTF-16 code unit");
 
-// The raw conversion: false when a character has no mapping at all.
+const WCHAR* Wide(const char16_t* units) { return reinterpret_cast<const WCHAR*>(units); }
+
+// The code page's own conversion, which replaces what it cannot map; the
+// replacement it reports is the refusal.
 bool Encode(const char16_t* units, size_t count, std::string* out) {
     if (count == 0) return true;
-    const auto* wide = reinterpret_cast<const wchar_t*>(units);
-    const int n = static_cast<int>(count);
-    BOOL usedDefault = FALSE;
-    const int bytes = WideCharToMultiByte(kWindows31j, WC_NO_BEST_FIT_CHARS, wide, n, nullptr, 0,
-                                          nullptr, &usedDefault);
-    if (bytes <= 0 || usedDefault) return false;
+    if (count > kMaxUnits) return false;
     const size_t start = out->size();
-    out->resize(start + static_cast<size_t>(bytes));
-    WideCharToMultiByte(kWindows31j, WC_NO_BEST_FIT_CHARS, wide, n, &(*out)[start], bytes,
-                        nullptr, &usedDefault);
-    return !usedDefault;
+    const int room = static_cast<int>(count * kMaxBytesPerUnit);
+    out->resize(start + static_cast<size_t>(room));
+    BOOL usedDefault = 0;
+    const int bytes = WideCharToMultiByte(kWindows31jCodePage, 0, Wide(units),
+                                          static_cast<int>(count), &(*out)[start], room, nullptr,
+                                          &usedDefault);
+    out->resize(start + static_cast<size_t>(std::max(bytes, 0)));
+    return bytes > 0 && !usedDefault;
 }
-
-Utf16 Decode(const char* bytes, size_t length) {
-    if (length == 0) return Utf16();
-    const int n = static_cast<int>(length);
-    const int units = MultiByteToWideChar(kWindows31j, 0, bytes, n, nullptr, 0);
-    Utf16 out(static_cast<size_t>(units), u'\0');
-    MultiByteToWideChar(kWindows31j, 0, bytes, n, reinterpret_cast<wchar_t*>(&out[0]), units);
-    return out;
-}
-#else
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-constexpr char kUtf16[] = "UTF-16BE";
-#else
-constexpr char kUtf16[] = "UTF-16LE";
-#endif
-constexpr char kWindows31j[] = "CP932";
-constexpr size_t kScratchSize = 4096;
-
-// One iconv descriptor per direction and thread: a descriptor carries state
-// and must not be shared between threads.
-class Descriptor {
-  public:
-    Descriptor(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
-    ~Descriptor() {
-        if (ok()) iconv_close(cd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-    iconv_t get() const { return cd_; }
-
-  private:
-    iconv_t cd_;
-};
-
-Descriptor& ToWindows31j() {
-    thread_local Descriptor descriptor(kWindows31j, kUtf16);
-    return descriptor;
-}
-
-Descriptor& ToUtf16() {
-    thread_local Descriptor descriptor(kUtf16, kWindows31j);
-    return descriptor;
-}
-
-bool Encode(const char16_t* units, size_t count, std::string* out) {
-    Descriptor& d = ToWindows31j();
-    if (!d.ok()) return false;
-    iconv(d.get(), nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(reinterpret_cast<const char*>(units));
-    size_t inLeft = count * sizeof(char16_t);
-    char scratch[kScratchSize];
-    while (inLeft > 0) {
-        char* target = scratch;
-        size_t room = sizeof scratch;
-        const size_t rc = iconv(d.get(), &in, &inLeft, &target, &room);
-        out->append(scratch, static_cast<size_t>(target - scratch));
-        if (rc == static_cast<size_t>(-1) && errno != E2BIG) return false;
-    }
-    return true;
-}
-
-Utf16 Decode(const char* bytes, size_t length) {
-    Utf16 out;
-    Descriptor& d = ToUtf16();
-    if (!d.ok()) return Utf16(length, kReplacement);
-    iconv(d.get(), nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(bytes);
-    size_t inLeft = length;
-    char scratch[kScratchSize];
-    while (inLeft > 0) {
-        char* target = scratch;
-        size_t room = sizeof scratch;
-        const size_t rc = iconv(d.get(), &in, &inLeft, &target, &room);
-        out.append(reinterpret_cast<const char16_t*>(scratch),
-                   static_cast<size_t>(target - scratch) / sizeof(char16_t));
-        if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
-            // A byte that starts no character, or a lead byte at the end.
-            out.push_back(kReplacement);
-            ++in;
-            --inLeft;
-        }
-    }
-    return out;
-}
-#endif
 
 bool IsHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
 bool IsLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
@@ -128,7 +41,7 @@ bool IsLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 bool RoundTrips(const char16_t* units, size_t count, std::string* bytes) {
     bytes->clear();
     if (!Encode(units, count, bytes)) return false;
-    return Decode(bytes->data(), bytes->size()) == Utf16(units, count);
+    return Windows31jToUtf16(bytes->data(), bytes->size()) == Utf16(units, count);
 }
 
 // The first character of units that does not round-trip on its own.
@@ -159,6 +72,15 @@ bool Utf16ToWindows31j(const Utf16& units, std::string* out, Diagnostic* failure
     return true;
 }
 
-Utf16 Windows31jToUtf16(const char* bytes, size_t length) { return Decode(bytes, length); }
+Utf16 Windows31jToUtf16(const char* bytes, size_t length) {
+    // A byte gives at most one unit: every Windows-31J character is in the BMP.
+    const int n = static_cast<int>(std::min<size_t>(length, INT_MAX));
+    Utf16 out(static_cast<size_t>(n), u'\0');
+    if (n == 0) return out;
+    const int units = MultiByteToWideChar(kWindows31jCodePage, 0, bytes, n,
+                                          reinterpret_cast<WCHAR*>(&out[0]), n);
+    out.resize(static_cast<size_t>(std::max(units, 0)));
+    return out;
+}
 
 }  // namespace jov::driver::text

@@ -1,5 +1,6 @@
 // UTF-16 to and from Windows-31J (code page 932), for connections opened in
-// that mode: data sources that hold CP932 bytes.
+// that mode: data sources that hold CP932 bytes. The table is the one the
+// natives convert with (platform/), so both read the same bytes alike.
 //
 // Towards Windows-31J nothing is replaced: a character is sent only when its
 // bytes read back as the same character, so a character without a mapping
@@ -17,8 +18,9 @@ namespace jov::driver::text {
 // set, out unspecified).
 bool Utf16ToWindows31j(const Utf16& units, std::string* out, Diagnostic* failure);
 
-// The UTF-16 of Windows-31J bytes; bytes without a mapping each become
-// U+FFFD, so a value is always read and its damage visible.
+// The UTF-16 of Windows-31J bytes; bytes without a mapping become U+30FB as
+// the natives read them (code page 932's own replacement on Windows), so a
+// value is always read whole.
 Utf16 Windows31jToUtf16(const char* bytes, size_t length);
 
 }  // namespace jov::driver::text

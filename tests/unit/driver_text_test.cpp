@@ -72,9 +72,9 @@ TEST(DriverWindows31jTest, CharactersWithoutAnExactMappingAreRefusedByName) {
     }
 }
 
-TEST(DriverWindows31jTest, UndecodableBytesBecomeReplacements) {
+TEST(DriverWindows31jTest, UndecodableBytesBecomeTheCodePagesReplacement) {
     const std::string bytes = "ab\x81";  // a lead byte with no trail byte
-    EXPECT_EQ(jov::driver::text::Windows31jToUtf16(bytes.data(), bytes.size()), u"ab\xFFFD");
+    EXPECT_EQ(jov::driver::text::Windows31jToUtf16(bytes.data(), bytes.size()), u"ab\x30FB");
 }
 
 TEST(DriverCodecTest, NulIsRefusedInCommandsButCarriedInValues) {

@@ -33,6 +33,7 @@ constexpr jint kUnicode = 0;
 constexpr jint kSuccess = 0;
 constexpr jint kSuccessWithInfo = 1;
 constexpr jint kError = -1;
+constexpr jint kNeedData = 99;
 constexpr jint kVarchar = 12;
 constexpr jint kBigint = -5;
 constexpr jint kDbmsName = 17;      // SQL_DBMS_NAME
@@ -145,6 +146,7 @@ class WidePath {
     void Tokens();
     void BoundValues();
     void TextInSql();
+    void StreamedText();
     void CancelFromAnotherThread();
     void Disconnect();
 
@@ -284,6 +286,27 @@ void WidePath::BoundValues() {
     }
 }
 
+// Streamed text goes in SQL_C_WCHAR pieces, so the length announced for it
+// counts UTF-16 bytes (16 here), not the UTF-8 ones the narrow path counts
+// (15). Within the BMP, which unixODBC converts exactly for sqliteodbc.
+void WidePath::StreamedText() {
+    const std::u16string text = u"café ソ表能";
+    Exec(u"DELETE FROM wine_wide");
+    ExpectStatus(n_.prepare(env_, nullptr, statement_, J(u"INSERT INTO wine_wide VALUES (1, ?)")),
+                 kSuccess, "prepare a streamed insert");
+    ExpectStatus(n_.bindStream(env_, nullptr, statement_, 1, JNI_FALSE,
+                               static_cast<jlong>(Utf8(text).size()), static_cast<jlong>(text.size())),
+                 kSuccess, "bindStream of text");
+    ExpectStatus(n_.execute(env_, nullptr, statement_), kNeedData, "execute asks for the text");
+    jintArray wanted = env_->NewIntArray(1);
+    ExpectStatus(n_.paramData(env_, nullptr, statement_, wanted), kNeedData, "paramData asks for it");
+    ExpectStatus(n_.putString(env_, nullptr, statement_, J(text)), kSuccess, "putString as SQL_C_WCHAR");
+    ExpectStatus(n_.paramData(env_, nullptr, statement_, wanted), kSuccess, "paramData ends the insert");
+    n_.resetParameters(env_, nullptr, statement_);
+    Expect(Column(u"SELECT v FROM wine_wide WHERE k = 1") == std::vector<std::u16string>{text},
+           "streamed text read back whole");
+}
+
 // SQL text, a column alias and a message naming a table: unixODBC converts
 // these one whole string at a time, exactly while the string is all in the
 // Basic Multilingual Plane. Given a surrogate pair it keeps only each unit's
@@ -409,6 +432,7 @@ void RunWidePath(HMODULE dll, int* passed, int* failed) {
         run.Tokens();
         run.BoundValues();
         run.TextInSql();
+        run.StreamedText();
         run.CancelFromAnotherThread();
         run.Disconnect();
     }

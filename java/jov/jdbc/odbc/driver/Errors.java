@@ -31,6 +31,8 @@ final class Errors {
     static final String GENERAL = "HY000";
     /** The connection has been closed. */
     static final String CONNECTION_CLOSED = "08003";
+    /** The session ended under the connection. */
+    static final String COMMUNICATION_LINK_FAILURE = "08S01";
     /** A statement or result set used after its close, or used out of order. */
     static final String SEQUENCE = "HY010";
     /** An argument out of its range. */

@@ -89,6 +89,7 @@ final class JovConnection implements Connection {
             // Measured: psqlODBC ends a statement at its query timeout; sqliteodbc
             // accepts the attribute and ignores it, MariaDB Connector/ODBC refuses it.
             link.driverTimesQueries(dialect.database() == SqlDialect.Database.POSTGRESQL);
+            link.mysqlClientCodes(dialect.database() == SqlDialect.Database.MYSQL);
             return new JovConnection(link, dialect, target.url(), target.user());
         } catch (RuntimeException e) {
             link.close();

@@ -49,7 +49,14 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
             throw Errors.create("SQL text is null", Errors.INVALID_ARGUMENT);
         }
         this.sql = sql;
-        this.values = new Parameter[SqlLexer.parse(sql, connection.dialect()).parameterCount()];
+        ParsedSql parsed = SqlLexer.parse(sql, connection.dialect());
+        if (parsed.questionOperatorAt() >= 0) {
+            throw Errors.create("The operator at index " + parsed.questionOperatorAt() + " of the SQL"
+                    + " cannot be sent: ODBC takes each ? outside quotes for a parameter marker;"
+                    + " use its function instead (jsonb_exists, jsonb_exists_any, jsonb_exists_all)",
+                    Errors.NOT_SUPPORTED);
+        }
+        this.values = new Parameter[parsed.parameterCount()];
     }
 
     /** Every parameter's value, each of which must have been set. */

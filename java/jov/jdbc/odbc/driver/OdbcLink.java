@@ -35,7 +35,9 @@ import jov.jdbc.odbc.driver.odbc.OdbcNatives;
  * left on the calling thread, chained in their order.
  *
  * <p>A failure whose state says the session is gone (class 08, or PostgreSQL's
- * 57P: the server ended it) marks the connection lost for good: whatever the
+ * 57P: the server ended it) marks the connection lost for good, and so does
+ * one that MariaDB's client library numbers as a lost server although its
+ * ODBC driver gives it HY000 (then reported as 08S01): whatever the
  * ODBC driver answers later, the transaction that was open is gone, so a
  * commit is refused rather than reported as done.
  *
@@ -67,6 +69,8 @@ final class OdbcLink {
     /** Under lock: the connection timeout in seconds the ODBC driver was last given. */
     private int connectionTimeoutSet;
     private volatile boolean driverTimesQueries;
+    /** The ODBC driver reports the native codes of MariaDB's and MySQL's client library. */
+    private volatile boolean mysqlClientCodes;
     private volatile int networkTimeoutMillis;
     /** Guarded by lock. */
     private int preparations;
@@ -225,11 +229,34 @@ final class OdbcLink {
             return Errors.create("The connection was closed while the call ran", Errors.CONNECTION_CLOSED,
                     failure);
         }
-        String state = failure.getSQLState();
+        SQLException reported = serverLost(failure)
+                ? Errors.create(failure.getMessage(), Errors.COMMUNICATION_LINK_FAILURE, failure.getErrorCode(), failure)
+                : failure;
+        String state = reported.getSQLState();
         if (lost == null && (state.startsWith("08") || state.startsWith("57P"))) {
-            lost = failure;
+            lost = reported;
         }
-        return failure;
+        return reported;
+    }
+
+    /**
+     * Whether MariaDB's client library numbers the failure as a lost server:
+     * gone away (2006), lost during a query (2013, 2055), or a write to its
+     * closed socket (5014, the first failure after a KILL, measured).
+     */
+    private boolean serverLost(SQLException failure) {
+        if (!mysqlClientCodes || failure.getSQLState().startsWith("08")) {
+            return false;
+        }
+        switch (failure.getErrorCode()) {
+            case 2006:
+            case 2013:
+            case 2055:
+            case 5014:
+                return true;
+            default:
+                return false;
+        }
     }
 
     /** Whether a failure on this connection said the session is gone. */
@@ -511,6 +538,11 @@ final class OdbcLink {
             throw Errors.lastFailure("Cancel");
         }
         return true;
+    }
+
+    /** Whether native codes are those of MariaDB's and MySQL's client library. */
+    void mysqlClientCodes(boolean mysql) {
+        mysqlClientCodes = mysql;
     }
 
     /** Whether the ODBC driver enforces the query timeout itself, so no timer needs to. */

@@ -210,12 +210,12 @@ abstract class Parameter {
         }
     }
 
-    /** Text sent in pieces at execution; byteLength is its length in the connection's encoding. */
+    /** Text sent in pieces at execution; byteLength is its length in the connection's narrow encoding. */
     static Parameter textStream(String value, long byteLength) {
         return new Parameter() {
             @Override
             int bind(long statement, int index) {
-                return OdbcNatives.bindStream(statement, index, false, byteLength);
+                return OdbcNatives.bindStream(statement, index, false, byteLength, value.length());
             }
 
             @Override
@@ -239,7 +239,7 @@ abstract class Parameter {
         return new Parameter() {
             @Override
             int bind(long statement, int index) {
-                return OdbcNatives.bindStream(statement, index, true, value.length);
+                return OdbcNatives.bindStream(statement, index, true, value.length, -1);
             }
 
             @Override

@@ -11,10 +11,12 @@ final class ParsedSql {
 
     private final String[] pieces;
     private final String firstKeyword;
+    private final int questionOperatorAt;
 
-    ParsedSql(List<String> pieces, String firstKeyword) {
+    ParsedSql(List<String> pieces, String firstKeyword, int questionOperatorAt) {
         this.pieces = pieces.toArray(new String[0]);
         this.firstKeyword = firstKeyword;
+        this.questionOperatorAt = questionOperatorAt;
     }
 
     /** How many {@code ?} markers the text holds. */
@@ -31,5 +33,14 @@ final class ParsedSql {
      */
     String firstKeyword() {
         return firstKeyword;
+    }
+
+    /**
+     * Where the first PostgreSQL operator written with {@code ?} starts
+     * ({@code ??}, {@code ?|}, {@code ?&}), or -1: such a statement cannot be
+     * sent through ODBC, which would take its {@code ?} for a marker.
+     */
+    int questionOperatorAt() {
+        return questionOperatorAt;
     }
 }

@@ -26,11 +26,11 @@ import java.util.Locale;
  * one literal {@code ?} (the key-exists operator); {@code ?|} and {@code ?&}
  * are operators unless the next character repeats the second one, since
  * {@code ?||} and {@code ?&&} are a marker before the concatenation and the
- * overlap operators. psqlODBC itself takes every {@code ?} outside quotes
- * for a parameter of its own and refuses the statement (07002), so on the
- * rig's PostgreSQL these operators are reached only through their functions
- * (jsonb_exists, jsonb_exists_any, jsonb_exists_all); the rules keep the
- * count of markers right either way.
+ * overlap operators. No such operator can reach the server: an ODBC driver
+ * takes every {@code ?} outside quotes and comments for a marker of its own
+ * (psqlODBC has no escape for it), so the first one is reported
+ * ({@link ParsedSql#questionOperatorAt}) for the statement to be refused
+ * with a pointer to the operators' functions.
  *
  * <p>Elsewhere every {@code ?} outside quotes is a marker; the
  * numbered and named forms of SQLite ({@code ?1}, {@code :name}) are not
@@ -55,6 +55,7 @@ final class SqlLexer {
         StringBuilder piece = new StringBuilder(sql.length());
         int n = sql.length();
         int copied = 0;
+        int questionOperatorAt = -1;
         int i = 0;
         while (i < n) {
             char c = sql.charAt(i);
@@ -78,10 +79,12 @@ final class SqlLexer {
             } else if (pg && c == '$' && !followsIdentifier(sql, i)) {
                 i = skipDollarQuoted(sql, i);
             } else if (c == '?' && pg && next == '?') {
+                questionOperatorAt = questionOperatorAt < 0 ? i : questionOperatorAt;
                 piece.append(sql, copied, i + 1);
                 copied = i + 2;
                 i += 2;
             } else if (c == '?' && pg && (next == '|' || next == '&') && !(i + 2 < n && sql.charAt(i + 2) == next)) {
+                questionOperatorAt = questionOperatorAt < 0 ? i : questionOperatorAt;
                 i += 2;
             } else if (c == '?') {
                 piece.append(sql, copied, i);
@@ -95,7 +98,7 @@ final class SqlLexer {
         }
         piece.append(sql, copied, n);
         pieces.add(piece.toString());
-        return new ParsedSql(pieces, firstKeyword(sql, pg, mysql));
+        return new ParsedSql(pieces, firstKeyword(sql, pg, mysql), questionOperatorAt);
     }
 
     /**

@@ -225,8 +225,8 @@ public final class OdbcNatives {
     /** A timestamp by its fields, nanos 0-999,999,999, declared with fractionDigits the driver accepts (6 for psqlODBC and MariaDB). */
     public static native int bindTimestamp(long statement, int parameter, int year, int month, int day, int hour, int minute, int second, int nanos, int fractionDigits);
 
-    /** A long text or binary value sent at execution: execute answers NEED_DATA, then paramData/put* until paramData ends; length in bytes for binary, -1 when unknown. */
-    public static native int bindStream(long statement, int parameter, boolean binary, long length);
+    /** A long text or binary value sent at execution: execute answers NEED_DATA, then paramData/put* until paramData ends; length in bytes (of text: in the narrow encoding, UTF-8 or Windows-31J), units the text's UTF-16 units, which the wide path announces instead (ignored for binary); -1 when unknown. */
+    public static native int bindStream(long statement, int parameter, boolean binary, long length, long units);
 
     /** SQLParamData: NEED_DATA with the wanted parameter's number in parameter[0], or how the execution ended. */
     public static native int paramData(long statement, int[] parameter);

@@ -18,6 +18,7 @@ import java.sql.Timestamp;
 import java.sql.Types;
 import java.util.ArrayList;
 import java.util.List;
+import org.junit.jupiter.api.Test;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
 
@@ -145,6 +146,30 @@ class JdbcStatementTest {
                     insert.addBatch();
                 }
                 assertArrayEquals(new int[] {1, 1, 1}, insert.executeBatch());
+            }
+        }
+    }
+
+    /**
+     * pgjdbc's ?? (jsonb's key-exists operator) cannot pass psqlODBC, which
+     * takes every ? for a marker: refused up front, naming the function that
+     * does pass, which works beside a real parameter.
+     */
+    @Test
+    void postgresQuestionOperatorIsRefusedForItsFunction() throws SQLException {
+        try (Jdbc db = Jdbc.open(Rig.POSTGRES)) {
+            String table = db.createTable("id integer, doc jsonb");
+            db.update("INSERT INTO " + table + " VALUES (1, '{\"a\": 1}')");
+            SQLException refused = assertThrows(SQLException.class, () -> db.connection.prepareStatement(
+                    "SELECT doc ?? 'a' FROM " + table + " WHERE id = ?"));
+            assertEquals("0A000", refused.getSQLState(), refused.getMessage());
+            assertTrue(refused.getMessage().contains("jsonb_exists"), refused.getMessage());
+            try (PreparedStatement query = db.connection.prepareStatement(
+                    "SELECT jsonb_exists(doc, 'a') FROM " + table + " WHERE id = ?")) {
+                query.setInt(1, 1);
+                ResultSet rows = query.executeQuery();
+                assertTrue(rows.next());
+                assertTrue(rows.getBoolean(1));
             }
         }
     }

@@ -142,13 +142,13 @@ class OdbcNativesTest {
             ok(bindTime(s, 5, 23, 59, 58));
             ok(bindTimestamp(s, 6, 2024, 2, 29, 23, 59, 58, 123_456_000, 6));
             ok(bindNull(s, 7, Types.VARCHAR));
-            // The text's length in UTF-8 bytes; sqliteodbc also needs the binary's.
-            ok(bindStream(s, 8, false, 12));
+            // The text's length in UTF-8 bytes and UTF-16 units; sqliteodbc also needs the binary's.
+            ok(bindStream(s, 8, false, 12, 5));
             if (rig == Rig.SQLITE) {
-                assertEquals(ERROR, bindStream(s, 9, true, -1));
+                assertEquals(ERROR, bindStream(s, 9, true, -1, -1));
                 assertEquals("HYC00", takeDiagnostics()[0]);
             }
-            ok(bindStream(s, 9, true, rig == Rig.SQLITE ? 6 : -1));
+            ok(bindStream(s, 9, true, rig == Rig.SQLITE ? 6 : -1, -1));
             assertEquals(NEED_DATA, execute(s));
             int[] wanted = new int[1];
             List<Integer> asked = new ArrayList<>();
