@@ -11,12 +11,22 @@ import jov.jdbc.odbc.driver.odbc.OdbcNatives;
  * SQL type among them (BIGINT over INTEGER over SMALLINT, DOUBLE over REAL,
  * the long forms of text and bytes over the short); rows that mix kinds, or
  * hold a value bound only alone (a stream, a decimal, a date...), make no
- * arrays, and the chunk runs row by row.
+ * arrays, and the chunk runs row by row; so does a chunk whose arrays would
+ * take more than {@link #MAX_BYTES}.
  */
 final class ParameterArrays {
 
     /** Rows of one array execution: bounds what a batch holds in native memory at once. */
     static final int CHUNK = 1000;
+
+    /**
+     * Bytes a chunk's arrays may take at most, each row's slot as wide as the
+     * parameter's longest value (a text's UTF-16 units counted at the 3 bytes
+     * UTF-8 may need for one); a chunk beyond it runs row by row.
+     */
+    static final long MAX_BYTES = 16L << 20;
+    private static final int BYTES_PER_UNIT = 3;
+    private static final int FIXED_BYTES = 8;
 
     /** Within a kind, a type listed earlier is the wider. */
     private static final int[] WIDEST_FIRST = {Types.BIGINT, Types.INTEGER, Types.SMALLINT, Types.DOUBLE,
@@ -32,12 +42,13 @@ final class ParameterArrays {
         this.sqlTypes = sqlTypes;
     }
 
-    /** The chunk's arrays, or null when a parameter's rows cannot share one C type. */
+    /** The chunk's arrays, or null when a parameter's rows cannot share one C type or would take too much memory. */
     static ParameterArrays of(List<Parameter[]> chunk) {
         int width = chunk.get(0).length;
         Parameter.Plain[][] rows = new Parameter.Plain[chunk.size()][];
         int[] kinds = new int[width];
         int[] sqlTypes = new int[width];
+        long[] slots = new long[width];
         for (int r = 0; r < rows.length; r++) {
             Parameter[] row = chunk.get(r);
             rows[r] = new Parameter.Plain[width];
@@ -47,6 +58,7 @@ final class ParameterArrays {
                 }
                 Parameter.Plain value = (Parameter.Plain) row[p];
                 rows[r][p] = value;
+                slots[p] = Math.max(slots[p], slot(value));
                 if (r == 0 || kinds[p] == Parameter.ARRAY_NULL) {
                     kinds[p] = value.kind;
                     sqlTypes[p] = value.sqlType;
@@ -58,7 +70,19 @@ final class ParameterArrays {
                 }
             }
         }
-        return new ParameterArrays(rows, kinds, sqlTypes);
+        long rowBytes = 0;
+        for (long slot : slots) {
+            rowBytes += slot;
+        }
+        return rowBytes * rows.length > MAX_BYTES ? null : new ParameterArrays(rows, kinds, sqlTypes);
+    }
+
+    /** Bytes of the value's slot in an array. */
+    private static long slot(Parameter.Plain value) {
+        if (value.value instanceof String) {
+            return (long) ((String) value.value).length() * BYTES_PER_UNIT;
+        }
+        return value.value instanceof byte[] ? ((byte[]) value.value).length : FIXED_BYTES;
     }
 
     private static int wider(int a, int b) {

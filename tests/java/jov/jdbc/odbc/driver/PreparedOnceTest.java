@@ -44,8 +44,8 @@ class PreparedOnceTest {
     /**
      * A batch runs as parameter arrays where the ODBC driver counts each row
      * of one (psqlODBC), and row by row where it does not (sqliteodbc,
-     * MariaDB) or where a parameter's rows mix kinds of value; exact counts
-     * either way.
+     * MariaDB), where a parameter's rows mix kinds of value, or where the
+     * arrays would pass their memory bound; exact counts either way.
      */
     @ParameterizedTest
     @MethodSource("jov.jdbc.odbc.it.Rig#all")
@@ -53,8 +53,9 @@ class PreparedOnceTest {
         try (Connection connection = DriverManager.getConnection("jdbc:jov:odbc:" + rig.dataSource, rig.user,
                 rig.password); Statement ddl = connection.createStatement()) {
             ddl.execute("DROP TABLE IF EXISTS batch_ways");
-            ddl.execute("CREATE TABLE batch_ways (x double precision)");
-            try (PreparedStatement insert = connection.prepareStatement("INSERT INTO batch_ways VALUES (?)")) {
+            ddl.execute("CREATE TABLE batch_ways (x double precision, t " + (rig == Rig.MARIA ? "longtext" : "text")
+                    + ")");
+            try (PreparedStatement insert = connection.prepareStatement("INSERT INTO batch_ways (x) VALUES (?)")) {
                 OdbcLink link = insert.unwrap(JovPreparedStatement.class).link;
                 int before = link.arrayExecutions();
                 insert.setDouble(1, 1.5);
@@ -71,9 +72,19 @@ class PreparedOnceTest {
                 assertArrayEquals(new int[] {1, 1}, insert.executeBatch());
                 assertEquals(uniform, link.arrayExecutions() - before, "mixed kinds run row by row");
             }
+            try (PreparedStatement insert = connection.prepareStatement("INSERT INTO batch_ways (t) VALUES (?)")) {
+                OdbcLink link = insert.unwrap(JovPreparedStatement.class).link;
+                int before = link.arrayExecutions();
+                String wide = "w".repeat((int) (ParameterArrays.MAX_BYTES / 4));
+                insert.setString(1, wide);
+                insert.addBatch();
+                insert.addBatch();
+                assertArrayEquals(new int[] {1, 1}, insert.executeBatch());
+                assertEquals(0, link.arrayExecutions() - before, "arrays beyond the memory bound run row by row");
+            }
             try (ResultSet sum = ddl.executeQuery("SELECT count(*), sum(x) FROM batch_ways")) {
                 assertTrue(sum.next());
-                assertEquals(4, sum.getInt(1));
+                assertEquals(6, sum.getInt(1));
                 assertEquals(7.0, sum.getDouble(2));
             }
             ddl.execute("DROP TABLE batch_ways");
