@@ -1,5 +1,6 @@
 #include "driver/handles/statement.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 
@@ -60,6 +61,38 @@ SQLRETURN Statement::ExecDirect(const Utf16& sql) {
 
 SQLRETURN Statement::Execute() {
     return Cancellable([&] { return SQLExecute(stmt_); });
+}
+
+SQLRETURN Statement::SetPointer(SQLINTEGER attribute, SQLPOINTER value) {
+    return Check(SQLSetStmtAttr(stmt_, attribute, value, 0));
+}
+
+SQLRETURN Statement::ExecuteArray(SQLULEN rows, SQLUSMALLINT* statuses, SQLLEN* counts) {
+    std::fill(statuses, statuses + rows, static_cast<SQLUSMALLINT>(SQL_PARAM_UNUSED));
+    std::fill(counts, counts + rows, static_cast<SQLLEN>(-1));
+    SQLULEN processed = 0;
+    SQLRETURN rc = SetAttribute(SQL_ATTR_PARAM_BIND_TYPE, SQL_PARAM_BIND_BY_COLUMN);
+    if (SQL_SUCCEEDED(rc)) rc = SetPointer(SQL_ATTR_PARAM_STATUS_PTR, statuses);
+    if (SQL_SUCCEEDED(rc)) rc = SetPointer(SQL_ATTR_PARAMS_PROCESSED_PTR, &processed);
+    if (SQL_SUCCEEDED(rc)) rc = SetAttribute(SQL_ATTR_PARAMSET_SIZE, rows);
+    if (SQL_SUCCEEDED(rc)) rc = Execute();
+    if (SQL_SUCCEEDED(rc)) ReadRowCounts(rows, counts);
+    // Drivers leave the rows past the last processed as they were.
+    if (processed < rows) {
+        std::fill(statuses + processed, statuses + rows, static_cast<SQLUSMALLINT>(SQL_PARAM_UNUSED));
+    }
+    SQLFreeStmt(stmt_, SQL_CLOSE);
+    SetAttribute(SQL_ATTR_PARAMSET_SIZE, 1);
+    SetPointer(SQL_ATTR_PARAM_STATUS_PTR, nullptr);
+    SetPointer(SQL_ATTR_PARAMS_PROCESSED_PTR, nullptr);
+    return rc;
+}
+
+void Statement::ReadRowCounts(SQLULEN rows, SQLLEN* counts) {
+    for (SQLULEN row = 0; row < rows; ++row) {
+        if (row > 0 && !SQL_SUCCEEDED(SQLMoreResults(stmt_))) return;
+        SQLRowCount(stmt_, &counts[row]);
+    }
 }
 
 SQLRETURN Statement::Cancel() {

@@ -62,6 +62,12 @@ class Statement {
     SQLRETURN Prepare(const Utf16& sql);
     SQLRETURN ExecDirect(const Utf16& sql);
     SQLRETURN Execute();
+    // SQLExecute of rows parameter rows at once. statuses[i] receives row i's
+    // SQL_PARAM_* (SQL_PARAM_UNUSED where the driver did not reach it); on
+    // success counts[i] its row count, read from the results the driver
+    // makes one per row, -1 where it tells none. The statement is left with
+    // its results closed, executing one row at a time again.
+    SQLRETURN ExecuteArray(SQLULEN rows, SQLUSMALLINT* statuses, SQLLEN* counts);
     SQLRETURN Cancel();
     SQLRETURN SetAttribute(SQLINTEGER attribute, SQLULEN value);
     SQLRETURN NumResultCols(SQLSMALLINT* count);
@@ -94,6 +100,8 @@ class Statement {
     template <typename Run>
     SQLRETURN Cancellable(Run run);
     SQLRETURN Encoded(const Utf16& sql, std::string* encoded) const;
+    SQLRETURN SetPointer(SQLINTEGER attribute, SQLPOINTER value);
+    void ReadRowCounts(SQLULEN rows, SQLLEN* counts);
 
     text::Codec codec_;
     SQLHSTMT stmt_ = SQL_NULL_HSTMT;

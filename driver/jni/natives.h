@@ -52,5 +52,10 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindStream(JNI
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_paramData(JNIEnv* env, jclass cls, jlong statement, jintArray parameter);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_putString(JNIEnv* env, jclass cls, jlong statement, jstring piece);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_putBytes(JNIEnv* env, jclass cls, jlong statement, jbyteArray piece, jint length);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindLongArray(JNIEnv* env, jclass cls, jlong statement, jint parameter, jlongArray values, jbooleanArray nulls, jint sqlType);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindDoubleArray(JNIEnv* env, jclass cls, jlong statement, jint parameter, jdoubleArray values, jbooleanArray nulls, jint sqlType);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindStringArray(JNIEnv* env, jclass cls, jlong statement, jint parameter, jobjectArray values, jint sqlType);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindBytesArray(JNIEnv* env, jclass cls, jlong statement, jint parameter, jobjectArray values, jint sqlType);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_executeArray(JNIEnv* env, jclass cls, jlong statement, jint rows, jlongArray counts, jintArray statuses);
 
 }  // extern "C"

@@ -4,6 +4,8 @@
 // it is replaced, the parameters are reset or the statement is freed.
 #pragma once
 
+#include <cstddef>
+
 #include "driver/handles/statement.h"
 
 namespace jov::driver::params {
@@ -16,6 +18,8 @@ class Parameter {
 
     // What SQLBindParameter receives for this parameter.
     virtual handles::Binding Binding() = 0;
+    // The rows an execution may read of it: one, or an array's.
+    virtual size_t Rows() const { return 1; }
 
   protected:
     Parameter() = default;

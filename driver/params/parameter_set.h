@@ -2,6 +2,7 @@
 // pointers into them) until replaced, reset or the statement is freed.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <memory>
 
@@ -18,6 +19,8 @@ class ParameterSet {
                    std::unique_ptr<Parameter> parameter);
     // SQLFreeStmt(SQL_RESET_PARAMS), then the buffers go.
     SQLRETURN Reset(handles::Statement& statement);
+    // The fewest rows any bound parameter holds; SIZE_MAX when none is bound.
+    size_t Rows() const;
 
   private:
     std::map<SQLUSMALLINT, std::unique_ptr<Parameter>> bound_;

@@ -254,8 +254,13 @@ class JovStatement implements Statement {
     }
 
     /**
-     * Runs the batch one statement after another. The first failure stops it
-     * with a BatchUpdateException holding the counts of those that ran.
+     * Runs the batch in its order: a prepared statement's rows in parameter
+     * arrays of up to {@link ParameterArrays#CHUNK} rows where the ODBC driver
+     * counts each row of one and the rows share a C type per parameter, every
+     * other statement on its own. The first failure stops it with a
+     * BatchUpdateException holding the counts of those that ran; an array
+     * that fails with no row taking effect is run again row by row, so the
+     * failing row and the counts before it are exact on every data source.
      */
     @Override
     public long[] executeLargeBatch() throws SQLException {
@@ -264,19 +269,74 @@ class JovStatement implements Statement {
         batch.clear();
         closeResult();
         long[] counts = new long[statements.size()];
-        for (int i = 0; i < counts.length; i++) {
-            try {
-                Batched one = statements.get(i);
-                long count = counted(one.sql, link.update(one.sql, prepared(), one.parameters, this,
-                        queryTimeoutSeconds));
-                counts[i] = count < 0 ? SUCCESS_NO_INFO : count;
-            } catch (SQLException e) {
-                long[] done = java.util.Arrays.copyOf(counts, i);
-                throw new BatchUpdateException("Batch statement " + (i + 1) + " failed: "
-                        + e.getMessage(), e.getSQLState(), e.getErrorCode(), done, e);
+        int done = 0;
+        while (done < counts.length) {
+            int end = arrayEnd(statements, done);
+            long[] chunk = end > done + 1 ? runArray(statements.subList(done, end), counts, done) : null;
+            if (chunk != null) {
+                System.arraycopy(chunk, 0, counts, done, chunk.length);
+                done = end;
+            } else {
+                for (; done < end; done++) {
+                    counts[done] = runOne(statements.get(done), counts, done);
+                }
             }
         }
         return counts;
+    }
+
+    /** The end of the chunk that may run as one array from start: start + 1 for plain SQL. */
+    private int arrayEnd(List<Batched> statements, int start) throws SQLException {
+        Parameter[] first = statements.get(start).parameters;
+        if (prepared() == null || first == null || first.length == 0 || !link.countsArrayRows()) {
+            return start + 1;
+        }
+        return Math.min(statements.size(), start + ParameterArrays.CHUNK);
+    }
+
+    /** The chunk's counts from one array execution; null when it is to run row by row. */
+    private long[] runArray(List<Batched> chunk, long[] counts, int at) throws SQLException {
+        List<Parameter[]> rows = new ArrayList<>(chunk.size());
+        for (Batched one : chunk) {
+            rows.add(one.parameters);
+        }
+        ParameterArrays arrays = ParameterArrays.of(rows);
+        if (arrays == null) {
+            return null;
+        }
+        SQLException[] failure = new SQLException[1];
+        long[] chunkCounts;
+        try {
+            chunkCounts = link.executeArray(chunk.get(0).sql, prepared(), arrays, this, queryTimeoutSeconds,
+                    failure);
+        } catch (SQLException e) {
+            throw batchFailure(at, e, Arrays.copyOf(counts, at));
+        }
+        if (failure[0] != null) {
+            long[] reached = Arrays.copyOf(counts, at + chunkCounts.length);
+            System.arraycopy(chunkCounts, 0, reached, at, chunkCounts.length);
+            int failed = 0;
+            while (failed < chunkCounts.length - 1 && chunkCounts[failed] != EXECUTE_FAILED) {
+                failed++;
+            }
+            throw batchFailure(at + failed, failure[0], reached);
+        }
+        return chunkCounts;
+    }
+
+    private long runOne(Batched one, long[] counts, int at) throws SQLException {
+        try {
+            long count = counted(one.sql, link.update(one.sql, prepared(), one.parameters, this,
+                    queryTimeoutSeconds));
+            return count < 0 ? SUCCESS_NO_INFO : count;
+        } catch (SQLException e) {
+            throw batchFailure(at, e, Arrays.copyOf(counts, at));
+        }
+    }
+
+    private static BatchUpdateException batchFailure(int at, SQLException e, long[] counts) {
+        return new BatchUpdateException("Batch statement " + (at + 1) + " failed: " + e.getMessage(),
+                e.getSQLState(), e.getErrorCode(), counts, e);
     }
 
     @Override

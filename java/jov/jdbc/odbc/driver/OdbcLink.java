@@ -74,6 +74,10 @@ final class OdbcLink {
     private volatile int networkTimeoutMillis;
     /** Guarded by lock. */
     private int preparations;
+    /** Guarded by lock. */
+    private int arrayExecutions;
+    /** Guarded by lock: whether the driver counts each row of a parameter array; null until asked. */
+    private Boolean arrayRowCounts;
 
     private OdbcLink(long connection, int charset) {
         this.connection = connection;
@@ -313,16 +317,7 @@ final class OdbcLink {
      */
     private Executed executePrepared(String sql, Prepared prepared, Parameter[] parameters, Object owner,
             int queryTimeoutSeconds, boolean scrollable) throws SQLException {
-        if (prepared.handle == null) {
-            prepared.handle = cursors.add(allocate(0, scrollable), false);
-            cursors.own(prepared.handle, owner);
-        }
-        long statement = prepared.handle.statement;
-        if (queryTimeoutSeconds != prepared.timeoutSet) {
-            // A driver that refuses the timeout (MariaDB Connector/ODBC) does without: the timer keeps it.
-            setStatementAttribute(statement, ATTR_QUERY_TIMEOUT, queryTimeoutSeconds);
-            prepared.timeoutSet = queryTimeoutSeconds;
-        }
+        long statement = preparedStatement(prepared, owner, queryTimeoutSeconds, scrollable);
         Execution run = begin(owner, statement, queryTimeoutSeconds);
         int status;
         try {
@@ -335,6 +330,126 @@ final class OdbcLink {
             end(run);
         }
         return outcome(statement, true, status);
+    }
+
+    /** Holding lock: the prepared statement's native statement, allocated at its first execution, with the timeout. */
+    private long preparedStatement(Prepared prepared, Object owner, int queryTimeoutSeconds, boolean scrollable)
+            throws SQLException {
+        if (prepared.handle == null) {
+            prepared.handle = cursors.add(allocate(0, scrollable), false);
+            cursors.own(prepared.handle, owner);
+        }
+        long statement = prepared.handle.statement;
+        if (queryTimeoutSeconds != prepared.timeoutSet) {
+            // A driver that refuses the timeout (MariaDB Connector/ODBC) does without: the timer keeps it.
+            setStatementAttribute(statement, ATTR_QUERY_TIMEOUT, queryTimeoutSeconds);
+            prepared.timeoutSet = queryTimeoutSeconds;
+        }
+        return statement;
+    }
+
+    /**
+     * Whether the ODBC driver executes parameter arrays with a result, and so
+     * a row count, for each row (psqlODBC does; sqliteodbc tells no count
+     * per row and MariaDB Connector/ODBC only a total, so batches run row by
+     * row there, for exact counts).
+     */
+    boolean countsArrayRows() throws SQLException {
+        synchronized (lock) {
+            if (arrayRowCounts == null) {
+                checkOpen();
+                arrayRowCounts = getInfoInteger(connection, INFO_PARAM_ARRAY_ROW_COUNTS, 4, answer) != ERROR
+                        && answer[0] == PARC_BATCH;
+            }
+            return arrayRowCounts;
+        }
+    }
+
+    /**
+     * Runs a prepared statement (as {@link #execute} does) once for every row
+     * of the arrays. Answers each row's count (Statement.SUCCESS_NO_INFO where
+     * untold, EXECUTE_FAILED for a row that failed, with the failure in
+     * failure[0]), or null when the execution failed with no row taking
+     * effect, its records dropped: the rows are then for the caller to run
+     * one by one, which tells exactly which one fails.
+     */
+    long[] executeArray(String sql, Prepared prepared, ParameterArrays arrays, Object owner,
+            int queryTimeoutSeconds, SQLException[] failure) throws SQLException {
+        checkSql(sql);
+        synchronized (lock) {
+            checkOpen();
+            free(cursors.takeUnreachable());
+            long statement = preparedStatement(prepared, owner, queryTimeoutSeconds, false);
+            long[] counts = new long[arrays.size()];
+            int[] statuses = new int[arrays.size()];
+            Execution run = begin(owner, statement, queryTimeoutSeconds);
+            int status;
+            String doing = "Statement";
+            try {
+                status = prepareOnce(sql, prepared);
+                int[] failed = new int[1];
+                if (status != ERROR && arrays.bind(statement, failed) == ERROR) {
+                    doing = "Binding parameter " + failed[0];
+                    status = ERROR;
+                } else if (status != ERROR) {
+                    status = OdbcNatives.executeArray(statement, arrays.size(), counts, statuses);
+                    arrayExecutions++;
+                }
+            } finally {
+                end(run);
+            }
+            if (status != ERROR) {
+                return rowCounts(counts, statuses);
+            }
+            SQLException failed = noteLost(run.failure(doing));
+            if (tookEffect(statuses)) {
+                failure[0] = failed;
+                return rowCounts(counts, statuses);
+            }
+            if (stopped(failed)) {
+                throw failed;
+            }
+            return null;
+        }
+    }
+
+    /** Whether a failure ended the whole execution (a cancel, a timeout, the session), so that no row should run again. */
+    private boolean stopped(SQLException failed) {
+        String state = failed.getSQLState();
+        return closed || lost != null || "HY008".equals(state) || Execution.QUERY_TIMEOUT_EXPIRED.equals(state)
+                || Execution.CONNECTION_TIMEOUT_EXPIRED.equals(state);
+    }
+
+    private static boolean tookEffect(int[] statuses) {
+        for (int status : statuses) {
+            if (status == PARAM_SUCCESS || status == PARAM_SUCCESS_WITH_INFO) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    /** The counts of the rows the driver reached, in JDBC's terms. */
+    private static long[] rowCounts(long[] counts, int[] statuses) {
+        int reached = 0;
+        for (int i = 0; i < counts.length; i++) {
+            if (statuses[i] == PARAM_ERROR) {
+                counts[i] = java.sql.Statement.EXECUTE_FAILED;
+            } else if (statuses[i] == PARAM_UNUSED) {
+                continue;
+            } else if (counts[i] < 0) {
+                counts[i] = java.sql.Statement.SUCCESS_NO_INFO;
+            }
+            reached = i + 1;
+        }
+        return java.util.Arrays.copyOf(counts, reached);
+    }
+
+    /** How many parameter arrays were executed on this connection: tests tell by it which way a batch ran. */
+    int arrayExecutions() {
+        synchronized (lock) {
+            return arrayExecutions;
+        }
     }
 
     /**
@@ -411,12 +526,7 @@ final class OdbcLink {
      */
     private int runPrepared(String sql, Prepared prepared, Parameter[] parameters, String[] doing) {
         long statement = prepared.handle.statement;
-        int status = SUCCESS;
-        if (!prepared.done) {
-            status = prepare(statement, sql);
-            prepared.done = status != ERROR;
-            preparations += prepared.done ? 1 : 0;
-        }
+        int status = prepareOnce(sql, prepared);
         for (int i = 0; i < parameters.length && status != ERROR; i++) {
             doing[0] = "Binding parameter " + (i + 1);
             status = parameters[i].bind(statement, i + 1);
@@ -437,6 +547,17 @@ final class OdbcLink {
                 doing[0] = "Statement";
             }
         }
+        return status;
+    }
+
+    /** Holding lock: SQLPrepare unless it succeeded before on the prepared statement's native statement. */
+    private int prepareOnce(String sql, Prepared prepared) {
+        if (prepared.done) {
+            return SUCCESS;
+        }
+        int status = prepare(prepared.handle.statement, sql);
+        prepared.done = status != ERROR;
+        preparations += prepared.done ? 1 : 0;
         return status;
     }
 

@@ -33,6 +33,13 @@ import jov.jdbc.odbc.driver.odbc.OdbcNatives;
  */
 abstract class Parameter {
 
+    /** Kinds of parameter arrays (see {@link #arrayKind}). */
+    static final int ARRAY_NONE = 0;
+    static final int ARRAY_NULL = 1;
+    static final int ARRAY_LONG = 2;
+    static final int ARRAY_DOUBLE = 3;
+    static final int ARRAY_TEXT = 4;
+    static final int ARRAY_BYTES = 5;
     /** Text and bytes longer than this are declared long (LONGVARCHAR, LONGVARBINARY). */
     private static final int LONG_VALUE = 8000;
     /** Characters or bytes of one piece of a stream. */
@@ -56,34 +63,62 @@ abstract class Parameter {
         return OdbcNatives.ERROR;
     }
 
+    /** The kind of parameter array the value can be a row of (ARRAY_*), ARRAY_NONE when it is bound only alone. */
+    int arrayKind() {
+        return ARRAY_NONE;
+    }
+
+    /**
+     * A value of a kind that parameter arrays carry: NULL, an exact integer,
+     * a double, text or bytes, with the SQL type it is declared as. Its
+     * value is a Long, Double, String or byte[] as its kind is, null for NULL.
+     */
+    static final class Plain extends Parameter {
+        final int kind;
+        final int sqlType;
+        final Object value;
+
+        Plain(int kind, int sqlType, Object value) {
+            this.kind = kind;
+            this.sqlType = sqlType;
+            this.value = value;
+        }
+
+        @Override
+        int arrayKind() {
+            return kind;
+        }
+
+        @Override
+        int bind(long statement, int index) {
+            switch (kind) {
+                case ARRAY_LONG:
+                    return OdbcNatives.bindLong(statement, index, (Long) value, sqlType);
+                case ARRAY_DOUBLE:
+                    return OdbcNatives.bindDouble(statement, index, (Double) value, sqlType);
+                case ARRAY_TEXT:
+                    return OdbcNatives.bindString(statement, index, (String) value, sqlType);
+                case ARRAY_BYTES:
+                    return OdbcNatives.bindBytes(statement, index, (byte[]) value, sqlType);
+                default:
+                    return OdbcNatives.bindNull(statement, index, sqlType);
+            }
+        }
+    }
+
     /** SQL NULL declared as the JDBC type (the common ones are ODBC's numbers too). */
     static Parameter nul(int sqlType) {
         int declared = sqlType == Types.NULL || sqlType == Types.OTHER || sqlType == Types.JAVA_OBJECT
                 ? Types.VARCHAR : sqlType == Types.BOOLEAN ? Types.BIT : sqlType;
-        return new Parameter() {
-            @Override
-            int bind(long statement, int index) {
-                return OdbcNatives.bindNull(statement, index, declared);
-            }
-        };
+        return new Plain(ARRAY_NULL, declared, null);
     }
 
     static Parameter integer(long value, int sqlType) {
-        return new Parameter() {
-            @Override
-            int bind(long statement, int index) {
-                return OdbcNatives.bindLong(statement, index, value, sqlType);
-            }
-        };
+        return new Plain(ARRAY_LONG, sqlType, value);
     }
 
     static Parameter floating(double value, int sqlType) {
-        return new Parameter() {
-            @Override
-            int bind(long statement, int index) {
-                return OdbcNatives.bindDouble(statement, index, value, sqlType);
-            }
-        };
+        return new Plain(ARRAY_DOUBLE, sqlType, value);
     }
 
     static Parameter bool(boolean value) {
@@ -102,24 +137,12 @@ abstract class Parameter {
             throw new SQLDataException("A text parameter holds the character U+0000 at index " + nul
                     + ", which cannot be sent", "22021");
         }
-        int type = value.length() > LONG_VALUE ? Types.LONGVARCHAR : Types.VARCHAR;
-        return new Parameter() {
-            @Override
-            int bind(long statement, int index) {
-                return OdbcNatives.bindString(statement, index, value, type);
-            }
-        };
+        return new Plain(ARRAY_TEXT, value.length() > LONG_VALUE ? Types.LONGVARCHAR : Types.VARCHAR, value);
     }
 
     static Parameter bytes(byte[] value) {
-        int type = value.length > LONG_VALUE ? Types.LONGVARBINARY : Types.VARBINARY;
-        byte[] copy = value.clone();
-        return new Parameter() {
-            @Override
-            int bind(long statement, int index) {
-                return OdbcNatives.bindBytes(statement, index, copy, type);
-            }
-        };
+        return new Plain(ARRAY_BYTES, value.length > LONG_VALUE ? Types.LONGVARBINARY : Types.VARBINARY,
+                value.clone());
     }
 
     /** A number as its plain digits, refused beyond what an SQL numeric holds. */

@@ -77,6 +77,16 @@ public final class OdbcNatives {
     public static final int ATTR_CURSOR_TYPE = 6;
     public static final int CURSOR_STATIC = 3;
 
+    /** Info types of {@link #getInfoInteger} (SQL_*) and the answer that counts each row of a parameter array. */
+    public static final int INFO_PARAM_ARRAY_ROW_COUNTS = 153;
+    public static final int PARC_BATCH = 1;
+
+    /** Each row's outcome in the statuses of {@link #executeArray} (SQL_PARAM_*). */
+    public static final int PARAM_SUCCESS = 0;
+    public static final int PARAM_SUCCESS_WITH_INFO = 6;
+    public static final int PARAM_ERROR = 5;
+    public static final int PARAM_UNUSED = 7;
+
     /** Orientations of {@link #fetchScroll}. */
     public static final int FETCH_NEXT = 1;
     public static final int FETCH_FIRST = 2;
@@ -236,4 +246,27 @@ public final class OdbcNatives {
 
     /** The first length bytes of piece as one piece of a stream binary parameter. */
     public static native int putBytes(long statement, byte[] piece, int length);
+
+    // Parameter arrays: each array's length is its rows; executeArray runs at most as many as the shortest holds.
+
+    /** Exact integers (SQL_C_SBIGINT) declared as sqlType; nulls[i] makes row i NULL. */
+    public static native int bindLongArray(long statement, int parameter, long[] values, boolean[] nulls, int sqlType);
+
+    /** Doubles (SQL_C_DOUBLE) declared as sqlType; nulls[i] makes row i NULL. */
+    public static native int bindDoubleArray(long statement, int parameter, double[] values, boolean[] nulls, int sqlType);
+
+    /** Texts in the connection's charset declared as sqlType; a null element is NULL. */
+    public static native int bindStringArray(long statement, int parameter, String[] values, int sqlType);
+
+    /** Bytes (SQL_C_BINARY) declared as sqlType; a null element is NULL. */
+    public static native int bindBytesArray(long statement, int parameter, byte[][] values, int sqlType);
+
+    /**
+     * SQLExecute of the first rows rows of the bound arrays at once. statuses[i]
+     * receives row i's PARAM_* (PARAM_UNUSED where the driver did not reach
+     * it), counts[i] its row count when the driver makes one result per row
+     * (INFO_PARAM_ARRAY_ROW_COUNTS is PARC_BATCH), -1 where untold. The
+     * statement executes one row at a time again afterwards.
+     */
+    public static native int executeArray(long statement, int rows, long[] counts, int[] statuses);
 }

@@ -17,8 +17,10 @@ import java.sql.Statement;
 import java.sql.Timestamp;
 import java.sql.Types;
 import java.util.ArrayList;
+import java.util.Arrays;
 import java.util.List;
 import org.junit.jupiter.api.Test;
+import java.util.stream.IntStream;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.MethodSource;
 
@@ -170,6 +172,103 @@ class JdbcStatementTest {
                 ResultSet rows = query.executeQuery();
                 assertTrue(rows.next());
                 assertTrue(rows.getBoolean(1));
+            }
+        }
+    }
+
+    /**
+     * A prepared batch larger than one parameter array (1,000 rows), with
+     * NULLs and a column set as int in some rows and long in others: each
+     * row's count is exact, and so is each row of an update that changes
+     * a different number of rows per parameter row.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aPreparedBatchCountsEachRowExactly(Rig rig) throws SQLException {
+        int rows = 2_500;
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("id integer PRIMARY KEY, n bigint, x double precision, v varchar(20)");
+            try (PreparedStatement insert = db.connection.prepareStatement(
+                    "INSERT INTO " + table + " VALUES (?, ?, ?, ?)")) {
+                for (int id = 0; id < rows; id++) {
+                    insert.setInt(1, id);
+                    if (id % 7 == 0) {
+                        insert.setNull(2, Types.BIGINT);
+                    } else if (id % 2 == 0) {
+                        insert.setInt(2, id % 3);
+                    } else {
+                        insert.setLong(2, id % 3 + (1L << 40));
+                    }
+                    insert.setDouble(3, id / 4.0);
+                    insert.setString(4, id % 5 == 0 ? null : "v" + id);
+                    insert.addBatch();
+                }
+                db.connection.setAutoCommit(false);
+                int[] counts = insert.executeBatch();
+                db.connection.commit();
+                db.connection.setAutoCommit(true);
+                assertEquals(rows, counts.length);
+                assertTrue(IntStream.of(counts).allMatch(c -> c == 1), Arrays.toString(counts));
+            }
+            try (PreparedStatement update = db.connection.prepareStatement(
+                    "UPDATE " + table + " SET v = ? WHERE id < ?")) {
+                int[] below = {0, 3, 1, 2_500};
+                for (int i = 0; i < below.length; i++) {
+                    update.setString(1, "u" + i);
+                    update.setInt(2, below[i]);
+                    update.addBatch();
+                }
+                assertArrayEquals(new int[] {0, 3, 1, 2_500}, update.executeBatch());
+            }
+            try (Statement check = db.connection.createStatement();
+                    ResultSet sums = check.executeQuery("SELECT count(n), sum(n), sum(x) FROM " + table)) {
+                assertTrue(sums.next());
+                long big = IntStream.range(0, rows).filter(id -> id % 7 != 0 && id % 2 != 0).count();
+                assertEquals(rows - (rows + 6) / 7, sums.getLong(1));
+                assertEquals(IntStream.range(0, rows).filter(id -> id % 7 != 0).mapToLong(id -> id % 3).sum()
+                        + (big << 40), sums.getLong(2));
+                assertEquals(IntStream.range(0, rows).mapToDouble(id -> id / 4.0).sum(), sums.getDouble(3));
+            }
+        }
+    }
+
+    /**
+     * A row that breaks a constraint in the middle of a prepared batch stops
+     * it the same way on every data source, with or without auto-commit: the
+     * counts of the rows before it, which took effect (until a rollback),
+     * and none after.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aFailingRowStopsAPreparedBatchAfterTheRowsBeforeIt(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = db.createTable("id integer PRIMARY KEY, v varchar(20)");
+            for (boolean autoCommit : new boolean[] {true, false}) {
+                db.connection.setAutoCommit(autoCommit);
+                int base = autoCommit ? 0 : 100;
+                try (PreparedStatement insert = db.connection.prepareStatement(
+                        "INSERT INTO " + table + " VALUES (?, ?)")) {
+                    for (int id : new int[] {1, 2, 3, 2, 4, 5}) {
+                        insert.setInt(1, base + id);
+                        insert.setString(2, "r" + id);
+                        insert.addBatch();
+                    }
+                    BatchUpdateException e = assertThrows(BatchUpdateException.class, insert::executeBatch);
+                    assertArrayEquals(new int[] {1, 1, 1}, e.getUpdateCounts());
+                }
+                if (!autoCommit) {
+                    db.connection.rollback();
+                    db.connection.setAutoCommit(true);
+                }
+                try (Statement check = db.connection.createStatement();
+                        ResultSet ids = check.executeQuery("SELECT id FROM " + table + " WHERE id > " + base
+                                + " AND id < " + (base + 100) + " ORDER BY id")) {
+                    List<Integer> kept = new ArrayList<>();
+                    while (ids.next()) {
+                        kept.add(ids.getInt(1) - base);
+                    }
+                    assertEquals(autoCommit ? List.of(1, 2, 3) : List.of(), kept);
+                }
             }
         }
     }
