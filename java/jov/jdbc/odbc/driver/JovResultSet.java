@@ -71,6 +71,8 @@ final class JovResultSet extends ReadOnlyResultSet {
     private boolean wasNull;
     private boolean closed;
     private int fetchSize;
+    /** The cursor is bound to blocks of rows, at the first move. */
+    private boolean bound;
 
     JovResultSet(JovStatement statement, OdbcLink link, OdbcCursor cursor, int type, long maxRows)
             throws SQLException {
@@ -86,6 +88,16 @@ final class JovResultSet extends ReadOnlyResultSet {
             throw e;
         }
         link.ownCursor(cursor, this);
+        fetchSize = statement.getFetchSize();
+    }
+
+    /** The cursor, bound to blocks of the fetch size known at the first move. */
+    private OdbcCursor bound() throws SQLException {
+        if (!bound) {
+            link.bindBlock(cursor, columns, fetchSize, maxRows, type != TYPE_FORWARD_ONLY);
+            bound = true;
+        }
+        return cursor;
     }
 
     // Moving.
@@ -100,7 +112,7 @@ final class JovResultSet extends ReadOnlyResultSet {
             if (maxRows > 0 && row >= maxRows) {
                 return leaveAfterLast();
             }
-            return link.fetch(cursor) ? arriveAt(row + 1) : leaveAfterLast();
+            return link.fetch(bound()) ? arriveAt(row + 1) : leaveAfterLast();
         }
         return moveTo(row + 1);
     }
@@ -132,7 +144,7 @@ final class JovResultSet extends ReadOnlyResultSet {
         if ((maxRows > 0 && target > maxRows) || (rowCount >= 0 && target > rowCount)) {
             return leaveAfterLast();
         }
-        if (link.fetchScroll(cursor, FETCH_ABSOLUTE, target)) {
+        if (link.fetchScroll(bound(), FETCH_ABSOLUTE, target)) {
             return arriveAt(target);
         }
         if (target == highestSeen + 1) {
@@ -149,7 +161,7 @@ final class JovResultSet extends ReadOnlyResultSet {
     private int rowCount() throws SQLException {
         if (rowCount < 0) {
             int count = highestSeen;
-            while ((maxRows == 0 || count < maxRows) && link.fetchScroll(cursor, FETCH_ABSOLUTE, count + 1)) {
+            while ((maxRows == 0 || count < maxRows) && link.fetchScroll(bound(), FETCH_ABSOLUTE, count + 1)) {
                 count++;
             }
             rowCount = count;
@@ -737,7 +749,7 @@ final class JovResultSet extends ReadOnlyResultSet {
         return FETCH_FORWARD;
     }
 
-    /** A hint: the library fetches one row per call whatever the size. */
+    /** Rows a block of the result holds: a hint, taken at the first move (0 lets the driver choose by the row's width). */
     @Override
     public void setFetchSize(int rows) throws SQLException {
         checkOpen();
