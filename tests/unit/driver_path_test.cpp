@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <future>
 #include <string>
 #include <thread>
@@ -167,6 +168,110 @@ TEST_F(DriverPathTest, NullIsToldApartFromEmpty) {
     ExecuteWith(std::string());
     EXPECT_EQ(ReadText(&isNull), u"");
     EXPECT_FALSE(isNull);
+}
+
+// Blocks of rows: the fake fills bound columns row by row, so what the block
+// copies out is what a driver wrote into its arrays.
+class RowBlockTest : public DriverPathTest {
+  protected:
+    using Plan = std::vector<driver::rows::ColumnPlan>;
+    static constexpr SQLLEN kTextWidth = 8;  // 7 bytes and a terminator
+
+    // ID INTEGER, V VARCHAR(3) over (id, v) rows, executed; the block bound to rows.
+    SQLULEN Execute(std::vector<std::vector<FakeValue>> rows, SQLULEN wanted) {
+        FakeOdbc::QueueResult({{{"ID", SQL_INTEGER, 10}, {"V", SQL_VARCHAR, 3}}, std::move(rows)});
+        auto s = driver::LeaseStatement(statement);
+        EXPECT_EQ(s->statement.ExecDirect(u"SELECT id, v FROM t"), SQL_SUCCESS);
+        const Plan plan = {{driver::rows::BoundAs::kInteger, 0}, {driver::rows::BoundAs::kText, kTextWidth}};
+        SQLULEN granted = 0;
+        EXPECT_EQ(s->block.Bind(s->statement, wanted, plan, &granted), SQL_SUCCESS);
+        data.assign(s->block.DataBytes(), '\0');
+        lengths.assign(s->block.BoundColumns() * s->block.rows(), 0);
+        return granted;
+    }
+    // The next block: its rows, data and lengths copied out.
+    SQLULEN Next(SQLRETURN expected = SQL_SUCCESS) {
+        auto s = driver::LeaseStatement(statement);
+        SQLULEN fetched = 99;
+        EXPECT_EQ(s->block.Fetch(s->statement, SQL_FETCH_NEXT, 0, &fetched), expected);
+        s->block.CopyOut(data.data(), lengths.data());
+        return fetched;
+    }
+    int64_t Id(SQLULEN row) const {
+        int64_t id = 0;
+        std::memcpy(&id, &data[row * sizeof id], sizeof id);
+        return id;
+    }
+    std::string Text(SQLULEN row, SQLULEN rows, int32_t length) const {
+        return data.substr(rows * 8 + row * kTextWidth, static_cast<size_t>(length));
+    }
+
+    std::string data;
+    std::vector<int32_t> lengths;
+};
+
+TEST_F(RowBlockTest, BlocksCarryNullsAnywhereCutValuesAndAShortLastBlock) {
+    const SQLULEN rows = Execute({{Int32Bytes(1), std::string("ab")},
+                                  {std::nullopt, std::string("abcdefgh")},
+                                  {Int32Bytes(3), std::nullopt},
+                                  {std::nullopt, std::nullopt},
+                                  {Int32Bytes(5), std::string("\xC3\xBC\xF0\x9F\x98\x80")}},
+                                 2);
+    ASSERT_EQ(rows, 2u);
+    EXPECT_EQ(Next(SQL_SUCCESS_WITH_INFO), 2u);  // the cut value warns
+    EXPECT_EQ(Id(0), 1);
+    EXPECT_EQ(Text(0, rows, lengths[2]), "ab");
+    EXPECT_EQ(lengths[1], driver::rows::kNullLength);
+    EXPECT_EQ(lengths[3], driver::rows::kCutLength);
+    {
+        auto s = driver::LeaseStatement(statement);
+        ASSERT_EQ(s->statement.Position(2), SQL_SUCCESS);
+        Utf16 whole;
+        bool isNull = true;
+        EXPECT_EQ(driver::values::ReadText(s->statement, 2, &whole, &isNull), SQL_SUCCESS);
+        EXPECT_EQ(whole, u"abcdefgh");
+    }
+    EXPECT_EQ(Next(), 2u);
+    EXPECT_EQ(Id(0), 3);
+    EXPECT_EQ(std::vector<int32_t>(lengths.begin(), lengths.end()),
+              (std::vector<int32_t>{8, -1, -1, -1}));
+    EXPECT_EQ(Next(), 1u);
+    EXPECT_EQ(Id(0), 5);
+    EXPECT_EQ(Text(0, rows, lengths[2]), "\xC3\xBC\xF0\x9F\x98\x80");
+    EXPECT_EQ(Next(SQL_NO_DATA), 0u);
+}
+
+TEST_F(RowBlockTest, AValueOfUntoldLengthIsCut) {
+    FakeOdbc::SetNoTotal(true);
+    Execute({{Int32Bytes(1), std::string("abcdefgh")}}, 4);
+    EXPECT_EQ(Next(SQL_SUCCESS_WITH_INFO), 1u);
+    EXPECT_EQ(lengths[4], driver::rows::kCutLength);
+}
+
+TEST_F(RowBlockTest, ADriverWithoutRowArraysGetsOneRowBlocks) {
+    FakeOdbc::SetMaxRowArraySize(1);
+    ASSERT_EQ(Execute({{Int32Bytes(1), std::string("a")}, {Int32Bytes(2), std::string("b")}}, 100), 1u);
+    EXPECT_EQ(data.size(), 8u + kTextWidth);
+    EXPECT_EQ(Next(), 1u);
+    EXPECT_EQ(Id(0), 1);
+    EXPECT_EQ(Next(), 1u);
+    EXPECT_EQ(Id(0), 2);
+    // One-row blocks need no positioning; a row outside the block is refused.
+    auto s = driver::LeaseStatement(statement);
+    EXPECT_EQ(s->statement.Position(2), SQL_ERROR);
+}
+
+TEST_F(RowBlockTest, AWidthTooSmallForItsTerminatorBindsNothing) {
+    FakeOdbc::QueueResult({{{"V", SQL_VARCHAR, 3}}, {{std::string("a")}}});
+    auto s = driver::LeaseStatement(statement);
+    ASSERT_EQ(s->statement.ExecDirect(u"SELECT v FROM t"), SQL_SUCCESS);
+    SQLULEN granted = 0;
+    const Plan plan = {{driver::rows::BoundAs::kText, 1}};
+    EXPECT_EQ(s->block.Bind(s->statement, 10, plan, &granted), SQL_ERROR);
+    EXPECT_EQ(States(handles::TakeDiagnostics()), "HY009 ");
+    EXPECT_EQ(s->block.BoundColumns(), 0u);
+    EXPECT_EQ(granted, 1u);
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLBindCol), 0);
 }
 
 TEST_F(DriverPathTest, BoundParametersStayAliveUntilReset) {
