@@ -23,6 +23,7 @@ import java.nio.charset.StandardCharsets;
 final class RowBlock {
 
     private static final int FIXED_BYTES = 8;
+    private static final char REPLACEMENT = '\uFFFD';
 
     private final int rows;
     /** Per column (from 1): its index among the bound columns, or -1. */
@@ -127,7 +128,70 @@ final class RowBlock {
     /** Of a column {@link #holdsText}: null for SQL NULL. */
     String text(int column) {
         int length = length(column);
-        return length == LENGTH_NULL ? null : new String(data, offset(column), length, textCharset);
+        if (length == LENGTH_NULL) {
+            return null;
+        }
+        String text = new String(data, offset(column), length, textCharset);
+        return utf8 && text.indexOf(REPLACEMENT) >= 0 ? utf8(data, offset(column), length) : text;
+    }
+
+    /**
+     * UTF-8 as the library decodes it, for text Java's decoder replaced
+     * something in: every byte that starts no well-formed sequence (overlong,
+     * surrogate, past U+10FFFF, cut short) is one U+FFFD, where Java's
+     * decoder replaces a cut sequence once.
+     */
+    static String utf8(byte[] bytes, int offset, int length) {
+        StringBuilder text = new StringBuilder(length);
+        int i = offset;
+        int end = offset + length;
+        while (i < end) {
+            int n = sequenceLength(bytes, i, end);
+            if (n == 0) {
+                text.append(REPLACEMENT);
+                i++;
+            } else {
+                text.append(new String(bytes, i, n, StandardCharsets.UTF_8));
+                i += n;
+            }
+        }
+        return text.toString();
+    }
+
+    /** The length of the well-formed sequence at i, 0 when none starts there. */
+    private static int sequenceLength(byte[] b, int i, int end) {
+        int lead = b[i] & 0xFF;
+        int n;
+        int min;
+        int c;
+        if (lead < 0x80) {
+            return 1;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            n = 2;
+            min = 0x80;
+            c = lead & 0x1F;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            n = 3;
+            min = 0x800;
+            c = lead & 0x0F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            n = 4;
+            min = 0x10000;
+            c = lead & 0x07;
+        } else {
+            return 0;
+        }
+        if (n > end - i) {
+            return 0;
+        }
+        for (int k = 1; k < n; k++) {
+            if ((b[i + k] & 0xC0) != 0x80) {
+                return 0;
+            }
+            c = c << 6 | b[i + k] & 0x3F;
+        }
+        boolean surrogate = c >= 0xD800 && c <= 0xDFFF;
+        return c < min || c > 0x10FFFF || surrogate ? 0 : n;
     }
 
     /** Of a column {@link #holdsBytes}: null for SQL NULL. */

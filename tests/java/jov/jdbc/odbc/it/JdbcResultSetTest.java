@@ -313,4 +313,19 @@ class JdbcResultSetTest {
             }
         }
     }
+
+    /** Bytes that are not UTF-8 read from a block as they read per value: one U+FFFD per byte. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void textNotInUtf8ReadsAsPerValue(Rig rig) throws SQLException {
+        assumeTrue(rig == Rig.SQLITE, "only SQLite stores bytes that are not UTF-8 as text");
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("id integer, s varchar(10)");
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (1, CAST(X'41E38142F09F98' AS TEXT))");
+            try (ResultSet rs = statement.executeQuery("SELECT id, s FROM " + table)) {
+                assertTrue(rs.next());
+                assertEquals("A\uFFFD\uFFFDB\uFFFD\uFFFD\uFFFD", rs.getString(2));
+            }
+        }
+    }
 }
