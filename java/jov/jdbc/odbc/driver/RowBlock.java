@@ -141,49 +141,51 @@ final class RowBlock {
      * surrogate, past U+10FFFF, cut short) is one U+FFFD, where Java's
      * decoder replaces a cut sequence once.
      */
-    static String utf8(byte[] bytes, int offset, int length) {
-        StringBuilder text = new StringBuilder(length);
+    private static String utf8(byte[] bytes, int offset, int length) {
+        char[] text = new char[length];
+        int chars = 0;
         int i = offset;
         int end = offset + length;
         while (i < end) {
             int n = sequenceLength(bytes, i, end);
             if (n == 0) {
-                text.append(REPLACEMENT);
+                text[chars++] = REPLACEMENT;
                 i++;
-            } else {
-                text.append(new String(bytes, i, n, StandardCharsets.UTF_8));
-                i += n;
+                continue;
             }
+            int c = n == 1 ? bytes[i] : bytes[i] & (0xFF >> (n + 1));
+            for (int k = 1; k < n; k++) {
+                c = c << 6 | bytes[i + k] & 0x3F;
+            }
+            chars += Character.toChars(c, text, chars);
+            i += n;
         }
-        return text.toString();
+        return new String(text, 0, chars);
     }
 
-    /** The length of the well-formed sequence at i, 0 when none starts there. */
+    /** The length of the well-formed sequence at i (no overlong form, surrogate or code point past U+10FFFF), 0 when none starts there. */
     private static int sequenceLength(byte[] b, int i, int end) {
         int lead = b[i] & 0xFF;
         int n;
         int min;
-        int c;
         if (lead < 0x80) {
             return 1;
         } else if (lead >= 0xC2 && lead <= 0xDF) {
             n = 2;
             min = 0x80;
-            c = lead & 0x1F;
         } else if (lead >= 0xE0 && lead <= 0xEF) {
             n = 3;
             min = 0x800;
-            c = lead & 0x0F;
         } else if (lead >= 0xF0 && lead <= 0xF4) {
             n = 4;
             min = 0x10000;
-            c = lead & 0x07;
         } else {
             return 0;
         }
         if (n > end - i) {
             return 0;
         }
+        int c = lead & (0xFF >> (n + 1));
         for (int k = 1; k < n; k++) {
             if ((b[i + k] & 0xC0) != 0x80) {
                 return 0;
