@@ -40,6 +40,9 @@ import java.util.UUID;
  * the end needs it. Closing the result frees its statement; so does its
  * connection's next call once nothing can reach the result.
  *
+ * <p>Rows come in blocks of the fetch size ({@link BlockPlan}), bound at the
+ * first move; a scrollable result's blocks hold one row.
+ *
  * <p>Values: fixed-width numbers come as long or double without objects,
  * decimals and dates/times from the driver's own text (scale and fractions of
  * seconds kept), character data and bytes whole, of any length.
