@@ -12,6 +12,7 @@
 #include "driver/handles/connection.h"
 #include "driver/handles/statement.h"
 #include "driver/params/parameter_set.h"
+#include "driver/rows/row_block.h"
 #include "driver/slot_table.h"
 
 namespace jov::driver {
@@ -21,6 +22,7 @@ struct StatementState {
         : statement(codec), connection(owner), needsLongDataLength(needsLength) {}
     handles::Statement statement;
     params::ParameterSet parameters;
+    rows::RowBlock block;  // bound to the handle: the handle is freed first
     int64_t connection;
     bool needsLongDataLength;  // the connection's NeedsLongDataLength()
 };

@@ -161,6 +161,17 @@ SQLRETURN Statement::GetData(SQLUSMALLINT column, SQLSMALLINT cType, SQLPOINTER 
     return rc == SQL_SUCCESS_WITH_INFO ? rc : Check(rc);
 }
 
+SQLRETURN Statement::BindColumn(SQLUSMALLINT column, SQLSMALLINT cType, SQLPOINTER target,
+                                SQLLEN width, SQLLEN* indicators) {
+    return Check(SQLBindCol(stmt_, column, cType, target, width, indicators));
+}
+
+SQLRETURN Statement::Unbind() { return Check(SQLFreeStmt(stmt_, SQL_UNBIND)); }
+
+SQLRETURN Statement::Position(SQLSETPOSIROW row) {
+    return Check(SQLSetPos(stmt_, row, SQL_POSITION, SQL_LOCK_NO_CHANGE));
+}
+
 SQLRETURN Statement::BindParameter(SQLUSMALLINT parameter, const Binding& b) {
     return Check(SQLBindParameter(stmt_, parameter, SQL_PARAM_INPUT, b.cType, b.sqlType,
                                   b.columnSize, b.digits, b.buffer, b.bufferLength, b.indicator));

@@ -86,6 +86,12 @@ class Statement {
     // warning is how every long value is read).
     SQLRETURN GetData(SQLUSMALLINT column, SQLSMALLINT cType, SQLPOINTER target, SQLLEN size,
                       SQLLEN* indicator);
+    // SQLBindCol of a column-wise row array; Unbind drops every binding.
+    SQLRETURN BindColumn(SQLUSMALLINT column, SQLSMALLINT cType, SQLPOINTER target, SQLLEN width,
+                         SQLLEN* indicators);
+    SQLRETURN Unbind();
+    // SQLSetPos(SQL_POSITION) on a row of the fetched block, for SQLGetData.
+    SQLRETURN Position(SQLSETPOSIROW row);
     SQLRETURN BindParameter(SQLUSMALLINT parameter, const Binding& binding);
     // SQLParamData: SQL_NEED_DATA with the bound buffer pointer of the
     // parameter wanted, or how the execution ended.

@@ -38,6 +38,9 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getString(JNIE
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getBytes(JNIEnv* env, jclass cls, jlong statement, jint column, jobjectArray value);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getLong(JNIEnv* env, jclass cls, jlong statement, jint column, jlongArray value);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getDouble(JNIEnv* env, jclass cls, jlong statement, jint column, jdoubleArray value);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindBlock(JNIEnv* env, jclass cls, jlong statement, jint rows, jintArray plan, jintArray answer);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_fetchBlock(JNIEnv* env, jclass cls, jlong statement, jint orientation, jlong offset, jbyteArray data, jintArray lengths, jintArray fetched);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_position(JNIEnv* env, jclass cls, jlong statement, jint row);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindNull(JNIEnv* env, jclass cls, jlong statement, jint parameter, jint sqlType);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindLong(JNIEnv* env, jclass cls, jlong statement, jint parameter, jlong value, jint sqlType);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindDouble(JNIEnv* env, jclass cls, jlong statement, jint parameter, jdouble value, jint sqlType);

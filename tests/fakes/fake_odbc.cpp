@@ -35,6 +35,19 @@ struct Handle {
     // number, with their buffer pointers; those still wanted by SQLParamData.
     std::map<SQLUSMALLINT, SQLPOINTER> atExecution;
     std::deque<SQLUSMALLINT> wanted;
+    // Row arrays: the columns bound by number, the array's size, the rows
+    // of the current rowset.
+    struct BoundColumn {
+        SQLSMALLINT cType;
+        char* target;
+        SQLLEN width;
+        SQLLEN* indicators;
+    };
+    std::map<SQLUSMALLINT, BoundColumn> boundColumns;
+    SQLULEN rowArraySize = 1;
+    SQLULEN* rowsFetched = nullptr;
+    long rowsetStart = 0;
+    long rowsetSize = 0;
 };
 
 struct State {
@@ -52,6 +65,7 @@ struct State {
     bool wholeCharacters = false;
     SQLULEN autoCommit = SQL_AUTOCOMMIT_ON;
     std::string profileString;
+    SQLULEN maxRowArraySize = 0;
 };
 
 std::recursive_mutex gLock;
@@ -69,7 +83,7 @@ const char* Name(FakeFn fn) {
                                   "SQLGetInfo",       "SQLSetStmtAttr",      "SQLMoreResults",
                                   "SQLFreeStmt",      "SQLNumParams",        "SQLDescribeParam",
                                   "SQLDescribeCol",   "SQLBindParameter",    "SQLParamData",
-                                  "SQLPutData"};
+                                  "SQLPutData",       "SQLBindCol",          "SQLSetPos"};
     static_assert(sizeof names / sizeof names[0] == static_cast<size_t>(FakeFn::Count));
     return names[static_cast<int>(fn)];
 }
@@ -460,14 +474,61 @@ SQLRETURN SQL_API SQLColAttribute(SQLHSTMT stmt, SQLUSMALLINT column, SQLUSMALLI
     return Finish(answer, h);
 }
 
+// One bound value of the current row into row r of its array: SQL_SUCCESS_WITH_INFO when cut.
+SQLRETURN FillValue(const Handle::BoundColumn& b, const FakeValue& value, SQLULEN r) {
+    char* target = b.target + static_cast<SQLLEN>(r) * b.width;
+    SQLLEN* indicator = b.indicators + r;
+    if (!value) {
+        *indicator = SQL_NULL_DATA;
+        return SQL_SUCCESS;
+    }
+    const size_t width = FixedWidth(b.cType);
+    if (width != 0) {
+        std::memcpy(target, AsFixedWidth(*value, b.cType, width).data(), width);
+        *indicator = static_cast<SQLLEN>(width);
+        return SQL_SUCCESS;
+    }
+    const size_t terminator = IsCharType(b.cType) ? 1 : 0;
+    const size_t n = std::min(value->size(), static_cast<size_t>(b.width) - terminator);
+    std::memcpy(target, value->data(), n);
+    if (terminator != 0) target[n] = 0;
+    *indicator = gState.noTotal && n < value->size() ? SQL_NO_TOTAL : static_cast<SQLLEN>(value->size());
+    return n < value->size() ? SQL_SUCCESS_WITH_INFO : SQL_SUCCESS;
+}
+
+// The rowset from row start: the bound columns of each of its rows filled.
+SQLRETURN FetchRowset(Handle* h, long start) {
+    const SQLRETURN moved = MoveTo(h, start);
+    h->rowsetStart = h->row;
+    h->rowsetSize = 0;
+    if (h->rowsFetched != nullptr) *h->rowsFetched = 0;
+    if (moved == SQL_NO_DATA) return moved;
+    const long count = static_cast<long>(h->result.rows.size());
+    h->rowsetSize = std::min(static_cast<long>(h->rowArraySize), count - start);
+    SQLRETURN rc = SQL_SUCCESS;
+    for (long r = 0; r < h->rowsetSize; ++r) {
+        const auto& row = h->result.rows[static_cast<size_t>(start + r)];
+        for (const auto& [column, bound] : h->boundColumns) {
+            if (column > row.size()) return SQL_ERROR;
+            if (FillValue(bound, row[column - 1], static_cast<SQLULEN>(r)) != SQL_SUCCESS) {
+                rc = SQL_SUCCESS_WITH_INFO;
+            }
+        }
+    }
+    if (h->rowsFetched != nullptr) *h->rowsFetched = static_cast<SQLULEN>(h->rowsetSize);
+    return rc;
+}
+
 SQLRETURN SQL_API SQLFetch(SQLHSTMT stmt) {
     std::lock_guard<std::recursive_mutex> lock(gLock);
     Handle* h = Enter(FakeFn::SQLFetch, stmt);
     auto answer = Scripted(FakeFn::SQLFetch);
     if (h == nullptr) return SQL_INVALID_HANDLE;
     if (Fails(answer, h)) return answer->rc;
-    SQLRETURN rc = MoveTo(h, h->row + 1);
-    return rc == SQL_NO_DATA ? rc : Finish(answer, h);
+    const long count = static_cast<long>(h->result.rows.size());
+    const long start = h->row < 0 ? 0 : h->row >= count ? count : h->rowsetStart + h->rowsetSize;
+    SQLRETURN rc = FetchRowset(h, start);
+    return rc != SQL_SUCCESS ? rc : Finish(answer, h);
 }
 
 SQLRETURN SQL_API SQLFetchScroll(SQLHSTMT stmt, SQLSMALLINT orientation, SQLLEN offset) {
@@ -489,8 +550,8 @@ SQLRETURN SQL_API SQLFetchScroll(SQLHSTMT stmt, SQLSMALLINT orientation, SQLLEN 
             h->diag = Diag{"HY106", "Fetch type out of range"};
             return SQL_ERROR;
     }
-    SQLRETURN rc = MoveTo(h, target);
-    return rc == SQL_NO_DATA ? rc : Finish(answer, h);
+    SQLRETURN rc = FetchRowset(h, target);
+    return rc != SQL_SUCCESS ? rc : Finish(answer, h);
 }
 
 SQLRETURN SQL_API SQLGetData(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType,
@@ -655,6 +716,7 @@ SQLRETURN SQL_API SQLFreeStmt(SQLHSTMT stmt, SQLUSMALLINT option) {
     return Simple(FakeFn::SQLFreeStmt, stmt, {option}, {}, [option](Handle* h) {
         if (option == SQL_RESET_PARAMS) h->atExecution.clear();
         if (option == SQL_CLOSE) MoveTo(h, -1);
+        if (option == SQL_UNBIND) h->boundColumns.clear();
         return SQL_SUCCESS;
     });
 }
@@ -702,7 +764,36 @@ SQLRETURN SQL_API SQLSetStmtAttr(SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER
                                  SQLINTEGER) {
     const auto v = static_cast<int64_t>(reinterpret_cast<intptr_t>(value));
     return Simple(FakeFn::SQLSetStmtAttr, stmt, {attribute, v}, {},
-                  [](Handle*) { return SQL_SUCCESS; });
+                  [attribute, value](Handle* h) -> SQLRETURN {
+        if (attribute == SQL_ATTR_ROWS_FETCHED_PTR) h->rowsFetched = static_cast<SQLULEN*>(value);
+        if (attribute != SQL_ATTR_ROW_ARRAY_SIZE) return SQL_SUCCESS;
+        h->rowArraySize = static_cast<SQLULEN>(reinterpret_cast<uintptr_t>(value));
+        if (gState.maxRowArraySize == 0 || h->rowArraySize <= gState.maxRowArraySize) return SQL_SUCCESS;
+        h->rowArraySize = gState.maxRowArraySize;
+        h->diag = Diag{"01S02", "Option value changed"};
+        return SQL_SUCCESS_WITH_INFO;
+    });
+}
+
+SQLRETURN SQL_API SQLBindCol(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT cType,
+                             SQLPOINTER target, SQLLEN width, SQLLEN* indicators) {
+    return Simple(FakeFn::SQLBindCol, stmt, {column, cType, width}, {}, [=](Handle* h) {
+        h->boundColumns[column] = Handle::BoundColumn{cType, static_cast<char*>(target), width, indicators};
+        return SQL_SUCCESS;
+    });
+}
+
+SQLRETURN SQL_API SQLSetPos(SQLHSTMT stmt, SQLSETPOSIROW row, SQLUSMALLINT operation,
+                            SQLUSMALLINT lockType) {
+    return Simple(FakeFn::SQLSetPos, stmt, {static_cast<int64_t>(row), operation, lockType}, {},
+                  [row](Handle* h) -> SQLRETURN {
+        if (row < 1 || static_cast<long>(row) > h->rowsetSize) {
+            h->diag = Diag{"HY107", "Row value out of range"};
+            return SQL_ERROR;
+        }
+        MoveTo(h, h->rowsetStart + static_cast<long>(row) - 1);
+        return SQL_SUCCESS;
+    });
 }
 
 SQLRETURN SQL_API SQLMoreResults(SQLHSTMT stmt) {
@@ -768,6 +859,11 @@ namespace FakeOdbc {
 void Reset() {
     std::lock_guard<std::recursive_mutex> lock(gLock);
     gState = State{};
+}
+
+void SetMaxRowArraySize(SQLULEN rows) {
+    std::lock_guard<std::recursive_mutex> lock(gLock);
+    gState.maxRowArraySize = rows;
 }
 
 void Script(FakeFn fn, FakeAnswer answer, int times) {

@@ -6,7 +6,10 @@
 // result set, SQLFetch/SQLFetchScroll walk its rows, SQLGetData hands out each
 // value in chunks the way drivers do (indicator = bytes left, truncation as
 // SQL_SUCCESS_WITH_INFO, a terminator for SQL_C_CHAR, SQL_NO_DATA once a value
-// has been read whole, SQLRowCount the result's rowCount). A test scripts deviations per function and records
+// has been read whole, SQLRowCount the result's rowCount). Columns bound
+// with SQLBindCol are filled column-wise for each row of the row array
+// (SQL_ATTR_ROW_ARRAY_SIZE, SQL_ATTR_ROWS_FETCHED_PTR), cut values marked by
+// their whole length; SQLSetPos(SQL_POSITION) moves SQLGetData to a row. A test scripts deviations per function and records
 // what was called.
 //
 // Protocol checks: a call with a handle that was never allocated or has been
@@ -76,6 +79,8 @@ enum class FakeFn {
     SQLBindParameter,
     SQLParamData,
     SQLPutData,
+    SQLBindCol,
+    SQLSetPos,
     Count
 };
 
@@ -178,6 +183,10 @@ void SetNoTotal(bool on);
 // character rather than split it (its data and terminator then take one byte
 // less than the buffer), as drivers converting to a multi-byte code page do.
 void SetWholeCharacters(bool on);
+// The largest SQL_ATTR_ROW_ARRAY_SIZE statements take; a larger one is
+// changed to it with SQL_SUCCESS_WITH_INFO (01S02), as drivers without
+// block cursors do. No limit by default.
+void SetMaxRowArraySize(SQLULEN rows);
 // Connection attribute store (SQL_AUTOCOMMIT starts at 1).
 SQLULEN AutoCommitValue();
 

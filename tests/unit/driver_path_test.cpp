@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstring>
 #include <future>
 #include <string>
 #include <thread>
@@ -167,6 +168,76 @@ TEST_F(DriverPathTest, NullIsToldApartFromEmpty) {
     ExecuteWith(std::string());
     EXPECT_EQ(ReadText(&isNull), u"");
     EXPECT_FALSE(isNull);
+}
+
+// Blocks of rows where the fake can show what the real drivers do not: a
+// length the driver cannot tell, a refused row array, a width refused here.
+class RowBlockTest : public DriverPathTest {
+  protected:
+    using Plan = std::vector<driver::rows::ColumnPlan>;
+    static constexpr SQLLEN kTextWidth = 8;  // 7 bytes and a terminator
+
+    // ID INTEGER, V VARCHAR(3) over (id, v) rows, executed; the block bound to rows.
+    SQLULEN Execute(std::vector<std::vector<FakeValue>> rows, SQLULEN wanted) {
+        FakeOdbc::QueueResult({{{"ID", SQL_INTEGER, 10}, {"V", SQL_VARCHAR, 3}}, std::move(rows)});
+        auto s = driver::LeaseStatement(statement);
+        EXPECT_EQ(s->statement.ExecDirect(u"SELECT id, v FROM t"), SQL_SUCCESS);
+        const Plan plan = {{driver::rows::BoundAs::kInteger, 0}, {driver::rows::BoundAs::kText, kTextWidth}};
+        SQLULEN granted = 0;
+        EXPECT_EQ(s->block.Bind(s->statement, wanted, plan, &granted), SQL_SUCCESS);
+        data.assign(s->block.DataBytes(), '\0');
+        lengths.assign(s->block.BoundColumns() * s->block.rows(), 0);
+        return granted;
+    }
+    // The next block: its rows, data and lengths copied out.
+    SQLULEN Next(SQLRETURN expected = SQL_SUCCESS) {
+        auto s = driver::LeaseStatement(statement);
+        SQLULEN fetched = 99;
+        EXPECT_EQ(s->block.Fetch(s->statement, SQL_FETCH_NEXT, 0, &fetched), expected);
+        s->block.CopyOut(data.data(), lengths.data());
+        return fetched;
+    }
+    int64_t Id(SQLULEN row) const {
+        int64_t id = 0;
+        std::memcpy(&id, &data[row * sizeof id], sizeof id);
+        return id;
+    }
+
+    std::string data;
+    std::vector<int32_t> lengths;
+};
+
+TEST_F(RowBlockTest, AValueOfUntoldLengthIsCut) {
+    FakeOdbc::SetNoTotal(true);
+    Execute({{Int32Bytes(1), std::string("abcdefgh")}}, 4);
+    EXPECT_EQ(Next(SQL_SUCCESS_WITH_INFO), 1u);
+    EXPECT_EQ(lengths[4], driver::rows::kCutLength);
+}
+
+TEST_F(RowBlockTest, ADriverWithoutRowArraysGetsOneRowBlocks) {
+    FakeOdbc::SetMaxRowArraySize(1);
+    ASSERT_EQ(Execute({{Int32Bytes(1), std::string("a")}, {Int32Bytes(2), std::string("b")}}, 100), 1u);
+    EXPECT_EQ(data.size(), 8u + kTextWidth);
+    EXPECT_EQ(Next(), 1u);
+    EXPECT_EQ(Id(0), 1);
+    EXPECT_EQ(Next(), 1u);
+    EXPECT_EQ(Id(0), 2);
+    // One-row blocks need no positioning; a row outside the block is refused.
+    auto s = driver::LeaseStatement(statement);
+    EXPECT_EQ(s->statement.Position(2), SQL_ERROR);
+}
+
+TEST_F(RowBlockTest, AWidthTooSmallForItsTerminatorBindsNothing) {
+    FakeOdbc::QueueResult({{{"V", SQL_VARCHAR, 3}}, {{std::string("a")}}});
+    auto s = driver::LeaseStatement(statement);
+    ASSERT_EQ(s->statement.ExecDirect(u"SELECT v FROM t"), SQL_SUCCESS);
+    SQLULEN granted = 0;
+    const Plan plan = {{driver::rows::BoundAs::kText, 1}};
+    EXPECT_EQ(s->block.Bind(s->statement, 10, plan, &granted), SQL_ERROR);
+    EXPECT_EQ(States(handles::TakeDiagnostics()), "HY009 ");
+    EXPECT_EQ(s->block.BoundColumns(), 0u);
+    EXPECT_EQ(granted, 1u);
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLBindCol), 0);
 }
 
 TEST_F(DriverPathTest, BoundParametersStayAliveUntilReset) {

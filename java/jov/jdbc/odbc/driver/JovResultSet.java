@@ -40,6 +40,9 @@ import java.util.UUID;
  * the end needs it. Closing the result frees its statement; so does its
  * connection's next call once nothing can reach the result.
  *
+ * <p>Rows come in blocks of the fetch size ({@link BlockPlan}), bound at the
+ * first move; a scrollable result's blocks hold one row.
+ *
  * <p>Values: fixed-width numbers come as long or double without objects,
  * decimals and dates/times from the driver's own text (scale and fractions of
  * seconds kept), character data and bytes whole, of any length.
@@ -71,6 +74,8 @@ final class JovResultSet extends ReadOnlyResultSet {
     private boolean wasNull;
     private boolean closed;
     private int fetchSize;
+    /** The cursor is bound to blocks of rows, at the first move. */
+    private boolean bound;
 
     JovResultSet(JovStatement statement, OdbcLink link, OdbcCursor cursor, int type, long maxRows)
             throws SQLException {
@@ -86,6 +91,16 @@ final class JovResultSet extends ReadOnlyResultSet {
             throw e;
         }
         link.ownCursor(cursor, this);
+        fetchSize = statement.getFetchSize();
+    }
+
+    /** The cursor, bound to blocks of the fetch size known at the first move. */
+    private OdbcCursor bound() throws SQLException {
+        if (!bound) {
+            link.bindBlock(cursor, columns, fetchSize, maxRows, type != TYPE_FORWARD_ONLY);
+            bound = true;
+        }
+        return cursor;
     }
 
     // Moving.
@@ -100,7 +115,7 @@ final class JovResultSet extends ReadOnlyResultSet {
             if (maxRows > 0 && row >= maxRows) {
                 return leaveAfterLast();
             }
-            return link.fetch(cursor) ? arriveAt(row + 1) : leaveAfterLast();
+            return link.fetch(bound()) ? arriveAt(row + 1) : leaveAfterLast();
         }
         return moveTo(row + 1);
     }
@@ -132,7 +147,7 @@ final class JovResultSet extends ReadOnlyResultSet {
         if ((maxRows > 0 && target > maxRows) || (rowCount >= 0 && target > rowCount)) {
             return leaveAfterLast();
         }
-        if (link.fetchScroll(cursor, FETCH_ABSOLUTE, target)) {
+        if (link.fetchScroll(bound(), FETCH_ABSOLUTE, target)) {
             return arriveAt(target);
         }
         if (target == highestSeen + 1) {
@@ -149,7 +164,7 @@ final class JovResultSet extends ReadOnlyResultSet {
     private int rowCount() throws SQLException {
         if (rowCount < 0) {
             int count = highestSeen;
-            while ((maxRows == 0 || count < maxRows) && link.fetchScroll(cursor, FETCH_ABSOLUTE, count + 1)) {
+            while ((maxRows == 0 || count < maxRows) && link.fetchScroll(bound(), FETCH_ABSOLUTE, count + 1)) {
                 count++;
             }
             rowCount = count;
@@ -737,7 +752,7 @@ final class JovResultSet extends ReadOnlyResultSet {
         return FETCH_FORWARD;
     }
 
-    /** A hint: the library fetches one row per call whatever the size. */
+    /** Rows a block of the result holds: a hint, taken at the first move (0 lets the driver choose by the row's width). */
     @Override
     public void setFetchSize(int rows) throws SQLException {
         checkOpen();

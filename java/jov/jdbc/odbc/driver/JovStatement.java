@@ -379,7 +379,7 @@ class JovStatement implements Statement {
         return 0;
     }
 
-    /** A hint only: the library fetches one row per call. */
+    /** Rows a block of its results holds (see {@link BlockPlan}); 0 lets the driver choose by the row's width. */
     @Override
     public void setFetchSize(int rows) throws SQLException {
         checkOpen();

@@ -11,10 +11,13 @@ import java.util.Map;
  * again. Holds no reference to the result using it, so that the result can
  * become unreachable while the link still keeps this object to free it.
  *
- * <p>ODBC gives each value of a row once, so the values of the current row
- * are kept as they were first read ({@link #row}), until the next move.
+ * <p>Rows come in blocks ({@link #block}, null until its result binds one):
+ * values bound in the form asked for are read from it, any other per value.
+ * ODBC gives each value of a row once, so the values of the current row read
+ * per value are kept as they were first read ({@link #row}), until the next
+ * move.
  *
- * <p>{@link #closed} and {@link #row} are guarded by the lock of the link that made it.
+ * <p>{@link #closed}, {@link #block} and {@link #row} are guarded by the lock of the link that made it.
  */
 final class OdbcCursor {
 
@@ -27,6 +30,7 @@ final class OdbcCursor {
     boolean closed;
     /** Column number to its value as read: String, byte[], Long, Double or {@link #NULL}. */
     final Map<Integer, Object> row = new HashMap<>();
+    RowBlock block;
 
     OdbcCursor(long statement, boolean shared) {
         this.statement = statement;

@@ -5,6 +5,7 @@ import static jov.jdbc.odbc.driver.odbc.OdbcNatives.*;
 import java.sql.SQLException;
 import java.util.Collections;
 import java.util.List;
+import java.util.Locale;
 import java.util.concurrent.ExecutionException;
 import java.util.concurrent.Future;
 import java.util.concurrent.TimeUnit;
@@ -49,6 +50,8 @@ import jov.jdbc.odbc.driver.odbc.OdbcNatives;
 final class OdbcLink {
 
     private static final Logger LOG = Logger.getLogger(DriverInfo.LOGGER_NAME);
+    /** SQL_DRIVER_NAME of SQLGetInfo: the ODBC driver's file. */
+    private static final int INFO_DRIVER_NAME = 6;
 
     private final Object lock = new Object();
     private final long connection;
@@ -57,6 +60,8 @@ final class OdbcLink {
     private final int[] count = new int[1];
     /** Guarded by lock. */
     private final OpenCursors cursors = new OpenCursors();
+    /** Guarded by lock: SQL_GETDATA_EXTENSIONS once asked (0 when the driver does not tell), -1 before. */
+    private int getDataExtensions = -1;
     /** Set at once by close and abort; read under the lock by every call. */
     private volatile boolean closed;
     /** Guarded by lock: the connection went back to the natives. */
@@ -697,22 +702,78 @@ final class OdbcLink {
         }
     }
 
-    /** Moves to the next row: true on a row, false past the last. */
+    /**
+     * Binds the cursor's result to blocks of rows as {@link BlockPlan} plans
+     * them; a driver that refuses the binding gets every value per value.
+     */
+    void bindBlock(OdbcCursor cursor, ResultColumns columns, int fetchSize, long maxRows, boolean scrollable)
+            throws SQLException {
+        synchronized (lock) {
+            checkOpen(cursor);
+            if (getDataExtensions < 0) {
+                getDataExtensions = getDataExtensions();
+            }
+            BlockPlan plan = BlockPlan.of(columns, charset == UNICODE, getDataExtensions, fetchSize, maxRows,
+                    scrollable);
+            int[] granted = new int[BLOCK_FIELDS];
+            if (OdbcNatives.bindBlock(cursor.statement, plan.rows(), plan.fields(), granted) == ERROR) {
+                plan = BlockPlan.unbound(columns.count());
+                if (OdbcNatives.bindBlock(cursor.statement, 1, plan.fields(), granted) == ERROR) {
+                    throw failure("Binding the result's columns");
+                }
+            }
+            cursor.block = new RowBlock(plan, granted);
+        }
+    }
+
+    /**
+     * Holding lock: what SQLGetData allows beside bound columns. MariaDB
+     * Connector/ODBC claims SQL_GD_BLOCK, yet after SQLSetPos to a row of a
+     * block its SQLGetData still reads the block's first row: it gets
+     * one-row blocks wherever a value is read per value.
+     */
+    private int getDataExtensions() {
+        int extensions = getInfoInteger(connection, BlockPlan.INFO_GETDATA_EXTENSIONS, 4, answer) == ERROR
+                ? 0 : (int) answer[0];
+        String[] name = new String[1];
+        if (getInfoString(connection, INFO_DRIVER_NAME, name) != ERROR && name[0] != null
+                && name[0].toLowerCase(Locale.ROOT).contains("maodbc")) {
+            extensions &= ~BlockPlan.GD_BLOCK;
+        }
+        return extensions;
+    }
+
+    /** Moves to the next row, fetching the next block at the end of one: true on a row, false past the last. */
     boolean fetch(OdbcCursor cursor) throws SQLException {
         synchronized (lock) {
             checkOpen(cursor);
             cursor.row.clear();
-            return fetchAnswer(OdbcNatives.fetch(cursor.statement));
+            RowBlock block = cursor.block;
+            if (block == null) {
+                return fetchAnswer(OdbcNatives.fetch(cursor.statement));
+            }
+            return block.advance() || fetchBlock(cursor, FETCH_NEXT, 0);
         }
     }
 
-    /** Moves by an orientation of OdbcNatives and an offset: true on a row, false off the rows. */
+    /** Moves a bound cursor by an orientation of OdbcNatives and an offset: true on a row, false off the rows. */
     boolean fetchScroll(OdbcCursor cursor, int orientation, long offset) throws SQLException {
         synchronized (lock) {
             checkOpen(cursor);
             cursor.row.clear();
-            return fetchAnswer(OdbcNatives.fetchScroll(cursor.statement, orientation, offset));
+            return fetchBlock(cursor, orientation, offset);
         }
+    }
+
+    private boolean fetchBlock(OdbcCursor cursor, int orientation, long offset) throws SQLException {
+        RowBlock block = cursor.block;
+        block.arrived();
+        int status = OdbcNatives.fetchBlock(cursor.statement, orientation, offset, block.data, block.lengths,
+                block.fetched);
+        if (status == NO_DATA) {
+            block.fetched[0] = 0;
+        }
+        return fetchAnswer(status);
     }
 
     private boolean fetchAnswer(int status) throws SQLException {
@@ -720,6 +781,14 @@ final class OdbcLink {
             throw failure("Fetch");
         }
         return status != NO_DATA;
+    }
+
+    /** Holding lock, the cursor open: the driver on the current row, for a value read per value. */
+    private void positionForValue(OdbcCursor cursor) throws SQLException {
+        int row = cursor.block == null ? 0 : cursor.block.positionNeeded();
+        if (row > 0 && position(cursor.statement, row) == ERROR) {
+            throw failure("Positioning on a row of the block");
+        }
     }
 
     /** Frees the cursor's statement (closes only the cursor of a prepared statement's) once; a closed link has freed it already or will as it closes. */
@@ -747,9 +816,14 @@ final class OdbcLink {
     /** The whole value as text; null for SQL NULL. */
     String string(OdbcCursor cursor, int column) throws SQLException {
         synchronized (lock) {
+            checkOpen(cursor);
+            RowBlock block = cursor.block;
+            if (block != null && block.holdsText(column)) {
+                return block.text(column);
+            }
             Object value = cursor.row.get(column);
             if (value == null) {
-                checkOpen(cursor);
+                positionForValue(cursor);
                 String[] text = new String[1];
                 if (getString(cursor.statement, column, text) == ERROR) {
                     throw failure("Reading a value");
@@ -763,9 +837,14 @@ final class OdbcLink {
     /** The whole value's bytes; null for SQL NULL. */
     byte[] bytes(OdbcCursor cursor, int column) throws SQLException {
         synchronized (lock) {
+            checkOpen(cursor);
+            RowBlock block = cursor.block;
+            if (block != null && block.holdsBytes(column)) {
+                return block.bytes(column);
+            }
             Object value = cursor.row.get(column);
             if (value == null) {
-                checkOpen(cursor);
+                positionForValue(cursor);
                 byte[][] bytes = new byte[1][];
                 if (getBytes(cursor.statement, column, bytes) == ERROR) {
                     throw failure("Reading a value");
@@ -779,9 +858,16 @@ final class OdbcLink {
     /** An exact integer into {@code value[0]}: false for SQL NULL. */
     boolean readLong(OdbcCursor cursor, int column, long[] value) throws SQLException {
         synchronized (lock) {
+            checkOpen(cursor);
+            RowBlock block = cursor.block;
+            if (block != null && block.holdsInteger(column)) {
+                boolean present = !block.isNull(column);
+                value[0] = present ? block.integer(column) : 0;
+                return present;
+            }
             Object known = cursor.row.get(column);
             if (known == null) {
-                checkOpen(cursor);
+                positionForValue(cursor);
                 int status = getLong(cursor.statement, column, value);
                 if (status == ERROR) {
                     throw failure("Reading a number");
@@ -795,9 +881,16 @@ final class OdbcLink {
     /** A double into {@code value[0]}: false for SQL NULL. */
     boolean readDouble(OdbcCursor cursor, int column, double[] value) throws SQLException {
         synchronized (lock) {
+            checkOpen(cursor);
+            RowBlock block = cursor.block;
+            if (block != null && block.holdsDouble(column)) {
+                boolean present = !block.isNull(column);
+                value[0] = present ? block.floating(column) : 0;
+                return present;
+            }
             Object known = cursor.row.get(column);
             if (known == null) {
-                checkOpen(cursor);
+                positionForValue(cursor);
                 int status = getDouble(cursor.statement, column, value);
                 if (status == ERROR) {
                     throw failure("Reading a number");

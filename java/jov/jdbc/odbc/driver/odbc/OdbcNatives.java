@@ -205,6 +205,42 @@ public final class OdbcNatives {
     /** The value as SQL_C_DOUBLE into value[0]; NULL_DATA and 0 for SQL NULL. */
     public static native int getDouble(long statement, int column, double[] value);
 
+    /** How {@link #bindBlock} binds a column: not (read it per value), SQL_C_SBIGINT, SQL_C_DOUBLE, the connection's text, SQL_C_BINARY. */
+    public static final int BOUND_NONE = 0;
+    public static final int BOUND_INTEGER = 1;
+    public static final int BOUND_DOUBLE = 2;
+    public static final int BOUND_TEXT = 3;
+    public static final int BOUND_BINARY = 4;
+    /** What {@link #fetchBlock} puts in lengths for SQL NULL, and for a value longer than its width (read it whole per value). */
+    public static final int LENGTH_NULL = -1;
+    public static final int LENGTH_CUT = -2;
+    /** Indexes into the answer of {@link #bindBlock}, and its length. */
+    public static final int BLOCK_ROWS = 0;
+    public static final int BLOCK_UNIT_BYTES = 1;
+    public static final int BLOCK_DATA_BYTES = 2;
+    public static final int BLOCK_FIELDS = 3;
+
+    /**
+     * Binds the result's columns to a row array of rows (the driver may grant
+     * only 1): plan holds (BOUND_*, width in bytes, terminator included) per
+     * column. answer[BLOCK_*] receives the rows granted, the bytes of a text
+     * unit (1: UTF-8 or Windows-31J, 2: UTF-16LE) and the bytes of the data
+     * array {@link #fetchBlock} fills: bound columns in order, each one region
+     * of rows x width (8 for numbers), row r of a region at r x width.
+     */
+    public static native int bindBlock(long statement, int rows, int[] plan, int[] answer);
+
+    /**
+     * Fetches the next block (FETCH_NEXT) or the one an orientation and offset
+     * name into data and lengths (bound column b's row r at b x rows + r: its
+     * bytes, LENGTH_NULL or LENGTH_CUT); fetched[0] receives the rows fetched.
+     */
+    public static native int fetchBlock(long statement, int orientation, long offset, byte[] data, int[] lengths,
+            int[] fetched);
+
+    /** SQLSetPos to row (1-based) of the block, before reading its values per value. */
+    public static native int position(long statement, int row);
+
     /** NULL of the given SQL type (java.sql.Types numbers are ODBC's for the common types). */
     public static native int bindNull(long statement, int parameter, int sqlType);
 

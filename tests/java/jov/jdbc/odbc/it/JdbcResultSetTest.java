@@ -1,5 +1,6 @@
 package jov.jdbc.odbc.it;
 
+import static org.junit.jupiter.api.Assertions.assertArrayEquals;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertInstanceOf;
@@ -12,6 +13,7 @@ import java.math.BigDecimal;
 import java.sql.Connection;
 import java.sql.DataTruncation;
 import java.sql.Date;
+import java.sql.PreparedStatement;
 import java.sql.ResultSet;
 import java.sql.ResultSetMetaData;
 import java.sql.SQLException;
@@ -188,6 +190,141 @@ class JdbcResultSetTest {
                 assertEquals("ok", rs.getString(1));
                 assertEquals(70_000, rs.getString(2).length());
                 assertNull(rs.getWarnings());
+            }
+        }
+    }
+
+    private static final int BLOCK = 3;
+    private static final int ROWS = 7;
+
+    /**
+     * Row id's values of (i, d, s, n, ts, b, t): NULL wherever a block of
+     * three has one first, last and in every row (column i in rows 4-6), all
+     * NULL in rows 4 and 6; LOBs and long text beside bound columns; on
+     * SQLite, text longer than its column's declared size.
+     */
+    private static Object[] blockRow(Rig rig, int id) {
+        String s = rig == Rig.SQLITE && id == ROWS ? "é😀".repeat(10) : "é😀" + id;
+        Object[] row = {id * 1000 - 7, id + 0.25, s, new BigDecimal(id + ".50"),
+            Timestamp.valueOf("2026-12-0" + id + " 10:11:12"), new byte[3000 * id], "x".repeat(600 * id) + "😀"};
+        ((byte[]) row[5])[id] = (byte) id;
+        for (int c = 0; c < row.length; c++) {
+            if (id == 4 || id == 6 || (c == 0 && id == 5) || c == id % row.length) {
+                row[c] = null;
+            }
+        }
+        return row;
+    }
+
+    private static String blockTable(Jdbc db, Rig rig) throws SQLException {
+        String table = db.createTable("id integer, i integer, d " + rig.doubleType + ", s varchar(8), n numeric(8,2), ts "
+                + rig.timestampType + ", b " + rig.binaryType + ", t " + rig.longTextType);
+        try (PreparedStatement insert = db.connection.prepareStatement(
+                "INSERT INTO " + table + " VALUES (?, ?, ?, ?, ?, ?, ?, ?)")) {
+            for (int id = 1; id <= ROWS; id++) {
+                insert.setInt(1, id);
+                Object[] row = blockRow(rig, id);
+                for (int c = 0; c < row.length; c++) {
+                    insert.setObject(c + 2, row[c]);
+                }
+                insert.executeUpdate();
+            }
+        }
+        return table;
+    }
+
+    private static void assertBlockRow(Rig rig, ResultSet rs, int id) throws SQLException {
+        Object[] row = blockRow(rig, id);
+        assertEquals(id, rs.getInt(1));
+        assertEquals(row[0] == null ? null : row[0].toString(), rs.getString(2), "i of " + id);
+        assertEquals(row[0] == null, rs.wasNull());
+        assertEquals(row[0] == null ? 0 : ((Integer) row[0]).longValue(), rs.getLong(2));
+        assertEquals(row[1] == null ? 0 : (Double) row[1], rs.getDouble(3));
+        assertEquals(row[1] == null, rs.wasNull(), "d of " + id);
+        assertEquals(row[2], rs.getString(4), "s of " + id);
+        assertEquals(row[3] == null ? 0 : ((BigDecimal) row[3]).doubleValue(), rs.getDouble(5));
+        assertEquals(row[3] == null, rs.wasNull(), "n of " + id);
+        assertEquals(row[4], rs.getTimestamp(6), "ts of " + id);
+        assertArrayEquals((byte[]) row[5], rs.getBytes(7), "b of " + id);
+        assertEquals(row[6], rs.getString(8), "t of " + id);
+        assertEquals(row[6] == null, rs.wasNull());
+    }
+
+    /** Blocks of three rows, read twice through one prepared statement: a result ending inside a block, then at its end. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void rowsInBlocksKeepEveryValue(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            String table = blockTable(db, rig);
+            try (PreparedStatement select = db.connection.prepareStatement(
+                    "SELECT * FROM " + table + " WHERE id <= ? ORDER BY id")) {
+                select.setFetchSize(BLOCK);
+                for (int last : new int[] {ROWS, 2 * BLOCK}) {
+                    select.setInt(1, last);
+                    try (ResultSet rs = select.executeQuery()) {
+                        for (int id = 1; id <= last; id++) {
+                            assertTrue(rs.next());
+                            assertEquals(id, rs.getRow());
+                            assertBlockRow(rig, rs, id);
+                        }
+                        assertFalse(rs.next());
+                        assertTrue(rs.isAfterLast());
+                        assertThrows(SQLException.class, () -> rs.getString(1), "no row after the last");
+                    }
+                }
+                select.setMaxRows(BLOCK + 1);
+                try (ResultSet rs = select.executeQuery()) {
+                    for (int id = 1; id <= BLOCK + 1; id++) {
+                        assertTrue(rs.next());
+                    }
+                    assertFalse(rs.next(), "maxRows cuts inside a block");
+                }
+            }
+        }
+    }
+
+    /** A scrollable result over blocks of three: every move lands on the right row, wherever its block. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void scrollingCrossesBlocks(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig);
+                Statement statement = db.connection.createStatement(
+                        ResultSet.TYPE_SCROLL_INSENSITIVE, ResultSet.CONCUR_READ_ONLY)) {
+            String table = blockTable(db, rig);
+            statement.setFetchSize(BLOCK);
+            try (ResultSet rs = statement.executeQuery("SELECT * FROM " + table + " ORDER BY id")) {
+                assertTrue(rs.absolute(5));
+                assertBlockRow(rig, rs, 5);
+                assertTrue(rs.previous());
+                assertBlockRow(rig, rs, 4);
+                assertTrue(rs.relative(-3));
+                assertBlockRow(rig, rs, 1);
+                assertTrue(rs.last());
+                assertTrue(rs.isLast());
+                assertEquals(ROWS, rs.getRow());
+                assertBlockRow(rig, rs, ROWS);
+                rs.afterLast();
+                assertTrue(rs.previous());
+                assertBlockRow(rig, rs, ROWS);
+                assertTrue(rs.absolute(-4));
+                assertBlockRow(rig, rs, 4);
+                assertTrue(rs.next());
+                assertBlockRow(rig, rs, 5);
+            }
+        }
+    }
+
+    /** Bytes that are not UTF-8 read from a block as they read per value: one U+FFFD per byte. */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void textNotInUtf8ReadsAsPerValue(Rig rig) throws SQLException {
+        assumeTrue(rig == Rig.SQLITE, "only SQLite stores bytes that are not UTF-8 as text");
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("id integer, s varchar(10)");
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (1, CAST(X'41E38142F09F98' AS TEXT))");
+            try (ResultSet rs = statement.executeQuery("SELECT id, s FROM " + table)) {
+                assertTrue(rs.next());
+                assertEquals("A\uFFFD\uFFFDB\uFFFD\uFFFD\uFFFD", rs.getString(2));
             }
         }
     }
