@@ -17,6 +17,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 #include "driver/diagnostic.h"
 #include "driver/odbc.h"
@@ -57,6 +59,11 @@ class Statement {
     SQLRETURN Prepare(const Utf16& sql);
     SQLRETURN ExecDirect(const Utf16& sql);
     SQLRETURN Execute();
+    // A catalogue function with its names (nullopt: not given) and numbers,
+    // as many of each as ArityOf(function) says; its result is read like a
+    // query's. Runs as an execution: a cancel reaches it.
+    SQLRETURN Catalog(text::CatalogFunction function, const std::vector<std::optional<Utf16>>& names,
+                      const std::vector<SQLUSMALLINT>& numbers);
     SQLRETURN Cancel();
     SQLRETURN SetAttribute(SQLINTEGER attribute, SQLULEN value);
     SQLRETURN NumResultCols(SQLSMALLINT* count);

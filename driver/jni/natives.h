@@ -52,5 +52,6 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindStream(JNI
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_paramData(JNIEnv* env, jclass cls, jlong statement, jintArray parameter);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_putString(JNIEnv* env, jclass cls, jlong statement, jstring piece);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_putBytes(JNIEnv* env, jclass cls, jlong statement, jbyteArray piece, jint length);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_catalog(JNIEnv* env, jclass cls, jlong statement, jint function, jobjectArray names, jintArray numbers);
 
 }  // extern "C"
