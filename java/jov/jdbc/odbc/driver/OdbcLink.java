@@ -9,6 +9,7 @@ import java.util.concurrent.ExecutionException;
 import java.util.concurrent.Future;
 import java.util.concurrent.TimeUnit;
 import java.util.concurrent.TimeoutException;
+import java.util.function.LongToIntFunction;
 import java.util.logging.Level;
 import java.util.logging.Logger;
 import jov.jdbc.odbc.JOVODBCDLL;
@@ -256,24 +257,48 @@ final class OdbcLink {
             if (prepared != null) {
                 return executePrepared(sql, prepared, parameters, owner, queryTimeoutSeconds, scrollable);
             }
-            long statement = allocate(queryTimeoutSeconds, scrollable);
-            boolean kept = false;
+            return direct(owner, queryTimeoutSeconds, scrollable, "Statement", statement -> execDirect(statement, sql));
+        }
+    }
+
+    /**
+     * Runs a catalogue function of OdbcNatives (CATALOG_*) with its names and
+     * numbers into a new cursor, which {@link #cancel(Object)} with owner
+     * reaches; its columns are the ODBC driver's.
+     */
+    OdbcCursor catalog(int function, String[] names, int[] numbers, Object owner) throws SQLException {
+        synchronized (lock) {
+            checkOpen();
+            free(cursors.takeUnreachable());
+            Executed executed = direct(owner, 0, false, "Catalogue function",
+                    statement -> OdbcNatives.catalog(statement, function, names, numbers));
+            if (executed.cursor == null) {
+                throw Errors.create("The catalogue function returned no result set", Errors.GENERAL);
+            }
+            return executed.cursor;
+        }
+    }
+
+    /** Holding lock: runs one execution on a new statement, which is freed unless it made a cursor. */
+    private Executed direct(Object owner, int queryTimeoutSeconds, boolean scrollable, String doing,
+            LongToIntFunction execution) throws SQLException {
+        long statement = allocate(queryTimeoutSeconds, scrollable);
+        boolean kept = false;
+        try {
+            Execution run = begin(owner, statement, queryTimeoutSeconds);
             try {
-                Execution run = begin(owner, statement, queryTimeoutSeconds);
-                try {
-                    if (execDirect(statement, sql) == ERROR) {
-                        throw noteLost(run.failure("Statement"));
-                    }
-                } finally {
-                    end(run);
+                if (execution.applyAsInt(statement) == ERROR) {
+                    throw noteLost(run.failure(doing));
                 }
-                Executed executed = outcome(statement, false);
-                kept = executed.cursor != null;
-                return executed;
             } finally {
-                if (!kept) {
-                    freeStatement(statement);
-                }
+                end(run);
+            }
+            Executed executed = outcome(statement, false);
+            kept = executed.cursor != null;
+            return executed;
+        } finally {
+            if (!kept) {
+                freeStatement(statement);
             }
         }
     }
@@ -689,6 +714,15 @@ final class OdbcLink {
             checkOpen();
             String[] value = new String[1];
             return getInfoString(connection, infoType, value) == ERROR || value[0] == null ? "" : value[0];
+        }
+    }
+
+    /** An integer item of SQLGetInfo, of width 2 or 4 bytes; null when the driver does not tell. */
+    Long infoNumber(int infoType, int width) throws SQLException {
+        synchronized (lock) {
+            checkOpen();
+            long[] value = new long[1];
+            return getInfoInteger(connection, infoType, width, value) == ERROR ? null : value[0];
         }
     }
 
