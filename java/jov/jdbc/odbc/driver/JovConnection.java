@@ -559,12 +559,13 @@ final class JovConnection implements Connection {
     @Override
     public SQLWarning getWarnings() throws SQLException {
         checkOpen();
-        return null;
+        return link.warnings();
     }
 
     @Override
     public void clearWarnings() throws SQLException {
         checkOpen();
+        link.clearWarnings();
     }
 
     /** Kept by the driver for getClientInfo; the database is not told. */

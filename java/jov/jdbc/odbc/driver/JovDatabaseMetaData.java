@@ -102,7 +102,7 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
                 while (link.fetch(cursor)) {
                     rows.add(shape.convert(column -> link.string(cursor, column), odbcColumns));
                 }
-                return new CatalogResult(statement, shape, rows, null);
+                return new CatalogResult(statement, shape, rows, statement.getWarnings());
             } finally {
                 link.closeCursor(cursor);
             }

@@ -3,6 +3,7 @@ package jov.jdbc.odbc.driver;
 import static jov.jdbc.odbc.driver.odbc.OdbcNatives.*;
 
 import java.sql.SQLException;
+import java.sql.SQLWarning;
 import java.util.Collections;
 import java.util.List;
 import java.util.concurrent.ExecutionException;
@@ -71,6 +72,8 @@ final class OdbcLink {
     private volatile int networkTimeoutMillis;
     /** Guarded by lock. */
     private int preparations;
+    /** Guarded by lock: the connection's warnings, oldest first. */
+    private SQLWarning warnings;
 
     private OdbcLink(long connection, int charset) {
         this.connection = connection;
@@ -136,7 +139,63 @@ final class OdbcLink {
             }
             throw shown;
         }
-        return new OdbcLink(token[0], charset);
+        OdbcLink link = new OdbcLink(token[0], charset);
+        link.warnings = status == SUCCESS_WITH_INFO
+                ? Errors.warnings("Opening data source " + dataSource, OdbcNatives.takeDiagnostics()) : null;
+        return link;
+    }
+
+    /**
+     * Holding lock: the records a call that answered SUCCESS_WITH_INFO left
+     * go to the owner of an execution that takes warnings (a statement), the
+     * others to the connection.
+     */
+    private void warn(int status, String doing, Object owner) {
+        if (status != SUCCESS_WITH_INFO) {
+            return;
+        }
+        SQLWarning warning = Errors.warnings(doing, OdbcNatives.takeDiagnostics());
+        if (owner instanceof WarningSink) {
+            ((WarningSink) owner).addWarning(warning);
+        } else {
+            warnings = chained(warnings, warning);
+        }
+    }
+
+    static SQLWarning chained(SQLWarning chain, SQLWarning warning) {
+        if (chain == null) {
+            return warning;
+        }
+        if (warning != null) {
+            chain.setNextWarning(warning);
+        }
+        return chain;
+    }
+
+    /** The connection's warnings, null when none came since the last clear. */
+    SQLWarning warnings() {
+        synchronized (lock) {
+            return warnings;
+        }
+    }
+
+    void clearWarnings() {
+        synchronized (lock) {
+            warnings = null;
+        }
+    }
+
+    /** The warnings fetching the cursor's rows gave, null when none. */
+    SQLWarning warnings(OdbcCursor cursor) {
+        synchronized (lock) {
+            return cursor.warnings;
+        }
+    }
+
+    void clearWarnings(OdbcCursor cursor) {
+        synchronized (lock) {
+            cursor.warnings = null;
+        }
     }
 
     /** Whatever the driver says, a failed open is a connection failure to JDBC tools. */
@@ -287,9 +346,11 @@ final class OdbcLink {
         try {
             Execution run = begin(owner, statement, queryTimeoutSeconds);
             try {
-                if (execution.applyAsInt(statement) == ERROR) {
+                int status = execution.applyAsInt(statement);
+                if (status == ERROR) {
                     throw noteLost(run.failure(doing));
                 }
+                warn(status, doing, owner);
             } finally {
                 end(run);
             }
@@ -324,9 +385,11 @@ final class OdbcLink {
         Execution run = begin(owner, statement, queryTimeoutSeconds);
         try {
             String[] doing = {"Statement"};
-            if (runPrepared(sql, prepared, parameters, doing) == ERROR) {
+            int status = runPrepared(sql, prepared, parameters, doing);
+            if (status == ERROR) {
                 throw noteLost(run.failure(doing[0]));
             }
+            warn(status, doing[0], owner);
         } finally {
             end(run);
         }
@@ -564,7 +627,7 @@ final class OdbcLink {
         synchronized (lock) {
             checkOpen(cursor);
             cursor.row.clear();
-            return fetchAnswer(OdbcNatives.fetch(cursor.statement));
+            return fetchAnswer(cursor, OdbcNatives.fetch(cursor.statement));
         }
     }
 
@@ -573,13 +636,16 @@ final class OdbcLink {
         synchronized (lock) {
             checkOpen(cursor);
             cursor.row.clear();
-            return fetchAnswer(OdbcNatives.fetchScroll(cursor.statement, orientation, offset));
+            return fetchAnswer(cursor, OdbcNatives.fetchScroll(cursor.statement, orientation, offset));
         }
     }
 
-    private boolean fetchAnswer(int status) throws SQLException {
+    private boolean fetchAnswer(OdbcCursor cursor, int status) throws SQLException {
         if (status == ERROR) {
             throw failure("Fetch");
+        }
+        if (status == SUCCESS_WITH_INFO) {
+            cursor.warnings = chained(cursor.warnings, Errors.warnings("Fetch", OdbcNatives.takeDiagnostics()));
         }
         return status != NO_DATA;
     }
@@ -679,9 +745,12 @@ final class OdbcLink {
     void setAutoCommit(boolean on) throws SQLException {
         synchronized (lock) {
             checkOpen();
-            if (setConnectionAttribute(connection, ATTR_AUTOCOMMIT, on ? 1 : 0) == ERROR) {
-                throw failure("Switching auto-commit " + (on ? "on" : "off"));
+            String doing = "Switching auto-commit " + (on ? "on" : "off");
+            int status = setConnectionAttribute(connection, ATTR_AUTOCOMMIT, on ? 1 : 0);
+            if (status == ERROR) {
+                throw failure(doing);
             }
+            warn(status, doing, null);
         }
     }
 
@@ -693,18 +762,22 @@ final class OdbcLink {
                 throw Errors.create("Commit: the connection was lost (" + gone.getSQLState()
                         + "), and the transaction with it", Errors.CONNECTION_CLOSED, gone);
             }
-            if (endTransaction(connection, true) == ERROR) {
+            int status = endTransaction(connection, true);
+            if (status == ERROR) {
                 throw failure("Commit");
             }
+            warn(status, "Commit", null);
         }
     }
 
     void rollback() throws SQLException {
         synchronized (lock) {
             checkOpen();
-            if (endTransaction(connection, false) == ERROR) {
+            int status = endTransaction(connection, false);
+            if (status == ERROR) {
                 throw failure("Rollback");
             }
+            warn(status, "Rollback", null);
         }
     }
 
