@@ -44,7 +44,7 @@ std::vector<Name<Char>> Names(const CatalogCall& call) {
     return names;
 }
 
-struct Narrow {
+struct NarrowCalls {
     using Char = SQLCHAR;
     static constexpr auto Tables = &SQLTables;
     static constexpr auto Columns = &SQLColumns;
@@ -60,7 +60,7 @@ struct Narrow {
 };
 
 #ifdef _WIN32
-struct Wide {
+struct WideCalls {
     using Char = SQLWCHAR;
     static constexpr auto Tables = &SQLTablesW;
     static constexpr auto Columns = &SQLColumnsW;
@@ -127,9 +127,9 @@ CatalogArity ArityOf(CatalogFunction function) {
 
 SQLRETURN Codec::Catalog(SQLHSTMT stmt, const CatalogCall& call) const {
 #ifdef _WIN32
-    if (Wide()) return Run<Wide>(stmt, call);
+    if (Wide()) return Run<WideCalls>(stmt, call);
 #endif
-    return Run<Narrow>(stmt, call);
+    return Run<NarrowCalls>(stmt, call);
 }
 
 }  // namespace jov::driver::text
