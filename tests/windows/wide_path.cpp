@@ -4,7 +4,7 @@
 // SQLPrepareW, SQLGetDiagRecW, SQLDescribeColW, SQLColAttributeW, SQLGetInfoW)
 // and its SQL_C_WCHAR values unchanged to the host's unixODBC, which converts
 // them for the ANSI-only sqliteodbc through the process locale (UTF-8 here).
-//   Asserted: the 44 natives are found; tokens; the wide calls succeed;
+//   Asserted: the 45 natives are found; tokens; the wide calls succeed;
 //     values bound and read as SQL_C_WCHAR are exact (surrogate pairs, a
 //     70,000-character value); SQL text, an alias and a message are exact
 //     within the Basic Multilingual Plane; a cancel stops an execution.
@@ -41,7 +41,7 @@ constexpr jint kColumnLabel = 1;    // OdbcNatives.COLUMN_LABEL
 constexpr size_t kLongValueChars = 70000;
 constexpr DWORD kEnvironmentValueUnits = 1024;
 
-// The 44 natives by Java method name.
+// The 45 natives by Java method name.
 #define JOV_DRIVER_NATIVES(X)                                                                   \
     X(takeDiagnostics) X(dataSourceSetting) X(connect) X(disconnect) X(setConnectionAttribute)  \
     X(getConnectionAttribute) X(endTransaction) X(getInfoString) X(getInfoInteger)              \
@@ -50,7 +50,7 @@ constexpr DWORD kEnvironmentValueUnits = 1024;
     X(resetParameters) X(numParams) X(describeParam) X(describeColumns) X(fetch) X(fetchScroll) \
     X(getString) X(getBytes) X(getLong) X(getDouble) X(bindNull) X(bindLong) X(bindDouble)      \
     X(bindBoolean) X(bindString) X(bindBytes) X(bindDecimal) X(bindDate) X(bindTime)            \
-    X(bindTimestamp) X(bindStream) X(paramData) X(putString) X(putBytes)
+    X(bindTimestamp) X(bindStream) X(paramData) X(putString) X(putBytes) X(catalog)
 
 struct DriverNatives {
 #define JOV_DRIVER_POINTER(name) \
