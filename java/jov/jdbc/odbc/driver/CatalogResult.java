@@ -30,8 +30,8 @@ import java.util.function.Predicate;
 /**
  * A catalogue answer held whole in memory, in the columns JDBC names: each
  * value a String, Short, Integer, Long or Boolean as its column's JDBC type
- * says, or null. It scrolls, and its statement (already closed: the rows
- * were read before it was given out) is the one the answer ran on.
+ * says, or null. It scrolls; its statement is the one the answer ran on,
+ * which closes with it (its native statement went as the rows were read).
  */
 final class CatalogResult extends ReadOnlyResultSet {
 
@@ -125,9 +125,15 @@ final class CatalogResult extends ReadOnlyResultSet {
         return absolute(row + 1);
     }
 
+    /** Closes the statement the answer ran on, as a query's result would with closeOnCompletion. */
     @Override
-    public void close() {
-        closed = true;
+    public void close() throws SQLException {
+        if (!closed) {
+            closed = true;
+            if (statement != null) {
+                statement.close();
+            }
+        }
     }
 
     @Override

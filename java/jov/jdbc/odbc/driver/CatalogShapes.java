@@ -154,26 +154,30 @@ final class CatalogShapes {
 
     /**
      * A JDBC name pattern ('%' any run, '_' any character, escape before
-     * either for itself) as a regular expression; null matches everything.
+     * either for itself) as a regular expression, case-blind when asked; null
+     * matches everything.
      */
-    static Pattern likePattern(String pattern, String escape) {
+    static Pattern likePattern(String pattern, String escape, boolean caseBlind) {
         if (pattern == null) {
             return null;
         }
+        // By code points: a regular expression matches a character beyond U+FFFF whole, never its halves.
         StringBuilder regex = new StringBuilder();
-        for (int i = 0; i < pattern.length(); i++) {
-            char c = pattern.charAt(i);
+        for (int i = 0; i < pattern.length(); i += Character.charCount(pattern.codePointAt(i))) {
+            int c = pattern.codePointAt(i);
             if (!escape.isEmpty() && pattern.startsWith(escape, i) && i + escape.length() < pattern.length()) {
                 i += escape.length();
-                regex.append(Pattern.quote(String.valueOf(pattern.charAt(i))));
+                c = pattern.codePointAt(i);
+                regex.append(Pattern.quote(new String(Character.toChars(c))));
             } else if (c == '%') {
                 regex.append(".*");
             } else if (c == '_') {
                 regex.append('.');
             } else {
-                regex.append(Pattern.quote(String.valueOf(c)));
+                regex.append(Pattern.quote(new String(Character.toChars(c))));
             }
         }
-        return Pattern.compile(regex.toString(), Pattern.DOTALL);
+        return Pattern.compile(regex.toString(),
+                Pattern.DOTALL | (caseBlind ? Pattern.CASE_INSENSITIVE | Pattern.UNICODE_CASE : 0));
     }
 }

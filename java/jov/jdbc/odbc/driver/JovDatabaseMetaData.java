@@ -35,8 +35,7 @@ import java.util.regex.Pattern;
  * <p>Catalogue calls run ODBC's catalogue functions (SQLTables, SQLColumns,
  * ...) with the names and patterns as arguments, never as SQL text, and give
  * their rows in the columns JDBC names ({@link CatalogShapes}), read whole
- * on a statement of the connection that is closed before the answer is
- * returned. Questions ODBC has no function for (functions, user-defined
+ * on a statement of the connection that closes with the answer. Questions ODBC has no function for (functions, user-defined
  * types, super types and tables, attributes, pseudo columns, client info
  * properties) answer empty: neither ODBC nor this driver knows such objects.
  *
@@ -87,8 +86,9 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     /**
      * Runs a catalogue function (OdbcNatives.CATALOG_*) and reads its rows
-     * whole into the shape; the statement it ran on is closed by then, and a
-     * cancel of it reaches the function while it runs.
+     * whole into the shape, on a statement of its own that a cancel reaches
+     * while the function runs and that closes with the answer (tools such as
+     * ij use it after the rows).
      */
     private CatalogResult catalog(CatalogShape shape, int function, String[] names, int... numbers)
             throws SQLException {
@@ -106,8 +106,9 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
             } finally {
                 link.closeCursor(cursor);
             }
-        } finally {
+        } catch (SQLException | RuntimeException e) {
             statement.close();
+            throw e;
         }
     }
 
@@ -181,14 +182,27 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
     @Override
     public ResultSet getTables(String catalogName, String schemaPattern, String tableNamePattern, String[] types)
             throws SQLException {
-        String escape = getSearchStringEscape();
-        Pattern names = CatalogShapes.likePattern(tableNamePattern, escape);
+        String sent = CatalogShapes.widened(tableNamePattern, getSearchStringEscape());
+        CatalogResult tables = catalog(CatalogShapes.TABLES, CATALOG_TABLES,
+                new String[] {catalogName, schemaPattern, sent, tableTypes(types)});
         // Measured: MariaDB Connector/ODBC lists views before tables, against the order JDBC and ODBC give.
-        return catalog(CatalogShapes.TABLES, CATALOG_TABLES, new String[] {catalogName, schemaPattern,
-            CatalogShapes.widened(tableNamePattern, escape), tableTypes(types)})
-                .keep(row -> names == null || row[TABLE_NAME] != null
-                        && names.matcher((String) row[TABLE_NAME]).matches())
-                .sorted(TABLE_TYPE, TABLE_CAT, TABLE_SCHEM, TABLE_NAME);
+        return narrowed(tables, TABLE_NAME, tableNamePattern, sent).sorted(TABLE_TYPE, TABLE_CAT, TABLE_SCHEM,
+                TABLE_NAME);
+    }
+
+    /** The answer to a widened pattern narrowed by the exact one; as it is when the pattern went as given. */
+    private CatalogResult narrowed(CatalogResult answer, int column, String pattern, String sent)
+            throws SQLException {
+        return pattern == null || pattern.equals(sent) ? answer : matching(answer, column, pattern);
+    }
+
+    /**
+     * The rows whose name in the column the pattern matches, case-blind unless
+     * SQL_IDENTIFIER_CASE says the database tells names by their case.
+     */
+    private CatalogResult matching(CatalogResult answer, int column, String pattern) throws SQLException {
+        Pattern names = CatalogShapes.likePattern(pattern, getSearchStringEscape(), !supportsMixedCaseIdentifiers());
+        return answer.keep(row -> row[column] != null && names.matcher((String) row[column]).matches());
     }
 
     /** Where getTables has its columns, from 0. */
@@ -200,16 +214,13 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
     @Override
     public ResultSet getColumns(String catalogName, String schemaPattern, String tableNamePattern,
             String columnNamePattern) throws SQLException {
-        Pattern names = columnNamePattern == null || "%".equals(columnNamePattern) ? null
-                : CatalogShapes.likePattern(columnNamePattern, getSearchStringEscape());
         // Measured: psqlODBC numbers ORDINAL_POSITION among the columns a pattern matched. All of a
         // table's columns, narrowed here, keep the table's positions on every driver.
-        Pattern tables = CatalogShapes.likePattern(tableNamePattern, getSearchStringEscape());
-        CatalogResult all = catalog(CatalogShapes.COLUMNS, CATALOG_COLUMNS, new String[] {catalogName, schemaPattern,
-            CatalogShapes.widened(tableNamePattern, getSearchStringEscape()), null});
-        return all.keep(row -> (names == null || row[COLUMN_NAME] != null
-                && names.matcher((String) row[COLUMN_NAME]).matches())
-                && (tables == null || row[TABLE_NAME] != null && tables.matcher((String) row[TABLE_NAME]).matches()));
+        String sent = CatalogShapes.widened(tableNamePattern, getSearchStringEscape());
+        CatalogResult columns = narrowed(catalog(CatalogShapes.COLUMNS, CATALOG_COLUMNS,
+                new String[] {catalogName, schemaPattern, sent, null}), TABLE_NAME, tableNamePattern, sent);
+        return columnNamePattern == null || "%".equals(columnNamePattern) ? columns
+                : matching(columns, COLUMN_NAME, columnNamePattern);
     }
 
     /** Where getColumns has COLUMN_NAME, from 0. */
@@ -228,10 +239,9 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
     /** The list of schemas SQLTables gives, narrowed here by catalogue and pattern, which its list form does not take. */
     @Override
     public ResultSet getSchemas(String catalogName, String schemaPattern) throws SQLException {
-        Pattern schemas = CatalogShapes.likePattern(schemaPattern, getSearchStringEscape());
-        return listOf(CatalogShapes.SCHEMAS, "", "%", "").keep(row -> (schemas == null
-                || row[0] != null && schemas.matcher((String) row[0]).matches())
-                && (catalogName == null || catalogName.equals(row[1] == null ? "" : row[1])));
+        CatalogResult schemas = listOf(CatalogShapes.SCHEMAS, "", "%", "")
+                .keep(row -> catalogName == null || catalogName.equals(row[1] == null ? "" : row[1]));
+        return schemaPattern == null ? schemas : matching(schemas, 0, schemaPattern);
     }
 
     @Override

@@ -42,10 +42,13 @@ class JovDatabaseMetaDataTest {
 
     @Test
     void readsJdbcPatternsWithTheDriversEscape() {
-        Pattern p = CatalogShapes.likePattern("a\\_b%", "\\");
+        Pattern p = CatalogShapes.likePattern("a\\_b%", "\\", false);
         assertTrue(p.matcher("a_bcd").matches());
         assertFalse(p.matcher("axb").matches());
-        assertTrue(CatalogShapes.likePattern("p_b", "").matcher("pub").matches());
+        assertTrue(CatalogShapes.likePattern("p_b", "", false).matcher("pub").matches());
+        assertFalse(CatalogShapes.likePattern("p_b", "", false).matcher("PUB").matches());
+        assertTrue(CatalogShapes.likePattern("p_b", "", true).matcher("PUB").matches());
+        assertTrue(CatalogShapes.likePattern("表😀_%", "\\", false).matcher("表😀😀").matches(), "by code points");
     }
 
     @Test

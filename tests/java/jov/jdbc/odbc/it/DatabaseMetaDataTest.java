@@ -1,11 +1,14 @@
 package jov.jdbc.odbc.it;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertThrows;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.sql.DatabaseMetaData;
 import java.sql.ResultSet;
+import java.sql.ResultSetMetaData;
 import java.sql.SQLException;
+import java.sql.SQLFeatureNotSupportedException;
 import java.sql.Statement;
 import java.sql.Types;
 import java.util.ArrayList;
@@ -177,6 +180,49 @@ class DatabaseMetaDataTest {
             } finally {
                 db.update("DROP TABLE " + quoted);
             }
+        }
+    }
+
+    /**
+     * Every catalogue answer has JDBC's columns whatever the ODBC driver
+     * names them; one a driver lacks is SQLFeatureNotSupportedException.
+     */
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void everyCatalogueAnswerHasJdbcsColumns(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            DatabaseMetaData md = db.connection.getMetaData();
+            String table = db.createTable("id INTEGER PRIMARY KEY, v VARCHAR(5)");
+            assertEquals("TYPE_NAME DATA_TYPE PRECISION 18", shape(md.getTypeInfo(), 3));
+            assertTrue(rows(md.getTypeInfo(), "DATA_TYPE").contains(String.valueOf(Types.INTEGER)));
+            assertEquals("SCOPE COLUMN_NAME DATA_TYPE 8", shape(md.getBestRowIdentifier(null, null, table,
+                    DatabaseMetaData.bestRowSession, true), 3));
+            assertEquals("SCOPE COLUMN_NAME DATA_TYPE 8", shape(md.getVersionColumns(null, null, table), 3));
+            assertEquals("PROCEDURE_CAT PROCEDURE_SCHEM PROCEDURE_NAME 9", shape(md.getProcedures(null, null, "%"), 3));
+            assertEquals("PROCEDURE_CAT PROCEDURE_SCHEM PROCEDURE_NAME 20",
+                    shape(md.getProcedureColumns(null, null, "%", "%"), 3));
+            assertEquals("TABLE_CAT TABLE_SCHEM TABLE_NAME 7", shape(md.getTablePrivileges(null, null, table), 3));
+            assertEquals("TABLE_CAT TABLE_SCHEM TABLE_NAME 13", shape(md.getIndexInfo(null, null, table, false, true), 3));
+            assertEquals("TABLE_SCHEM TABLE_CATALOG 2", shape(md.getSchemas(), 2));
+            assertEquals("FUNCTION_CAT FUNCTION_SCHEM FUNCTION_NAME 6", shape(md.getFunctions(null, null, "%"), 3));
+            if (rig == Rig.MARIA) {
+                assertEquals("TABLE_CAT TABLE_SCHEM TABLE_NAME 8", shape(md.getColumnPrivileges(null, null, table, "%"), 3));
+            } else {
+                // Measured: sqliteodbc and psqlODBC lack SQLColumnPrivileges.
+                assertThrows(SQLFeatureNotSupportedException.class, () -> md.getColumnPrivileges(null, null, table, "%"));
+            }
+        }
+    }
+
+    /** The first names of a result's columns and their count; the result set is closed. */
+    private static String shape(ResultSet rs, int names) throws SQLException {
+        try (rs) {
+            ResultSetMetaData columns = rs.getMetaData();
+            StringBuilder shown = new StringBuilder();
+            for (int c = 1; c <= names; c++) {
+                shown.append(columns.getColumnName(c)).append(' ');
+            }
+            return shown.append(columns.getColumnCount()).toString();
         }
     }
 
