@@ -61,7 +61,9 @@ class Statement {
     SQLRETURN Execute();
     // A catalogue function with its names (nullopt: not given) and numbers,
     // as many of each as ArityOf(function) says; its result is read like a
-    // query's. Runs as an execution: a cancel reaches it.
+    // query's. Runs as an execution: a cancel reaches it. Names are patterns
+    // where ODBC takes patterns: SQL_ATTR_METADATA_ID is never set, so it
+    // stays off.
     SQLRETURN Catalog(text::CatalogFunction function, const std::vector<std::optional<Utf16>>& names,
                       const std::vector<SQLUSMALLINT>& numbers);
     SQLRETURN Cancel();
