@@ -24,6 +24,7 @@ constexpr char kNullArgument[] = "HY009";
 constexpr char kNotInRepertoire[] = "22021";
 constexpr char kNoConnection[] = "08003";
 constexpr char kOutOfMemory[] = "HY001";
+constexpr char kBadLength[] = "HY090";
 }  // namespace own
 
 // An ASCII message as UTF-16 (the library's own texts are ASCII).

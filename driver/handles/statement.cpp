@@ -95,6 +95,26 @@ void Statement::ReadRowCounts(SQLULEN rows, SQLLEN* counts) {
     }
 }
 
+SQLRETURN Statement::Catalog(text::CatalogFunction function,
+                             const std::vector<std::optional<Utf16>>& names,
+                             const std::vector<SQLUSMALLINT>& numbers) {
+    text::CatalogCall call;
+    call.function = function;
+    call.numbers = numbers;
+    for (const auto& name : names) {
+        std::string encoded;
+        if (name && Encoded(*name, &encoded) != SQL_SUCCESS) return SQL_ERROR;
+        if (encoded.size() / codec_.UnitBytes() > text::kMaxCatalogNameUnits) {
+            KeepOwn(OwnDiagnostic(own::kBadLength, "A catalogue name is longer than " +
+                                                       std::to_string(text::kMaxCatalogNameUnits) +
+                                                       " units"));
+            return SQL_ERROR;
+        }
+        call.names.push_back(name ? std::optional<std::string>(encoded) : std::nullopt);
+    }
+    return Cancellable([&] { return codec_.Catalog(stmt_, call); });
+}
+
 SQLRETURN Statement::Cancel() {
     std::unique_lock<std::mutex> alone(cancelling_);
     if (cancels_ > 0) {

@@ -22,6 +22,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <optional>
+#include <vector>
 
 #include "driver/diagnostic.h"
 #include "driver/odbc.h"
@@ -68,6 +70,14 @@ class Statement {
     // makes one per row, -1 where it tells none. The statement is left with
     // its results closed, executing one row at a time again.
     SQLRETURN ExecuteArray(SQLULEN rows, SQLUSMALLINT* statuses, SQLLEN* counts);
+
+    // A catalogue function with its names (nullopt: not given) and numbers,
+    // as many of each as ArityOf(function) says; its result is read like a
+    // query's. Runs as an execution: a cancel reaches it. Names are patterns
+    // where ODBC takes patterns: SQL_ATTR_METADATA_ID is never set, so it
+    // stays off.
+    SQLRETURN Catalog(text::CatalogFunction function, const std::vector<std::optional<Utf16>>& names,
+                      const std::vector<SQLUSMALLINT>& numbers);
     SQLRETURN Cancel();
     SQLRETURN SetAttribute(SQLINTEGER attribute, SQLULEN value);
     SQLRETURN NumResultCols(SQLSMALLINT* count);

@@ -60,5 +60,6 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindDoubleArra
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindStringArray(JNIEnv* env, jclass cls, jlong statement, jint parameter, jobjectArray values, jint sqlType);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_bindBytesArray(JNIEnv* env, jclass cls, jlong statement, jint parameter, jobjectArray values, jint sqlType);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_executeArray(JNIEnv* env, jclass cls, jlong statement, jint rows, jlongArray counts, jintArray statuses);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_catalog(JNIEnv* env, jclass cls, jlong statement, jint function, jobjectArray names, jintArray numbers);
 
 }  // extern "C"

@@ -15,7 +15,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "driver/diagnostic.h"
 #include "driver/odbc.h"
@@ -32,6 +34,42 @@ struct ColumnShape {
     SQLSMALLINT digits = 0;
     SQLSMALLINT nullable = SQL_NULLABLE_UNKNOWN;
 };
+
+// ODBC's catalogue functions, in the order of OdbcNatives' CATALOG_* numbers.
+enum class CatalogFunction : int32_t {
+    kTables,
+    kColumns,
+    kPrimaryKeys,
+    kForeignKeys,
+    kStatistics,
+    kTypeInfo,
+    kProcedures,
+    kProcedureColumns,
+    kTablePrivileges,
+    kColumnPrivileges,
+    kSpecialColumns,
+    kCount
+};
+
+// How many names and how many numbers a catalogue function takes.
+struct CatalogArity {
+    size_t names;
+    size_t numbers;
+};
+CatalogArity ArityOf(CatalogFunction function);
+
+// One catalogue call: names already encoded for the connection (nullopt is a
+// NULL pointer), in the order the function lists them, its numbers after.
+// Holds exactly ArityOf(function) of each, every name shorter than
+// kMaxCatalogNameUnits units.
+struct CatalogCall {
+    CatalogFunction function = CatalogFunction::kTables;
+    std::vector<std::optional<std::string>> names;
+    std::vector<SQLUSMALLINT> numbers;
+};
+
+// A name's length crosses as an SQLSMALLINT count of units.
+constexpr size_t kMaxCatalogNameUnits = 32767;
 
 class Codec {
   public:
@@ -66,6 +104,7 @@ class Codec {
     SQLRETURN ColumnText(SQLHSTMT stmt, SQLUSMALLINT column, SQLUSMALLINT field,
                          Utf16* out) const;
     SQLRETURN InfoText(SQLHDBC dbc, SQLUSMALLINT infoType, Utf16* out) const;
+    SQLRETURN Catalog(SQLHSTMT stmt, const CatalogCall& call) const;
 
   private:
     bool Wide() const;

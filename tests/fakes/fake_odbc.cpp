@@ -83,7 +83,8 @@ const char* Name(FakeFn fn) {
                                   "SQLGetInfo",       "SQLSetStmtAttr",      "SQLMoreResults",
                                   "SQLFreeStmt",      "SQLNumParams",        "SQLDescribeParam",
                                   "SQLDescribeCol",   "SQLBindParameter",    "SQLParamData",
-                                  "SQLPutData",       "SQLBindCol",          "SQLSetPos"};
+                                  "SQLPutData",       "SQLBindCol",          "SQLSetPos",
+                                  "SQLCatalog"};
     static_assert(sizeof names / sizeof names[0] == static_cast<size_t>(FakeFn::Count));
     return names[static_cast<int>(fn)];
 }
@@ -293,6 +294,23 @@ void TakeResult(Handle* h) {
 std::string Text(SQLCHAR* text, SQLINTEGER length) {
     const char* chars = reinterpret_cast<const char*>(text);
     return length == SQL_NTS ? std::string(chars) : std::string(chars, static_cast<size_t>(length));
+}
+
+// A catalogue function: records its names and numbers, then takes the next
+// queued result as an execution does.
+SQLRETURN Catalog(SQLHSTMT stmt, SQLUSMALLINT api,
+                  std::initializer_list<std::pair<SQLCHAR*, SQLSMALLINT>> names,
+                  std::initializer_list<int64_t> numbers = {}) {
+    std::string shown;
+    for (const auto& [text, length] : names) {
+        shown += text == nullptr ? std::string(kFakeNullName) : "[" + Text(text, length) + "]";
+    }
+    std::vector<int64_t> args{api};
+    args.insert(args.end(), numbers);
+    return Simple(FakeFn::SQLCatalog, stmt, args, shown, [](Handle* h) {
+        TakeResult(h);
+        return SQL_SUCCESS;
+    });
 }
 
 }  // namespace
@@ -959,3 +977,66 @@ bool IsLive(SQLHANDLE handle) {
 const std::vector<std::string>& Violations() { return gState.violations; }
 
 }  // namespace FakeOdbc
+
+// The catalogue functions, all alike here (see Catalog).
+SQLRETURN SQL_API SQLTables(SQLHSTMT s, SQLCHAR* c, SQLSMALLINT cl, SQLCHAR* sc, SQLSMALLINT scl,
+                            SQLCHAR* t, SQLSMALLINT tl, SQLCHAR* ty, SQLSMALLINT tyl) {
+    return Catalog(s, SQL_API_SQLTABLES, {{c, cl}, {sc, scl}, {t, tl}, {ty, tyl}});
+}
+
+SQLRETURN SQL_API SQLColumns(SQLHSTMT s, SQLCHAR* c, SQLSMALLINT cl, SQLCHAR* sc, SQLSMALLINT scl,
+                             SQLCHAR* t, SQLSMALLINT tl, SQLCHAR* co, SQLSMALLINT col) {
+    return Catalog(s, SQL_API_SQLCOLUMNS, {{c, cl}, {sc, scl}, {t, tl}, {co, col}});
+}
+
+SQLRETURN SQL_API SQLPrimaryKeys(SQLHSTMT s, SQLCHAR* c, SQLSMALLINT cl, SQLCHAR* sc,
+                                 SQLSMALLINT scl, SQLCHAR* t, SQLSMALLINT tl) {
+    return Catalog(s, SQL_API_SQLPRIMARYKEYS, {{c, cl}, {sc, scl}, {t, tl}});
+}
+
+SQLRETURN SQL_API SQLForeignKeys(SQLHSTMT s, SQLCHAR* pc, SQLSMALLINT pcl, SQLCHAR* ps,
+                                 SQLSMALLINT psl, SQLCHAR* pt, SQLSMALLINT ptl, SQLCHAR* fc,
+                                 SQLSMALLINT fcl, SQLCHAR* fs, SQLSMALLINT fsl, SQLCHAR* ft,
+                                 SQLSMALLINT ftl) {
+    return Catalog(s, SQL_API_SQLFOREIGNKEYS,
+                   {{pc, pcl}, {ps, psl}, {pt, ptl}, {fc, fcl}, {fs, fsl}, {ft, ftl}});
+}
+
+SQLRETURN SQL_API SQLStatistics(SQLHSTMT s, SQLCHAR* c, SQLSMALLINT cl, SQLCHAR* sc,
+                                SQLSMALLINT scl, SQLCHAR* t, SQLSMALLINT tl, SQLUSMALLINT unique,
+                                SQLUSMALLINT reserved) {
+    return Catalog(s, SQL_API_SQLSTATISTICS, {{c, cl}, {sc, scl}, {t, tl}}, {unique, reserved});
+}
+
+SQLRETURN SQL_API SQLGetTypeInfo(SQLHSTMT s, SQLSMALLINT type) {
+    return Catalog(s, SQL_API_SQLGETTYPEINFO, {}, {type});
+}
+
+SQLRETURN SQL_API SQLProcedures(SQLHSTMT s, SQLCHAR* c, SQLSMALLINT cl, SQLCHAR* sc,
+                                SQLSMALLINT scl, SQLCHAR* p, SQLSMALLINT pl) {
+    return Catalog(s, SQL_API_SQLPROCEDURES, {{c, cl}, {sc, scl}, {p, pl}});
+}
+
+SQLRETURN SQL_API SQLProcedureColumns(SQLHSTMT s, SQLCHAR* c, SQLSMALLINT cl, SQLCHAR* sc,
+                                      SQLSMALLINT scl, SQLCHAR* p, SQLSMALLINT pl, SQLCHAR* co,
+                                      SQLSMALLINT col) {
+    return Catalog(s, SQL_API_SQLPROCEDURECOLUMNS, {{c, cl}, {sc, scl}, {p, pl}, {co, col}});
+}
+
+SQLRETURN SQL_API SQLTablePrivileges(SQLHSTMT s, SQLCHAR* c, SQLSMALLINT cl, SQLCHAR* sc,
+                                     SQLSMALLINT scl, SQLCHAR* t, SQLSMALLINT tl) {
+    return Catalog(s, SQL_API_SQLTABLEPRIVILEGES, {{c, cl}, {sc, scl}, {t, tl}});
+}
+
+SQLRETURN SQL_API SQLColumnPrivileges(SQLHSTMT s, SQLCHAR* c, SQLSMALLINT cl, SQLCHAR* sc,
+                                      SQLSMALLINT scl, SQLCHAR* t, SQLSMALLINT tl, SQLCHAR* co,
+                                      SQLSMALLINT col) {
+    return Catalog(s, SQL_API_SQLCOLUMNPRIVILEGES, {{c, cl}, {sc, scl}, {t, tl}, {co, col}});
+}
+
+SQLRETURN SQL_API SQLSpecialColumns(SQLHSTMT s, SQLUSMALLINT identifier, SQLCHAR* c,
+                                    SQLSMALLINT cl, SQLCHAR* sc, SQLSMALLINT scl, SQLCHAR* t,
+                                    SQLSMALLINT tl, SQLUSMALLINT scope, SQLUSMALLINT nullable) {
+    return Catalog(s, SQL_API_SQLSPECIALCOLUMNS, {{c, cl}, {sc, scl}, {t, tl}},
+                   {identifier, scope, nullable});
+}

@@ -81,6 +81,9 @@ enum class FakeFn {
     SQLPutData,
     SQLBindCol,
     SQLSetPos,
+    // Every catalogue function (SQLTables, SQLColumns...): args[0] is its
+    // SQL_API_* number, then its numbers; text its names (see CatalogNames).
+    SQLCatalog,
     Count
 };
 
@@ -155,6 +158,10 @@ struct FakeCall {
                        // SQLDriverConnect's connection string, SQLPrepare's SQL
                        // text, SQLPutData's bytes, SQLBindParameter's value bytes
 };
+
+// How SQLCatalog's text shows a catalogue call's names: each name between
+// '[' and ']', a NULL pointer as "NULL".
+constexpr char kFakeNullName[] = "NULL";
 
 // Value bytes as the driver stores them.
 std::string Int32Bytes(int32_t v);

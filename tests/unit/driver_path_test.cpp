@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstring>
 #include <future>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -298,6 +299,47 @@ TEST_F(DriverPathTest, ACancelRunsWhileItsStatementExecutesAndAFreeWaitsForTheEx
     EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLCancel), 1);
     EXPECT_EQ(executed, SQL_SUCCESS);
     EXPECT_TRUE(freedAfterExecution);
+}
+
+}  // namespace
+
+namespace {
+
+using jov::driver::text::CatalogFunction;
+
+TEST_F(DriverPathTest, CatalogueNamesReachTheDriverWholeAndAbsentOnesAsNullPointers) {
+    FakeOdbc::QueueResult({{{"TABLE_CAT", SQL_VARCHAR, 10}}, {{FakeValue("c")}}});
+    auto s = driver::LeaseStatement(statement);
+    ASSERT_EQ(s->statement.Catalog(CatalogFunction::kTables,
+                                   {std::nullopt, Utf16(), u"x'%_\\ソ😀", u"'TABLE'"}, {}),
+              SQL_SUCCESS);
+    const FakeCall& call = FakeOdbc::Calls().back();
+    EXPECT_EQ(call.fn, FakeFn::SQLCatalog);
+    EXPECT_EQ(call.args, std::vector<int64_t>{SQL_API_SQLTABLES});
+    EXPECT_EQ(call.text, "NULL[][x'%_\\ソ😀]['TABLE']");
+    EXPECT_EQ(s->statement.Fetch(), SQL_SUCCESS);
+
+    ASSERT_EQ(s->statement.CloseCursor(), SQL_SUCCESS);
+    ASSERT_EQ(s->statement.Catalog(CatalogFunction::kSpecialColumns, {u"", u"s", u"t"},
+                                   {SQL_BEST_ROWID, SQL_SCOPE_SESSION, SQL_NULLABLE}),
+              SQL_SUCCESS);
+    EXPECT_EQ(FakeOdbc::Calls().back().args,
+              (std::vector<int64_t>{SQL_API_SQLSPECIALCOLUMNS, SQL_BEST_ROWID, SQL_SCOPE_SESSION,
+                                    SQL_NULLABLE}));
+}
+
+TEST_F(DriverPathTest, ACatalogueNameTheDriverCannotTakeIsRefusedBeforeTheCall) {
+    auto s = driver::LeaseStatement(statement);
+    EXPECT_EQ(s->statement.Catalog(CatalogFunction::kColumns,
+                                   {std::nullopt, std::nullopt, Utf16(40000, u'a'), std::nullopt},
+                                   {}),
+              SQL_ERROR);
+    EXPECT_EQ(States(handles::TakeDiagnostics()), "HY090 ");
+    EXPECT_EQ(s->statement.Catalog(CatalogFunction::kTables,
+                                   {std::nullopt, std::nullopt, Utf16(u"a\0b", 3), std::nullopt},
+                                   {}),
+              SQL_ERROR);
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLCatalog), 0);
 }
 
 }  // namespace

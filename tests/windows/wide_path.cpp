@@ -4,7 +4,7 @@
 // SQLPrepareW, SQLGetDiagRecW, SQLDescribeColW, SQLColAttributeW, SQLGetInfoW)
 // and its SQL_C_WCHAR values unchanged to the host's unixODBC, which converts
 // them for the ANSI-only sqliteodbc through the process locale (UTF-8 here).
-//   Asserted: the 52 natives are found; tokens; the wide calls succeed;
+//   Asserted: the 53 natives are found; tokens; the wide calls succeed;
 //     values bound and read as SQL_C_WCHAR are exact (surrogate pairs, a
 //     70,000-character value); SQL text, an alias and a message are exact
 //     within the Basic Multilingual Plane; a cancel stops an execution.
@@ -42,7 +42,7 @@ constexpr jint kColumnLabel = 1;    // OdbcNatives.COLUMN_LABEL
 constexpr size_t kLongValueChars = 70000;
 constexpr DWORD kEnvironmentValueUnits = 1024;
 
-// The 52 natives by Java method name.
+// The 53 natives by Java method name.
 #define JOV_DRIVER_NATIVES(X)                                                                   \
     X(takeDiagnostics) X(dataSourceSetting) X(connect) X(disconnect) X(setConnectionAttribute)  \
     X(getConnectionAttribute) X(endTransaction) X(getInfoString) X(getInfoInteger)              \
@@ -52,7 +52,7 @@ constexpr DWORD kEnvironmentValueUnits = 1024;
     X(getString) X(getBytes) X(getLong) X(getDouble) X(bindBlock) X(fetchBlock) X(position) X(bindNull) X(bindLong) X(bindDouble)      \
     X(bindBoolean) X(bindString) X(bindBytes) X(bindDecimal) X(bindDate) X(bindTime)            \
     X(bindTimestamp) X(bindStream) X(paramData) X(putString) X(putBytes) X(bindLongArray)       \
-    X(bindDoubleArray) X(bindStringArray) X(bindBytesArray) X(executeArray)
+    X(bindDoubleArray) X(bindStringArray) X(bindBytesArray) X(executeArray) X(catalog)
 
 struct DriverNatives {
 #define JOV_DRIVER_POINTER(name) \

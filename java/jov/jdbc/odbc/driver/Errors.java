@@ -6,6 +6,7 @@ import java.nio.charset.CodingErrorAction;
 import java.nio.charset.StandardCharsets;
 import java.sql.SQLDataException;
 import java.sql.SQLException;
+import java.sql.SQLWarning;
 import java.sql.SQLFeatureNotSupportedException;
 import java.sql.SQLIntegrityConstraintViolationException;
 import java.sql.SQLNonTransientConnectionException;
@@ -76,6 +77,26 @@ final class Errors {
                 first = one;
             } else {
                 first.setNextException(one);
+            }
+        }
+        return first;
+    }
+
+    /**
+     * The records a call that answered SUCCESS_WITH_INFO left, as warnings
+     * chained by getNextWarning, each with its state and native code; null
+     * when it left none.
+     */
+    static SQLWarning warnings(String doing, String[] records) {
+        SQLWarning first = null;
+        for (int i = 0; i + RECORD_FIELDS <= records.length; i += RECORD_FIELDS) {
+            String state = isSqlState(records[i]) ? records[i] : "01000";
+            SQLWarning one = new SQLWarning(doing + ": " + undoubled(records[i + 2]), state,
+                    nativeCode(records[i + 1]));
+            if (first == null) {
+                first = one;
+            } else {
+                first.setNextWarning(one);
             }
         }
         return first;

@@ -49,14 +49,12 @@ final class JovConnection implements Connection {
 
     private static final Logger LOG = Logger.getLogger(DriverInfo.LOGGER_NAME);
 
-    /** SQLGetInfo's item for the database's product name. */
-    private static final int SQL_DBMS_NAME = 17;
-
     /** The isolation reported where the database cannot be asked. */
     static final int DEFAULT_ISOLATION = TRANSACTION_READ_COMMITTED;
 
     private final OdbcLink link;
     private final SqlDialect dialect;
+    private final OdbcInfo info;
     private final String url;
     private final String user;
     private final Properties clientInfo = new Properties();
@@ -67,8 +65,9 @@ final class JovConnection implements Connection {
     /** The latest liveness probe with a timeout; also the owner its cancel names. */
     private final AtomicReference<Future<Boolean>> lastProbe = new AtomicReference<>();
 
-    private JovConnection(OdbcLink link, SqlDialect dialect, String url, String user) {
+    private JovConnection(OdbcLink link, OdbcInfo info, SqlDialect dialect, String url, String user) {
         this.link = link;
+        this.info = info;
         this.dialect = dialect;
         this.url = url;
         this.user = user;
@@ -76,13 +75,15 @@ final class JovConnection implements Connection {
 
     /**
      * Opens the data source, offering the ODBC driver a login timeout (seconds,
-     * 0 for none), and learns which database is behind it.
+     * 0 for none), and learns which database is behind it from what its ODBC
+     * driver tells, without a query.
      */
     static JovConnection open(ConnectionUrl target, int loginTimeoutSeconds) throws SQLException {
         LOG.fine(() -> "Connecting to " + target.dataSource() + " as '" + target.user() + "'");
         OdbcLink link = OdbcLink.open(target.dataSource(), target.target(), target.charset(), loginTimeoutSeconds);
         try {
-            SqlDialect dialect = SqlDialect.detect(link.info(SQL_DBMS_NAME), sql -> firstValue(link, sql));
+            OdbcInfo info = new OdbcInfo(link);
+            SqlDialect dialect = SqlDialect.detect(info.text(OdbcInfo.DBMS_NAME), sql -> firstValue(link, sql));
             if (dialect.database() == SqlDialect.Database.POSTGRESQL) {
                 followJvmZone(link);
             }
@@ -90,7 +91,7 @@ final class JovConnection implements Connection {
             // accepts the attribute and ignores it, MariaDB Connector/ODBC refuses it.
             link.driverTimesQueries(dialect.database() == SqlDialect.Database.POSTGRESQL);
             link.mysqlClientCodes(dialect.database() == SqlDialect.Database.MYSQL);
-            return new JovConnection(link, dialect, target.url(), target.user());
+            return new JovConnection(link, info, dialect, target.url(), target.user());
         } catch (RuntimeException e) {
             link.close();
             throw e;
@@ -415,7 +416,7 @@ final class JovConnection implements Connection {
     @Override
     public DatabaseMetaData getMetaData() throws SQLException {
         checkOpen();
-        return new JovDatabaseMetaData(this, url, user, dialect);
+        return new JovDatabaseMetaData(this, link, info, url, user);
     }
 
     @Override
@@ -558,12 +559,13 @@ final class JovConnection implements Connection {
     @Override
     public SQLWarning getWarnings() throws SQLException {
         checkOpen();
-        return null;
+        return link.warnings();
     }
 
     @Override
     public void clearWarnings() throws SQLException {
         checkOpen();
+        link.clearWarnings();
     }
 
     /** Kept by the driver for getClientInfo; the database is not told. */

@@ -1,166 +1,234 @@
 package jov.jdbc.odbc.driver;
 
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_COLUMNS;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_COLUMN_PRIVILEGES;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_FOREIGN_KEYS;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_PRIMARY_KEYS;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_PROCEDURES;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_PROCEDURE_COLUMNS;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_SPECIAL_COLUMNS;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_STATISTICS;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_TABLES;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_TABLE_PRIVILEGES;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.CATALOG_TYPE_INFO;
+
 import java.sql.Connection;
 import java.sql.DatabaseMetaData;
-import java.sql.PreparedStatement;
 import java.sql.ResultSet;
 import java.sql.RowIdLifetime;
 import java.sql.SQLException;
 import java.sql.SQLFeatureNotSupportedException;
 import java.sql.Statement;
+import java.util.ArrayList;
+import java.util.Arrays;
+import java.util.Collections;
+import java.util.HashSet;
+import java.util.List;
+import java.util.Set;
+import java.util.regex.Matcher;
+import java.util.regex.Pattern;
 
 /**
  * What the driver and the database behind a connection can do, and their
- * catalogues.
+ * catalogues, as the ODBC driver tells them: any ODBC data source answers.
  *
- * <p>Every answer is one the driver can stand behind. Product names and
- * versions are those the database reported at connect ({@link SqlDialect});
- * the features are those of the database as reached through this driver
- * (no stored procedure calls, no updatable or sensitive result sets, no
- * generated keys, batches run one statement at a time). For a database the
- * driver does not know, catalogue calls throw SQLFeatureNotSupportedException
- * and the feature questions answer false, rather than guess.
+ * <p>Catalogue calls run ODBC's catalogue functions (SQLTables, SQLColumns,
+ * ...) with the names and patterns as arguments, never as SQL text, and give
+ * their rows in the columns JDBC names ({@link CatalogShapes}), read whole
+ * on a statement of the connection that closes with the answer. Questions ODBC has no function for (functions, user-defined
+ * types, super types and tables, attributes, pseudo columns, client info
+ * properties) answer empty: neither ODBC nor this driver knows such objects.
  *
- * <p>Catalogue calls run one query each through
- * {@code connection.createStatement()}; the result set closes its statement
- * when it is closed. SQLite, PostgreSQL and MariaDB/MySQL answer getTables,
- * getColumns, getPrimaryKeys, getIndexInfo, the foreign keys (imported,
- * exported, cross reference), getSchemas, getCatalogs and getTableTypes from
- * their catalogues ({@link SqliteCatalog}, {@link PostgresCatalog},
- * {@link MysqlCatalog}, where a database is a catalogue); the questions
- * whose honest answer is "none" on them (SQLite's procedures, any database's
- * client info properties) are empty result sets; the rest are refused.
+ * <p>Capabilities come from SQLGetInfo ({@link OdbcInfo}, asked once per
+ * connection); where an item has no answer, JDBC's answer for "unknown" is
+ * given (0 for limits, "" for lists and terms, false for features). What
+ * the driver itself does (result sets, batches, savepoints, generated keys)
+ * is answered for the driver.
  */
 public final class JovDatabaseMetaData implements DatabaseMetaData {
 
-    private static final int POSTGRES_NAME_LENGTH = 63;
     private static final int JDBC_MAJOR_VERSION = 4;
     private static final int JDBC_MINOR_VERSION = 2;
-    private static final int POSTGRES_INDEX_KEYS = 32;
-    private static final int POSTGRES_TABLE_COLUMNS = 1600;
-    private static final int SQLITE_TABLE_COLUMNS = 2000;
-    /** Minor versions of SQLite 3 that brought ALTER TABLE DROP COLUMN and FULL JOIN. */
-    private static final int SQLITE_DROP_COLUMN = 35;
-    private static final int SQLITE_FULL_JOIN = 39;
+    private static final Pattern LEADING_NUMBERS = Pattern.compile("^\\s*(\\d+)(?:\\.(\\d+))?");
 
-    private static final String[] PROCEDURES = {"PROCEDURE_CAT", "PROCEDURE_SCHEM", "PROCEDURE_NAME", "RESERVED1",
-        "RESERVED2", "RESERVED3", "REMARKS", "PROCEDURE_TYPE", "SPECIFIC_NAME"};
-    private static final String[] PROCEDURE_COLUMNS = {"PROCEDURE_CAT", "PROCEDURE_SCHEM", "PROCEDURE_NAME",
-        "COLUMN_NAME", "COLUMN_TYPE", "DATA_TYPE", "TYPE_NAME", "PRECISION", "LENGTH", "SCALE", "RADIX", "NULLABLE",
-        "REMARKS", "COLUMN_DEF", "SQL_DATA_TYPE", "SQL_DATETIME_SUB", "CHAR_OCTET_LENGTH", "ORDINAL_POSITION",
-        "IS_NULLABLE", "SPECIFIC_NAME"};
-    private static final String[] FUNCTIONS = {"FUNCTION_CAT", "FUNCTION_SCHEM", "FUNCTION_NAME", "REMARKS",
-        "FUNCTION_TYPE", "SPECIFIC_NAME"};
-    private static final String[] FUNCTION_COLUMNS = {"FUNCTION_CAT", "FUNCTION_SCHEM", "FUNCTION_NAME",
-        "COLUMN_NAME", "COLUMN_TYPE", "DATA_TYPE", "TYPE_NAME", "PRECISION", "LENGTH", "SCALE", "RADIX", "NULLABLE",
-        "REMARKS", "CHAR_OCTET_LENGTH", "ORDINAL_POSITION", "IS_NULLABLE", "SPECIFIC_NAME"};
-    private static final String[] UDTS = {"TYPE_CAT", "TYPE_SCHEM", "TYPE_NAME", "CLASS_NAME", "DATA_TYPE",
-        "REMARKS", "BASE_TYPE"};
-    private static final String[] SUPER_TYPES = {"TYPE_CAT", "TYPE_SCHEM", "TYPE_NAME", "SUPERTYPE_CAT",
-        "SUPERTYPE_SCHEM", "SUPERTYPE_NAME"};
-    private static final String[] SUPER_TABLES = {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "SUPERTABLE_NAME"};
-    private static final String[] ATTRIBUTES = {"TYPE_CAT", "TYPE_SCHEM", "TYPE_NAME", "ATTR_NAME", "DATA_TYPE",
-        "ATTR_TYPE_NAME", "ATTR_SIZE", "DECIMAL_DIGITS", "NUM_PREC_RADIX", "NULLABLE", "REMARKS", "ATTR_DEF",
-        "SQL_DATA_TYPE", "SQL_DATETIME_SUB", "CHAR_OCTET_LENGTH", "ORDINAL_POSITION", "IS_NULLABLE", "SCOPE_CATALOG",
-        "SCOPE_SCHEMA", "SCOPE_TABLE", "SOURCE_DATA_TYPE"};
-    private static final String[] TABLE_PRIVILEGES = {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "GRANTOR",
-        "GRANTEE", "PRIVILEGE", "IS_GRANTABLE"};
-    private static final String[] COLUMN_PRIVILEGES = {"TABLE_CAT", "TABLE_SCHEM", "TABLE_NAME", "COLUMN_NAME",
-        "GRANTOR", "GRANTEE", "PRIVILEGE", "IS_GRANTABLE"};
-    private static final String[] CLIENT_INFO = {"NAME", "MAX_LEN", "DEFAULT_VALUE", "DESCRIPTION"};
+    /** SQLStatistics' unique and reserved, SQLSpecialColumns' identifier types. */
+    private static final int INDEX_UNIQUE = 0;
+    private static final int INDEX_ALL = 1;
+    private static final int QUICK = 0;
+    private static final int ENSURE = 1;
+    private static final int BEST_ROWID = 1;
+    private static final int ROWVER = 2;
+    /** SQLGetTypeInfo's "every type". */
+    private static final int ALL_TYPES = 0;
 
-    private final Connection connection;
+    private final JovConnection connection;
+    private final OdbcLink link;
+    private final OdbcInfo info;
     private final String url;
     private final String userName;
-    private final SqlDialect dialect;
-    private final CatalogQueries catalog;
-    private final boolean pg;
-    private final boolean sqlite;
-    private final boolean mysql;
-    private final boolean known;
 
     /**
-     * @param connection the connection whose statements run the catalogue queries
+     * @param connection the connection whose statements run the catalogue functions
+     * @param link its link to ODBC
+     * @param info its SQLGetInfo answers
      * @param url the URL it was opened with, as getURL answers it
      * @param userName the user it was opened as, null when none was given
-     * @param dialect the database learned at connect
      */
-    JovDatabaseMetaData(Connection connection, String url, String userName, SqlDialect dialect) {
+    JovDatabaseMetaData(JovConnection connection, OdbcLink link, OdbcInfo info, String url, String userName) {
         this.connection = connection;
+        this.link = link;
+        this.info = info;
         this.url = url;
         this.userName = userName;
-        this.dialect = dialect;
-        this.pg = dialect.database() == SqlDialect.Database.POSTGRESQL;
-        this.sqlite = dialect.database() == SqlDialect.Database.SQLITE;
-        this.mysql = dialect.database() == SqlDialect.Database.MYSQL;
-        this.known = dialect.database() != SqlDialect.Database.OTHER;
-        this.catalog = pg ? new PostgresCatalog()
-                : sqlite ? new SqliteCatalog() : mysql ? new MysqlCatalog() : null;
     }
 
     // ---- Catalogues ----
 
-    private ResultSet query(String sql) throws SQLException {
-        return query(new CatalogQuery(sql));
-    }
-
-    /** The query's arguments are bound parameters, whatever they hold. */
-    private ResultSet query(CatalogQuery query) throws SQLException {
-        PreparedStatement statement = connection.prepareStatement(query.sql);
+    /**
+     * Runs a catalogue function (OdbcNatives.CATALOG_*) and reads its rows
+     * whole into the shape, on a statement of its own that a cancel reaches
+     * while the function runs and that closes with the answer (tools such as
+     * ij use it after the rows).
+     */
+    private CatalogResult catalog(CatalogShape shape, int function, String[] names, int... numbers)
+            throws SQLException {
+        Statement statement = connection.createStatement();
         try {
-            statement.closeOnCompletion();
-            for (int i = 0; i < query.arguments.size(); i++) {
-                statement.setString(i + 1, query.arguments.get(i));
-            }
-            return statement.executeQuery();
-        } catch (SQLException | RuntimeException e) {
+            String[] sent = withoutSchemas(function, names);
+            OdbcCursor cursor = unlessMissing(() -> link.catalog(function, sent, numbers, statement));
             try {
-                statement.close();
-            } catch (SQLException closing) {
-                e.addSuppressed(closing);
+                int odbcColumns = link.columns(cursor).count();
+                List<Object[]> rows = new ArrayList<>();
+                while (link.fetch(cursor)) {
+                    rows.add(shape.convert(column -> link.string(cursor, column), odbcColumns));
+                }
+                return new CatalogResult(statement, shape, rows, statement.getWarnings());
+            } finally {
+                link.closeCursor(cursor);
             }
+        } catch (SQLException | RuntimeException e) {
+            statement.close();
             throw e;
         }
     }
 
-    private CatalogQueries catalogue(String question) throws SQLException {
-        if (catalog == null) {
-            throw notSupported(question + " for " + describeDatabase());
+    /**
+     * The names with every schema argument left out (NULL) where the data
+     * source has no schemas (SQL_SCHEMA_USAGE 0): JDBC tools pass one anyway
+     * (Spring the user's name), which such a data source's objects cannot
+     * have. Measured: MariaDB Connector/ODBC refuses any (HY000, "Schemas are
+     * not supported"). SQLTables' list forms keep theirs, as ODBC defines them.
+     */
+    private String[] withoutSchemas(int function, String[] names) throws SQLException {
+        Long usage = info.number(OdbcInfo.SCHEMA_USAGE, OdbcInfo.INT);
+        boolean listForm = function == CATALOG_TABLES && "".equals(names[2]);
+        if (usage == null || usage != 0 || listForm || function == CATALOG_TYPE_INFO) {
+            return names;
         }
-        return catalog;
-    }
-
-    private String describeDatabase() {
-        return dialect.productName().isEmpty() ? "this database" : dialect.productName();
-    }
-
-    private static SQLFeatureNotSupportedException notSupported(String what) {
-        return new SQLFeatureNotSupportedException("The driver does not answer " + what, "0A000");
-    }
-
-    /** An empty answer where the database has no such objects; refused where the driver cannot say. */
-    private ResultSet none(boolean truly, String question, String... columns) throws SQLException {
-        if (!truly || catalog == null) {
-            throw notSupported(question + " for " + describeDatabase());
+        String[] sent = names.clone();
+        sent[1] = null;
+        if (function == CATALOG_FOREIGN_KEYS) {
+            sent[4] = null;
         }
-        return query(CatalogSql.empty(columns));
+        return sent;
+    }
+
+    /** What an ODBC call gives. */
+    private interface OdbcCall<T> {
+        T run() throws SQLException;
+    }
+
+    /** The call's answer; a function the ODBC driver lacks (IM001) is a feature JDBC may refuse. */
+    private static <T> T unlessMissing(OdbcCall<T> call) throws SQLException {
+        try {
+            return call.run();
+        } catch (SQLException e) {
+            if (!"IM001".equals(e.getSQLState())) {
+                throw e;
+            }
+            throw new SQLFeatureNotSupportedException(e.getMessage(), Errors.NOT_SUPPORTED, e.getErrorCode(), e);
+        }
+    }
+
+    /** An answer with no rows, for the questions ODBC has no function for. */
+    private static ResultSet empty(CatalogShape shape) {
+        return new CatalogResult(null, shape, Collections.<Object[]>emptyList(), null);
+    }
+
+    /**
+     * SQLTables' list forms: one kind of name (the shape's first column) and
+     * nothing else, per ODBC's rules. Measured: sqliteodbc lists one NULL
+     * catalogue and schema where it has none, psqlODBC some table types
+     * twice; JDBC wants neither.
+     */
+    private CatalogResult listOf(CatalogShape shape, String catalog, String schema, String types) throws SQLException {
+        Set<Object> seen = new HashSet<>();
+        return catalog(shape, CATALOG_TABLES, new String[] {catalog, schema, "", types})
+                .keep(row -> row[0] != null && seen.add(Arrays.asList(row)));
+    }
+
+    /** A JDBC table types array as SQLTables' list: each quoted, commas between; null for any. */
+    private static String tableTypes(String[] types) {
+        if (types == null) {
+            return null;
+        }
+        StringBuilder list = new StringBuilder();
+        for (String type : types) {
+            list.append(list.length() == 0 ? "" : ",").append('\'').append(type).append('\'');
+        }
+        return list.toString();
     }
 
     @Override
     public ResultSet getTables(String catalogName, String schemaPattern, String tableNamePattern, String[] types)
             throws SQLException {
-        return query(catalogue("getTables").tables(catalogName, schemaPattern, tableNamePattern, types));
+        String sent = CatalogShapes.widened(tableNamePattern, getSearchStringEscape());
+        CatalogResult tables = catalog(CatalogShapes.TABLES, CATALOG_TABLES,
+                new String[] {catalogName, schemaPattern, sent, tableTypes(types)});
+        // Measured: MariaDB Connector/ODBC lists views before tables, against the order JDBC and ODBC give.
+        return narrowed(tables, TABLE_NAME, tableNamePattern, sent).sorted(TABLE_TYPE, TABLE_CAT, TABLE_SCHEM,
+                TABLE_NAME);
     }
+
+    /** The answer to a widened pattern narrowed by the exact one; as it is when the pattern went as given. */
+    private CatalogResult narrowed(CatalogResult answer, int column, String pattern, String sent)
+            throws SQLException {
+        return pattern == null || pattern.equals(sent) ? answer : matching(answer, column, pattern);
+    }
+
+    /**
+     * The rows whose name in the column the pattern matches, case-blind unless
+     * SQL_IDENTIFIER_CASE says the database tells names by their case.
+     */
+    private CatalogResult matching(CatalogResult answer, int column, String pattern) throws SQLException {
+        Pattern names = CatalogShapes.likePattern(pattern, getSearchStringEscape(), !supportsMixedCaseIdentifiers());
+        return answer.keep(row -> row[column] != null && names.matcher((String) row[column]).matches());
+    }
+
+    /** Where getTables has its columns, from 0. */
+    private static final int TABLE_CAT = 0;
+    private static final int TABLE_SCHEM = 1;
+    private static final int TABLE_NAME = 2;
+    private static final int TABLE_TYPE = 3;
 
     @Override
     public ResultSet getColumns(String catalogName, String schemaPattern, String tableNamePattern,
             String columnNamePattern) throws SQLException {
-        return query(catalogue("getColumns").columns(catalogName, schemaPattern, tableNamePattern, columnNamePattern));
+        // Measured: psqlODBC numbers ORDINAL_POSITION among the columns a pattern matched. All of a
+        // table's columns, narrowed here, keep the table's positions on every driver.
+        String sent = CatalogShapes.widened(tableNamePattern, getSearchStringEscape());
+        CatalogResult columns = narrowed(catalog(CatalogShapes.COLUMNS, CATALOG_COLUMNS,
+                new String[] {catalogName, schemaPattern, sent, null}), TABLE_NAME, tableNamePattern, sent);
+        return columnNamePattern == null || "%".equals(columnNamePattern) ? columns
+                : matching(columns, COLUMN_NAME, columnNamePattern);
     }
+
+    /** Where getColumns has COLUMN_NAME, from 0. */
+    private static final int COLUMN_NAME = 3;
 
     @Override
     public ResultSet getPrimaryKeys(String catalogName, String schema, String table) throws SQLException {
-        return query(catalogue("getPrimaryKeys").primaryKeys(catalogName, schema, table));
+        return catalog(CatalogShapes.PRIMARY_KEYS, CATALOG_PRIMARY_KEYS, new String[] {catalogName, schema, table});
     }
 
     @Override
@@ -168,132 +236,147 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return getSchemas(null, null);
     }
 
+    /** The list of schemas SQLTables gives, narrowed here by catalogue and pattern, which its list form does not take. */
     @Override
     public ResultSet getSchemas(String catalogName, String schemaPattern) throws SQLException {
-        return query(catalogue("getSchemas").schemas(catalogName, schemaPattern));
+        CatalogResult schemas = listOf(CatalogShapes.SCHEMAS, "", "%", "")
+                .keep(row -> catalogName == null || catalogName.equals(row[1] == null ? "" : row[1]));
+        return schemaPattern == null ? schemas : matching(schemas, 0, schemaPattern);
     }
 
     @Override
     public ResultSet getCatalogs() throws SQLException {
-        return query(catalogue("getCatalogs").catalogs());
+        return listOf(CatalogShapes.CATALOGS, "%", "", "");
     }
 
     @Override
     public ResultSet getTableTypes() throws SQLException {
-        return query(catalogue("getTableTypes").tableTypes());
+        return listOf(CatalogShapes.TABLE_TYPES, "", "", "%");
     }
 
     @Override
     public ResultSet getProcedures(String catalogName, String schemaPattern, String procedureNamePattern)
             throws SQLException {
-        return none(sqlite, "getProcedures", PROCEDURES);
+        return catalog(CatalogShapes.PROCEDURES, CATALOG_PROCEDURES,
+                new String[] {catalogName, schemaPattern, procedureNamePattern});
     }
 
     @Override
     public ResultSet getProcedureColumns(String catalogName, String schemaPattern, String procedureNamePattern,
             String columnNamePattern) throws SQLException {
-        return none(sqlite, "getProcedureColumns", PROCEDURE_COLUMNS);
+        return catalog(CatalogShapes.PROCEDURE_COLUMNS, CATALOG_PROCEDURE_COLUMNS,
+                new String[] {catalogName, schemaPattern, procedureNamePattern, columnNamePattern});
     }
 
+    /** ODBC has no function for functions: none are listed. */
     @Override
-    public ResultSet getFunctions(String catalogName, String schemaPattern, String functionNamePattern)
-            throws SQLException {
-        return none(sqlite, "getFunctions", FUNCTIONS);
+    public ResultSet getFunctions(String catalogName, String schemaPattern, String functionNamePattern) {
+        return empty(CatalogShapes.FUNCTIONS);
     }
 
+    /** ODBC has no function for functions: none are listed. */
     @Override
     public ResultSet getFunctionColumns(String catalogName, String schemaPattern, String functionNamePattern,
-            String columnNamePattern) throws SQLException {
-        return none(sqlite, "getFunctionColumns", FUNCTION_COLUMNS);
+            String columnNamePattern) {
+        return empty(CatalogShapes.FUNCTION_COLUMNS);
     }
 
+    /** ODBC knows no user-defined types: none are listed. */
     @Override
-    public ResultSet getUDTs(String catalogName, String schemaPattern, String typeNamePattern, int[] types)
-            throws SQLException {
-        return none(sqlite, "getUDTs", UDTS);
+    public ResultSet getUDTs(String catalogName, String schemaPattern, String typeNamePattern, int[] types) {
+        return empty(CatalogShapes.UDTS);
     }
 
+    /** ODBC knows no type hierarchies: none are listed. */
     @Override
-    public ResultSet getSuperTypes(String catalogName, String schemaPattern, String typeNamePattern)
-            throws SQLException {
-        return none(sqlite, "getSuperTypes", SUPER_TYPES);
+    public ResultSet getSuperTypes(String catalogName, String schemaPattern, String typeNamePattern) {
+        return empty(CatalogShapes.SUPER_TYPES);
     }
 
+    /** ODBC knows no table hierarchies: none are listed. */
     @Override
-    public ResultSet getSuperTables(String catalogName, String schemaPattern, String tableNamePattern)
-            throws SQLException {
-        return none(sqlite, "getSuperTables", SUPER_TABLES);
+    public ResultSet getSuperTables(String catalogName, String schemaPattern, String tableNamePattern) {
+        return empty(CatalogShapes.SUPER_TABLES);
     }
 
+    /** ODBC knows no user-defined types: none are listed. */
     @Override
     public ResultSet getAttributes(String catalogName, String schemaPattern, String typeNamePattern,
-            String attributeNamePattern) throws SQLException {
-        return none(sqlite, "getAttributes", ATTRIBUTES);
+            String attributeNamePattern) {
+        return empty(CatalogShapes.ATTRIBUTES);
     }
 
-    /** SQLite has no privileges to grant. */
     @Override
     public ResultSet getTablePrivileges(String catalogName, String schemaPattern, String tableNamePattern)
             throws SQLException {
-        return none(sqlite, "getTablePrivileges", TABLE_PRIVILEGES);
+        return catalog(CatalogShapes.TABLE_PRIVILEGES, CATALOG_TABLE_PRIVILEGES,
+                new String[] {catalogName, schemaPattern, tableNamePattern});
     }
 
     @Override
     public ResultSet getColumnPrivileges(String catalogName, String schema, String table, String columnNamePattern)
             throws SQLException {
-        return none(sqlite, "getColumnPrivileges", COLUMN_PRIVILEGES);
+        return catalog(CatalogShapes.COLUMN_PRIVILEGES, CATALOG_COLUMN_PRIVILEGES,
+                new String[] {catalogName, schema, table, columnNamePattern});
     }
 
     /** The driver takes no client info properties, whatever the database. */
     @Override
-    public ResultSet getClientInfoProperties() throws SQLException {
-        return none(true, "getClientInfoProperties", CLIENT_INFO);
+    public ResultSet getClientInfoProperties() {
+        return empty(CatalogShapes.CLIENT_INFO);
     }
 
+    /** JDBC's scopes (bestRowTemporary, bestRowTransaction, bestRowSession) are ODBC's numbers. */
     @Override
     public ResultSet getBestRowIdentifier(String catalogName, String schema, String table, int scope,
             boolean nullable) throws SQLException {
-        throw notSupported("getBestRowIdentifier");
+        return catalog(CatalogShapes.SPECIAL_COLUMNS, CATALOG_SPECIAL_COLUMNS,
+                new String[] {catalogName, schema, table}, BEST_ROWID, scope, nullable ? 1 : 0);
     }
 
     @Override
     public ResultSet getVersionColumns(String catalogName, String schema, String table) throws SQLException {
-        throw notSupported("getVersionColumns");
+        return catalog(CatalogShapes.SPECIAL_COLUMNS, CATALOG_SPECIAL_COLUMNS,
+                new String[] {catalogName, schema, table}, ROWVER, 0, 1);
     }
 
     @Override
     public ResultSet getImportedKeys(String catalogName, String schema, String table) throws SQLException {
-        return query(catalogue("getImportedKeys").foreignKeys(null, null, null, catalogName, schema, table, true));
+        return catalog(CatalogShapes.FOREIGN_KEYS, CATALOG_FOREIGN_KEYS,
+                new String[] {null, null, null, catalogName, schema, table});
     }
 
     @Override
     public ResultSet getExportedKeys(String catalogName, String schema, String table) throws SQLException {
-        return query(catalogue("getExportedKeys").foreignKeys(catalogName, schema, table, null, null, null, false));
+        return catalog(CatalogShapes.FOREIGN_KEYS, CATALOG_FOREIGN_KEYS,
+                new String[] {catalogName, schema, table, null, null, null});
     }
 
     @Override
     public ResultSet getCrossReference(String parentCatalog, String parentSchema, String parentTable,
             String foreignCatalog, String foreignSchema, String foreignTable) throws SQLException {
-        return query(catalogue("getCrossReference").foreignKeys(parentCatalog, parentSchema, parentTable,
-                foreignCatalog, foreignSchema, foreignTable, false));
+        return catalog(CatalogShapes.FOREIGN_KEYS, CATALOG_FOREIGN_KEYS, new String[] {parentCatalog, parentSchema,
+            parentTable, foreignCatalog, foreignSchema, foreignTable});
     }
 
     @Override
     public ResultSet getTypeInfo() throws SQLException {
-        throw notSupported("getTypeInfo");
+        return catalog(CatalogShapes.TYPE_INFO, CATALOG_TYPE_INFO, new String[0], ALL_TYPES);
     }
 
-    /** Exact either way: no statistics rows are given, so {@code approximate} changes nothing. */
+    /** {@code approximate} lets the driver answer cardinality and pages from what it has (SQL_QUICK). */
     @Override
     public ResultSet getIndexInfo(String catalogName, String schema, String table, boolean unique,
             boolean approximate) throws SQLException {
-        return query(catalogue("getIndexInfo").indexInfo(catalogName, schema, table, unique));
+        return catalog(CatalogShapes.INDEX_INFO, CATALOG_STATISTICS, new String[] {catalogName, schema, table},
+                unique ? INDEX_UNIQUE : INDEX_ALL, approximate ? QUICK : ENSURE);
     }
 
+    /** ODBC lists no pseudo columns: none are listed. */
     @Override
     public ResultSet getPseudoColumns(String catalogName, String schemaPattern, String tableNamePattern,
-            String columnNamePattern) throws SQLException {
-        throw notSupported("getPseudoColumns");
+            String columnNamePattern) {
+        return empty(CatalogShapes.PSEUDO_COLUMNS);
     }
 
     // ---- The connection, the driver and the product ----
@@ -318,24 +401,40 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return connection.isReadOnly();
     }
 
+    /** SQL_DBMS_NAME, "" when the ODBC driver does not tell. */
     @Override
-    public String getDatabaseProductName() {
-        return dialect.productName();
+    public String getDatabaseProductName() throws SQLException {
+        return info.text(OdbcInfo.DBMS_NAME);
     }
 
+    /** SQL_DBMS_VER, "" when the ODBC driver does not tell. */
     @Override
-    public String getDatabaseProductVersion() {
-        return dialect.productVersion();
+    public String getDatabaseProductVersion() throws SQLException {
+        return info.text(OdbcInfo.DBMS_VER);
     }
 
+    /** The leading number of SQL_DBMS_VER, 0 when there is none. */
     @Override
-    public int getDatabaseMajorVersion() {
-        return dialect.majorVersion();
+    public int getDatabaseMajorVersion() throws SQLException {
+        return versionPart(info.text(OdbcInfo.DBMS_VER), 1);
     }
 
+    /** The number after the first dot of SQL_DBMS_VER, 0 when there is none. */
     @Override
-    public int getDatabaseMinorVersion() {
-        return dialect.minorVersion();
+    public int getDatabaseMinorVersion() throws SQLException {
+        return versionPart(info.text(OdbcInfo.DBMS_VER), 2);
+    }
+
+    static int versionPart(String version, int group) {
+        Matcher m = LEADING_NUMBERS.matcher(version);
+        if (!m.find() || m.group(group) == null) {
+            return 0;
+        }
+        try {
+            return Integer.parseInt(m.group(group));
+        } catch (NumberFormatException tooLong) {
+            return 0;
+        }
     }
 
     @Override
@@ -343,9 +442,11 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return DriverInfo.NAME;
     }
 
+    /** This driver's version, then the ODBC driver's file and version (SQL_DRIVER_NAME, SQL_DRIVER_VER) it runs over. */
     @Override
-    public String getDriverVersion() {
-        return DriverInfo.VERSION;
+    public String getDriverVersion() throws SQLException {
+        return DriverInfo.VERSION + " (ODBC driver " + info.text(OdbcInfo.DRIVER_NAME) + " "
+                + info.text(OdbcInfo.DRIVER_VER) + ")";
     }
 
     @Override
@@ -375,473 +476,515 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
 
     // ---- Names, quoting and terms ----
 
+    /** SQL_IDENTIFIER_QUOTE_CHAR; a space, JDBC's "no quoting", when the ODBC driver does not tell. */
     @Override
-    public String getIdentifierQuoteString() {
-        return String.valueOf(dialect.identifierQuote());
+    public String getIdentifierQuoteString() throws SQLException {
+        String quote = info.text(OdbcInfo.IDENTIFIER_QUOTE_CHAR);
+        return quote.isEmpty() ? " " : quote;
     }
 
+    /** SQL_SEARCH_PATTERN_ESCAPE: the escape the catalogue functions take in patterns. */
     @Override
-    public String getSearchStringEscape() {
-        return CatalogSql.SEARCH_ESCAPE;
-    }
-
-    @Override
-    public String getExtraNameCharacters() {
-        return "";
+    public String getSearchStringEscape() throws SQLException {
+        return info.text(OdbcInfo.SEARCH_PATTERN_ESCAPE);
     }
 
     @Override
-    public String getSQLKeywords() {
-        if (pg) {
-            return "ANALYSE,ANALYZE,CONCURRENTLY,FREEZE,ILIKE,ISNULL,LIMIT,NOTNULL,OFFSET,PLACING,RETURNING,"
-                    + "VARIADIC,VERBOSE";
-        }
-        if (sqlite) {
-            return "ABORT,ATTACH,AUTOINCREMENT,CONFLICT,DATABASE,DETACH,EXCLUSIVE,EXPLAIN,FAIL,GLOB,IGNORE,INDEXED,"
-                    + "INSTEAD,ISNULL,LIMIT,NOTNULL,OFFSET,PLAN,PRAGMA,QUERY,RAISE,REGEXP,REINDEX,RENAME,REPLACE,"
-                    + "VACUUM,VIRTUAL";
-        }
-        return "";
+    public String getExtraNameCharacters() throws SQLException {
+        return info.text(OdbcInfo.SPECIAL_CHARACTERS);
     }
 
-    /** No {fn ...} functions are promised: whether one works is the ODBC driver's matter. */
+    /** SQL_KEYWORDS: the database's keywords beyond ODBC's list. */
     @Override
-    public String getNumericFunctions() {
-        return "";
+    public String getSQLKeywords() throws SQLException {
+        return info.text(OdbcInfo.KEYWORDS);
     }
 
+    /** The {fn ...} functions SQL_NUMERIC_FUNCTIONS lists. */
     @Override
-    public String getStringFunctions() {
-        return "";
+    public String getNumericFunctions() throws SQLException {
+        return info.names(OdbcInfo.NUMERIC_FUNCTIONS, new String[] {"ABS", "ACOS", "ASIN", "ATAN", "ATAN2",
+            "CEILING", "COS", "COT", "EXP", "FLOOR", "LOG", "MOD", "SIGN", "SIN", "SQRT", "TAN", "PI", "RAND",
+            "DEGREES", "LOG10", "POWER", "RADIANS", "ROUND", "TRUNCATE"});
     }
 
+    /** The {fn ...} functions SQL_STRING_FUNCTIONS lists (LOCATE once, whichever form). */
     @Override
-    public String getSystemFunctions() {
-        return "";
+    public String getStringFunctions() throws SQLException {
+        String locate = info.has(OdbcInfo.STRING_FUNCTIONS, LOCATE) ? null : "LOCATE";
+        return info.names(OdbcInfo.STRING_FUNCTIONS, new String[] {"CONCAT", "INSERT", "LEFT", "LTRIM", "LENGTH",
+            "LOCATE", "LCASE", "REPEAT", "REPLACE", "RIGHT", "RTRIM", "SUBSTRING", "UCASE", "ASCII", "CHAR",
+            "DIFFERENCE", locate, "SOUNDEX", "SPACE", "BIT_LENGTH", "CHAR_LENGTH", "CHARACTER_LENGTH",
+            "OCTET_LENGTH", "POSITION"});
     }
 
+    /** SQL_FN_STR_LOCATE. */
+    private static final long LOCATE = 0x20;
+
+    /** The {fn ...} functions SQL_SYSTEM_FUNCTIONS lists, USER for ODBC's USERNAME as JDBC names it. */
     @Override
-    public String getTimeDateFunctions() {
-        return "";
+    public String getSystemFunctions() throws SQLException {
+        return info.names(OdbcInfo.SYSTEM_FUNCTIONS, new String[] {"USER", "DATABASE", "IFNULL"});
     }
 
+    /** The {fn ...} functions SQL_TIMEDATE_FUNCTIONS lists. */
     @Override
-    public String getSchemaTerm() {
-        return pg ? "schema" : "";
-    }
-
-    @Override
-    public String getProcedureTerm() {
-        return pg ? "function" : "";
-    }
-
-    @Override
-    public String getCatalogTerm() {
-        return pg || mysql ? "database" : "";
+    public String getTimeDateFunctions() throws SQLException {
+        return info.names(OdbcInfo.TIMEDATE_FUNCTIONS, new String[] {"NOW", "CURDATE", "DAYOFMONTH", "DAYOFWEEK",
+            "DAYOFYEAR", "MONTH", "QUARTER", "WEEK", "YEAR", "CURTIME", "HOUR", "MINUTE", "SECOND", "TIMESTAMPADD",
+            "TIMESTAMPDIFF", "DAYNAME", "MONTHNAME", "CURRENT_DATE", "CURRENT_TIME", "CURRENT_TIMESTAMP",
+            "EXTRACT"});
     }
 
     @Override
-    public boolean isCatalogAtStart() {
-        return pg || mysql;
+    public String getSchemaTerm() throws SQLException {
+        return info.text(OdbcInfo.SCHEMA_TERM);
     }
 
     @Override
-    public String getCatalogSeparator() {
-        return pg || mysql ? "." : "";
+    public String getProcedureTerm() throws SQLException {
+        return info.text(OdbcInfo.PROCEDURE_TERM);
     }
 
     @Override
-    public boolean supportsMixedCaseIdentifiers() {
-        return false;
+    public String getCatalogTerm() throws SQLException {
+        return info.text(OdbcInfo.CATALOG_TERM);
+    }
+
+    /** SQL_CATALOG_LOCATION is SQL_CL_START. */
+    @Override
+    public boolean isCatalogAtStart() throws SQLException {
+        return info.is(OdbcInfo.CATALOG_LOCATION, 1);
     }
 
     @Override
-    public boolean storesUpperCaseIdentifiers() {
-        return false;
+    public String getCatalogSeparator() throws SQLException {
+        return info.text(OdbcInfo.CATALOG_NAME_SEPARATOR);
+    }
+
+    /** SQL_IDENTIFIER_CASE and SQL_QUOTED_IDENTIFIER_CASE: upper, lower, sensitive (mixed, kept), mixed (kept, compared case-blind). */
+    private static final int CASE_UPPER = 1;
+    private static final int CASE_LOWER = 2;
+    private static final int CASE_SENSITIVE = 3;
+    private static final int CASE_MIXED = 4;
+
+    @Override
+    public boolean supportsMixedCaseIdentifiers() throws SQLException {
+        return info.is(OdbcInfo.IDENTIFIER_CASE, CASE_SENSITIVE);
     }
 
     @Override
-    public boolean storesLowerCaseIdentifiers() {
-        return pg;
-    }
-
-    /** SQLite keeps names as written and compares them case-blind. */
-    @Override
-    public boolean storesMixedCaseIdentifiers() {
-        return sqlite;
+    public boolean storesUpperCaseIdentifiers() throws SQLException {
+        return info.is(OdbcInfo.IDENTIFIER_CASE, CASE_UPPER);
     }
 
     @Override
-    public boolean supportsMixedCaseQuotedIdentifiers() {
-        return pg;
+    public boolean storesLowerCaseIdentifiers() throws SQLException {
+        return info.is(OdbcInfo.IDENTIFIER_CASE, CASE_LOWER);
     }
 
     @Override
-    public boolean storesUpperCaseQuotedIdentifiers() {
-        return false;
+    public boolean storesMixedCaseIdentifiers() throws SQLException {
+        return info.is(OdbcInfo.IDENTIFIER_CASE, CASE_MIXED);
     }
 
     @Override
-    public boolean storesLowerCaseQuotedIdentifiers() {
-        return false;
-    }
-
-    /** PostgreSQL's quoted names are case-sensitive; SQLite's are as case-blind as the others. */
-    @Override
-    public boolean storesMixedCaseQuotedIdentifiers() {
-        return sqlite;
-    }
-
-    // ---- Limits: 0 where there is none or it is unknown ----
-
-    private int pgName() {
-        return pg ? POSTGRES_NAME_LENGTH : 0;
+    public boolean supportsMixedCaseQuotedIdentifiers() throws SQLException {
+        return info.is(OdbcInfo.QUOTED_IDENTIFIER_CASE, CASE_SENSITIVE);
     }
 
     @Override
-    public int getMaxBinaryLiteralLength() {
-        return 0;
+    public boolean storesUpperCaseQuotedIdentifiers() throws SQLException {
+        return info.is(OdbcInfo.QUOTED_IDENTIFIER_CASE, CASE_UPPER);
     }
 
     @Override
-    public int getMaxCharLiteralLength() {
-        return 0;
+    public boolean storesLowerCaseQuotedIdentifiers() throws SQLException {
+        return info.is(OdbcInfo.QUOTED_IDENTIFIER_CASE, CASE_LOWER);
     }
 
     @Override
-    public int getMaxColumnNameLength() {
-        return pgName();
+    public boolean storesMixedCaseQuotedIdentifiers() throws SQLException {
+        return info.is(OdbcInfo.QUOTED_IDENTIFIER_CASE, CASE_MIXED);
+    }
+
+    // ---- Limits, from SQLGetInfo: 0 where there is none or it is unknown ----
+
+    @Override
+    public int getMaxBinaryLiteralLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_BINARY_LITERAL_LEN, OdbcInfo.INT);
     }
 
     @Override
-    public int getMaxColumnsInGroupBy() {
-        return 0;
+    public int getMaxCharLiteralLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_CHAR_LITERAL_LEN, OdbcInfo.INT);
     }
 
     @Override
-    public int getMaxColumnsInIndex() {
-        return pg ? POSTGRES_INDEX_KEYS : 0;
+    public int getMaxColumnNameLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_COLUMN_NAME_LEN, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxColumnsInOrderBy() {
-        return 0;
+    public int getMaxColumnsInGroupBy() throws SQLException {
+        return info.limit(OdbcInfo.MAX_COLUMNS_IN_GROUP_BY, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxColumnsInSelect() {
-        return 0;
+    public int getMaxColumnsInIndex() throws SQLException {
+        return info.limit(OdbcInfo.MAX_COLUMNS_IN_INDEX, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxColumnsInTable() {
-        return pg ? POSTGRES_TABLE_COLUMNS : sqlite ? SQLITE_TABLE_COLUMNS : 0;
-    }
-
-    /** The driver's own path sets no limit: 0, as JDBC says for none or unknown. */
-    @Override
-    public int getMaxConnections() {
-        return 0;
+    public int getMaxColumnsInOrderBy() throws SQLException {
+        return info.limit(OdbcInfo.MAX_COLUMNS_IN_ORDER_BY, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxCursorNameLength() {
-        return 0;
+    public int getMaxColumnsInSelect() throws SQLException {
+        return info.limit(OdbcInfo.MAX_COLUMNS_IN_SELECT, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxIndexLength() {
-        return 0;
+    public int getMaxColumnsInTable() throws SQLException {
+        return info.limit(OdbcInfo.MAX_COLUMNS_IN_TABLE, OdbcInfo.SHORT);
+    }
+
+    /** SQL_MAX_DRIVER_CONNECTIONS. */
+    @Override
+    public int getMaxConnections() throws SQLException {
+        return info.limit(OdbcInfo.MAX_DRIVER_CONNECTIONS, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxSchemaNameLength() {
-        return pgName();
+    public int getMaxCursorNameLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_CURSOR_NAME_LEN, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxProcedureNameLength() {
-        return pgName();
+    public int getMaxIndexLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_INDEX_SIZE, OdbcInfo.INT);
     }
 
     @Override
-    public int getMaxCatalogNameLength() {
-        return pgName();
+    public int getMaxSchemaNameLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_SCHEMA_NAME_LEN, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxRowSize() {
-        return 0;
+    public int getMaxProcedureNameLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_PROCEDURE_NAME_LEN, OdbcInfo.SHORT);
     }
 
     @Override
-    public boolean doesMaxRowSizeIncludeBlobs() {
-        return false;
+    public int getMaxCatalogNameLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_CATALOG_NAME_LEN, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxStatementLength() {
-        return 0;
+    public int getMaxRowSize() throws SQLException {
+        return info.limit(OdbcInfo.MAX_ROW_SIZE, OdbcInfo.INT);
     }
 
     @Override
-    public int getMaxStatements() {
-        return 0;
+    public boolean doesMaxRowSizeIncludeBlobs() throws SQLException {
+        return info.yes(OdbcInfo.MAX_ROW_SIZE_INCLUDES_LONG);
     }
 
     @Override
-    public int getMaxTableNameLength() {
-        return pgName();
+    public int getMaxStatementLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_STATEMENT_LEN, OdbcInfo.INT);
+    }
+
+    /** SQL_MAX_CONCURRENT_ACTIVITIES: statements active at once on a connection. */
+    @Override
+    public int getMaxStatements() throws SQLException {
+        return info.limit(OdbcInfo.MAX_CONCURRENT_ACTIVITIES, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxTablesInSelect() {
-        return 0;
+    public int getMaxTableNameLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_TABLE_NAME_LEN, OdbcInfo.SHORT);
     }
 
     @Override
-    public int getMaxUserNameLength() {
-        return pgName();
+    public int getMaxTablesInSelect() throws SQLException {
+        return info.limit(OdbcInfo.MAX_TABLES_IN_SELECT, OdbcInfo.SHORT);
     }
 
+    @Override
+    public int getMaxUserNameLength() throws SQLException {
+        return info.limit(OdbcInfo.MAX_USER_NAME_LEN, OdbcInfo.SHORT);
+    }
+
+    /** ODBC has no item for it: 0, unknown. */
     @Override
     public long getMaxLogicalLobSize() {
         return 0;
     }
 
-    // ---- SQL the databases accept ----
+    // ---- SQL the database accepts, from SQLGetInfo; false where it does not tell ----
 
     @Override
-    public boolean allProceduresAreCallable() {
-        return false;
-    }
-
-    /** Privileges are not checked, so some listed tables may refuse a SELECT. */
-    @Override
-    public boolean allTablesAreSelectable() {
-        return false;
+    public boolean allProceduresAreCallable() throws SQLException {
+        return info.yes(OdbcInfo.ACCESSIBLE_PROCEDURES);
     }
 
     @Override
-    public boolean nullsAreSortedHigh() {
-        return pg;
+    public boolean allTablesAreSelectable() throws SQLException {
+        return info.yes(OdbcInfo.ACCESSIBLE_TABLES);
+    }
+
+    /** SQL_NULL_COLLATION: SQL_NC_HIGH, SQL_NC_LOW, SQL_NC_START, SQL_NC_END. */
+    private static final int NULLS_HIGH = 0;
+    private static final int NULLS_LOW = 1;
+    private static final int NULLS_START = 2;
+    private static final int NULLS_END = 4;
+
+    @Override
+    public boolean nullsAreSortedHigh() throws SQLException {
+        return info.is(OdbcInfo.NULL_COLLATION, NULLS_HIGH);
     }
 
     @Override
-    public boolean nullsAreSortedLow() {
-        return sqlite || mysql;
+    public boolean nullsAreSortedLow() throws SQLException {
+        return info.is(OdbcInfo.NULL_COLLATION, NULLS_LOW);
     }
 
     @Override
-    public boolean nullsAreSortedAtStart() {
-        return false;
+    public boolean nullsAreSortedAtStart() throws SQLException {
+        return info.is(OdbcInfo.NULL_COLLATION, NULLS_START);
     }
 
     @Override
-    public boolean nullsAreSortedAtEnd() {
-        return false;
+    public boolean nullsAreSortedAtEnd() throws SQLException {
+        return info.is(OdbcInfo.NULL_COLLATION, NULLS_END);
+    }
+
+    /** SQL_FILE_USAGE: SQL_FILE_TABLE or SQL_FILE_CATALOG. */
+    @Override
+    public boolean usesLocalFiles() throws SQLException {
+        return info.is(OdbcInfo.FILE_USAGE, 1) || info.is(OdbcInfo.FILE_USAGE, 2);
     }
 
     @Override
-    public boolean usesLocalFiles() {
-        return sqlite;
+    public boolean usesLocalFilePerTable() throws SQLException {
+        return info.is(OdbcInfo.FILE_USAGE, 1);
+    }
+
+    /** SQL_ALTER_TABLE's SQL_AT_ADD_COLUMN_SINGLE or its ODBC 2 form SQL_AT_ADD_COLUMN. */
+    @Override
+    public boolean supportsAlterTableWithAddColumn() throws SQLException {
+        return info.has(OdbcInfo.ALTER_TABLE, 0x20) || info.has(OdbcInfo.ALTER_TABLE, 0x1);
+    }
+
+    /** SQL_ALTER_TABLE's SQL_AT_DROP_COLUMN_CASCADE or _RESTRICT, or its ODBC 2 form SQL_AT_DROP_COLUMN. */
+    @Override
+    public boolean supportsAlterTableWithDropColumn() throws SQLException {
+        return info.has(OdbcInfo.ALTER_TABLE, 0x400) || info.has(OdbcInfo.ALTER_TABLE, 0x800)
+                || info.has(OdbcInfo.ALTER_TABLE, 0x2);
     }
 
     @Override
-    public boolean usesLocalFilePerTable() {
-        return false;
+    public boolean supportsColumnAliasing() throws SQLException {
+        return info.yes(OdbcInfo.COLUMN_ALIAS);
     }
 
+    /** SQL_CONCAT_NULL_BEHAVIOR is SQL_CB_NULL. */
     @Override
-    public boolean supportsAlterTableWithAddColumn() {
-        return known;
+    public boolean nullPlusNonNullIsNull() throws SQLException {
+        return info.is(OdbcInfo.CONCAT_NULL_BEHAVIOR, 0);
     }
 
+    /** SQL_CONVERT_FUNCTIONS has {fn CONVERT}. */
     @Override
-    public boolean supportsAlterTableWithDropColumn() {
-        return pg || mysql || (sqlite && sqliteAtLeast(SQLITE_DROP_COLUMN));
+    public boolean supportsConvert() throws SQLException {
+        return info.has(OdbcInfo.CONVERT_FUNCTIONS, 1);
     }
 
-    private boolean sqliteAtLeast(int minor) {
-        return dialect.majorVersion() > 3 || (dialect.majorVersion() == 3 && dialect.minorVersion() >= minor);
-    }
-
-    @Override
-    public boolean supportsColumnAliasing() {
-        return known;
-    }
-
-    @Override
-    public boolean nullPlusNonNullIsNull() {
-        return known;
-    }
-
-    @Override
-    public boolean supportsConvert() {
-        return false;
-    }
-
+    /** Not asked per type pair (ODBC's SQL_CONVERT_* items): false, as for unknown. */
     @Override
     public boolean supportsConvert(int fromType, int toType) {
         return false;
     }
 
+    /** SQL_CORRELATION_NAME: SQL_CN_DIFFERENT or SQL_CN_ANY. */
     @Override
-    public boolean supportsTableCorrelationNames() {
-        return known;
+    public boolean supportsTableCorrelationNames() throws SQLException {
+        return info.is(OdbcInfo.CORRELATION_NAME, 1) || info.is(OdbcInfo.CORRELATION_NAME, 2);
     }
 
     @Override
-    public boolean supportsDifferentTableCorrelationNames() {
-        return false;
+    public boolean supportsDifferentTableCorrelationNames() throws SQLException {
+        return info.is(OdbcInfo.CORRELATION_NAME, 1);
     }
 
     @Override
-    public boolean supportsExpressionsInOrderBy() {
-        return known;
+    public boolean supportsExpressionsInOrderBy() throws SQLException {
+        return info.yes(OdbcInfo.EXPRESSIONS_IN_ORDERBY);
+    }
+
+    /** SQL_ORDER_BY_COLUMNS_IN_SELECT is "N": ORDER BY may name columns the select list lacks. */
+    @Override
+    public boolean supportsOrderByUnrelated() throws SQLException {
+        return "N".equalsIgnoreCase(info.text(OdbcInfo.ORDER_BY_COLUMNS_IN_SELECT));
+    }
+
+    /** SQL_GROUP_BY: SQL_GB_NOT_SUPPORTED, _EQUALS_SELECT, _CONTAINS_SELECT, _NO_RELATION, _COLLATE. */
+    @Override
+    public boolean supportsGroupBy() throws SQLException {
+        Long groupBy = info.number(OdbcInfo.GROUP_BY, OdbcInfo.SHORT);
+        return groupBy != null && groupBy != 0;
     }
 
     @Override
-    public boolean supportsOrderByUnrelated() {
-        return known;
+    public boolean supportsGroupByUnrelated() throws SQLException {
+        return info.is(OdbcInfo.GROUP_BY, 3);
     }
 
     @Override
-    public boolean supportsGroupBy() {
-        return known;
+    public boolean supportsGroupByBeyondSelect() throws SQLException {
+        return info.is(OdbcInfo.GROUP_BY, 2) || info.is(OdbcInfo.GROUP_BY, 3);
     }
 
     @Override
-    public boolean supportsGroupByUnrelated() {
-        return known;
+    public boolean supportsLikeEscapeClause() throws SQLException {
+        return info.yes(OdbcInfo.LIKE_ESCAPE_CLAUSE);
     }
 
     @Override
-    public boolean supportsGroupByBeyondSelect() {
-        return known;
+    public boolean supportsMultipleResultSets() throws SQLException {
+        return info.yes(OdbcInfo.MULT_RESULT_SETS);
     }
 
     @Override
-    public boolean supportsLikeEscapeClause() {
-        return known;
+    public boolean supportsMultipleTransactions() throws SQLException {
+        return info.yes(OdbcInfo.MULTIPLE_ACTIVE_TXN);
     }
 
+    /** SQL_NON_NULLABLE_COLUMNS is SQL_NNC_NON_NULL. */
     @Override
-    public boolean supportsMultipleResultSets() {
-        return false;
+    public boolean supportsNonNullableColumns() throws SQLException {
+        return info.is(OdbcInfo.NON_NULLABLE_COLUMNS, 1);
     }
 
-    @Override
-    public boolean supportsMultipleTransactions() {
-        return known;
-    }
-
-    @Override
-    public boolean supportsNonNullableColumns() {
-        return known;
-    }
-
+    /** True for every JDBC driver, as JDBC asks. */
     @Override
     public boolean supportsMinimumSQLGrammar() {
-        return known;
+        return true;
+    }
+
+    /** SQL_ODBC_SQL_CONFORMANCE: SQL_OSC_CORE or SQL_OSC_EXTENDED. */
+    @Override
+    public boolean supportsCoreSQLGrammar() throws SQLException {
+        return info.is(OdbcInfo.ODBC_SQL_CONFORMANCE, 1) || supportsExtendedSQLGrammar();
     }
 
     @Override
-    public boolean supportsCoreSQLGrammar() {
-        return false;
+    public boolean supportsExtendedSQLGrammar() throws SQLException {
+        return info.is(OdbcInfo.ODBC_SQL_CONFORMANCE, 2);
+    }
+
+    /** SQL_SQL_CONFORMANCE: SQL_SC_SQL92_ENTRY, FIPS127_2_TRANSITIONAL, _INTERMEDIATE, _FULL, one bit each. */
+    @Override
+    public boolean supportsANSI92EntryLevelSQL() throws SQLException {
+        Long level = info.number(OdbcInfo.SQL_CONFORMANCE, OdbcInfo.INT);
+        return level != null && level != 0;
     }
 
     @Override
-    public boolean supportsExtendedSQLGrammar() {
-        return false;
+    public boolean supportsANSI92IntermediateSQL() throws SQLException {
+        return info.has(OdbcInfo.SQL_CONFORMANCE, 0x4) || supportsANSI92FullSQL();
     }
 
     @Override
-    public boolean supportsANSI92EntryLevelSQL() {
-        return pg;
+    public boolean supportsANSI92FullSQL() throws SQLException {
+        return info.has(OdbcInfo.SQL_CONFORMANCE, 0x8);
     }
 
     @Override
-    public boolean supportsANSI92IntermediateSQL() {
-        return false;
+    public boolean supportsIntegrityEnhancementFacility() throws SQLException {
+        return info.yes(OdbcInfo.INTEGRITY);
+    }
+
+    /** SQL_OJ_CAPABILITIES: SQL_OJ_LEFT, _RIGHT, _FULL, ... */
+    private static final long OJ_LEFT = 0x1;
+    private static final long OJ_RIGHT = 0x2;
+    private static final long OJ_FULL = 0x4;
+
+    @Override
+    public boolean supportsOuterJoins() throws SQLException {
+        return info.has(OdbcInfo.OJ_CAPABILITIES, OJ_LEFT) || info.has(OdbcInfo.OJ_CAPABILITIES, OJ_RIGHT);
     }
 
     @Override
-    public boolean supportsANSI92FullSQL() {
-        return false;
+    public boolean supportsFullOuterJoins() throws SQLException {
+        return info.has(OdbcInfo.OJ_CAPABILITIES, OJ_FULL);
     }
 
     @Override
-    public boolean supportsIntegrityEnhancementFacility() {
-        return pg || sqlite;
+    public boolean supportsLimitedOuterJoins() throws SQLException {
+        return supportsOuterJoins();
+    }
+
+    /** SQL_SCHEMA_USAGE and SQL_CATALOG_USAGE: DML, procedure calls, tables, indexes, privileges. */
+    private static final long USAGE_DML = 0x1;
+    private static final long USAGE_PROCEDURE = 0x2;
+    private static final long USAGE_TABLE = 0x4;
+    private static final long USAGE_INDEX = 0x8;
+    private static final long USAGE_PRIVILEGE = 0x10;
+
+    @Override
+    public boolean supportsSchemasInDataManipulation() throws SQLException {
+        return info.has(OdbcInfo.SCHEMA_USAGE, USAGE_DML);
     }
 
     @Override
-    public boolean supportsOuterJoins() {
-        return known;
+    public boolean supportsSchemasInProcedureCalls() throws SQLException {
+        return info.has(OdbcInfo.SCHEMA_USAGE, USAGE_PROCEDURE);
     }
 
     @Override
-    public boolean supportsFullOuterJoins() {
-        return pg || (sqlite && sqliteAtLeast(SQLITE_FULL_JOIN));
+    public boolean supportsSchemasInTableDefinitions() throws SQLException {
+        return info.has(OdbcInfo.SCHEMA_USAGE, USAGE_TABLE);
     }
 
     @Override
-    public boolean supportsLimitedOuterJoins() {
-        return known;
+    public boolean supportsSchemasInIndexDefinitions() throws SQLException {
+        return info.has(OdbcInfo.SCHEMA_USAGE, USAGE_INDEX);
     }
 
     @Override
-    public boolean supportsSchemasInDataManipulation() {
-        return pg;
+    public boolean supportsSchemasInPrivilegeDefinitions() throws SQLException {
+        return info.has(OdbcInfo.SCHEMA_USAGE, USAGE_PRIVILEGE);
     }
 
     @Override
-    public boolean supportsSchemasInProcedureCalls() {
-        return pg;
+    public boolean supportsCatalogsInDataManipulation() throws SQLException {
+        return info.has(OdbcInfo.CATALOG_USAGE, USAGE_DML);
     }
 
     @Override
-    public boolean supportsSchemasInTableDefinitions() {
-        return pg;
+    public boolean supportsCatalogsInProcedureCalls() throws SQLException {
+        return info.has(OdbcInfo.CATALOG_USAGE, USAGE_PROCEDURE);
     }
 
     @Override
-    public boolean supportsSchemasInIndexDefinitions() {
-        return pg;
+    public boolean supportsCatalogsInTableDefinitions() throws SQLException {
+        return info.has(OdbcInfo.CATALOG_USAGE, USAGE_TABLE);
     }
 
     @Override
-    public boolean supportsSchemasInPrivilegeDefinitions() {
-        return pg;
-    }
-
-    /** MariaDB names another database's table as db.table; PostgreSQL reaches no other database. */
-    @Override
-    public boolean supportsCatalogsInDataManipulation() {
-        return mysql;
+    public boolean supportsCatalogsInIndexDefinitions() throws SQLException {
+        return info.has(OdbcInfo.CATALOG_USAGE, USAGE_INDEX);
     }
 
     @Override
-    public boolean supportsCatalogsInProcedureCalls() {
-        return false;
+    public boolean supportsCatalogsInPrivilegeDefinitions() throws SQLException {
+        return info.has(OdbcInfo.CATALOG_USAGE, USAGE_PRIVILEGE);
     }
 
-    @Override
-    public boolean supportsCatalogsInTableDefinitions() {
-        return mysql;
-    }
-
-    @Override
-    public boolean supportsCatalogsInIndexDefinitions() {
-        return mysql;
-    }
-
-    @Override
-    public boolean supportsCatalogsInPrivilegeDefinitions() {
-        return mysql;
-    }
-
+    /** The driver's results cannot change data. */
     @Override
     public boolean supportsPositionedDelete() {
         return false;
@@ -852,102 +995,117 @@ public final class JovDatabaseMetaData implements DatabaseMetaData {
         return false;
     }
 
+    /** ODBC has no item for SELECT ... FOR UPDATE: false, as for unknown. */
     @Override
     public boolean supportsSelectForUpdate() {
-        return pg || mysql;
+        return false;
     }
 
+    /** The driver has no callable statements, whatever SQL_PROCEDURES says of the database. */
     @Override
     public boolean supportsStoredProcedures() {
         return false;
     }
 
+    /** SQL_SUBQUERIES: comparison, EXISTS, IN, quantified, correlated. */
     @Override
-    public boolean supportsSubqueriesInComparisons() {
-        return known;
+    public boolean supportsSubqueriesInComparisons() throws SQLException {
+        return info.has(OdbcInfo.SUBQUERIES, 0x1);
     }
 
     @Override
-    public boolean supportsSubqueriesInExists() {
-        return known;
+    public boolean supportsSubqueriesInExists() throws SQLException {
+        return info.has(OdbcInfo.SUBQUERIES, 0x2);
     }
 
     @Override
-    public boolean supportsSubqueriesInIns() {
-        return known;
-    }
-
-    /** SQLite has no ANY, SOME or ALL before a subquery. */
-    @Override
-    public boolean supportsSubqueriesInQuantifieds() {
-        return known && !sqlite;
+    public boolean supportsSubqueriesInIns() throws SQLException {
+        return info.has(OdbcInfo.SUBQUERIES, 0x4);
     }
 
     @Override
-    public boolean supportsCorrelatedSubqueries() {
-        return known;
+    public boolean supportsSubqueriesInQuantifieds() throws SQLException {
+        return info.has(OdbcInfo.SUBQUERIES, 0x8);
     }
 
     @Override
-    public boolean supportsUnion() {
-        return known;
+    public boolean supportsCorrelatedSubqueries() throws SQLException {
+        return info.has(OdbcInfo.SUBQUERIES, 0x10);
     }
 
     @Override
-    public boolean supportsUnionAll() {
-        return known;
+    public boolean supportsUnion() throws SQLException {
+        return info.has(OdbcInfo.UNION, 0x1);
+    }
+
+    @Override
+    public boolean supportsUnionAll() throws SQLException {
+        return info.has(OdbcInfo.UNION, 0x2);
     }
 
     // ---- Transactions ----
 
+    /** SQL_TXN_CAPABLE: SQL_TC_NONE, _DML, _ALL, _DDL_COMMIT, _DDL_IGNORE. */
+    private static final int TXN_NONE = 0;
+    private static final int TXN_DML = 1;
+    private static final int TXN_ALL = 2;
+    private static final int TXN_DDL_COMMIT = 3;
+    private static final int TXN_DDL_IGNORE = 4;
+
+    /** Unless SQL_TXN_CAPABLE says SQL_TC_NONE: commit and rollback go through the ODBC driver. */
     @Override
-    public boolean supportsTransactions() {
-        return true;
+    public boolean supportsTransactions() throws SQLException {
+        return !info.is(OdbcInfo.TXN_CAPABLE, TXN_NONE);
     }
 
     /**
-     * SQLite's transactions are serializable; MariaDB's and MySQL's (InnoDB)
-     * repeatable read; elsewhere read committed, PostgreSQL's default and
-     * ODBC's usual one.
+     * SQL_DEFAULT_TXN_ISOLATION, whose bits are JDBC's levels; READ COMMITTED
+     * when the driver does not tell, the connection's own when it says none
+     * though SQL_TXN_CAPABLE says it has transactions.
      */
     @Override
-    public int getDefaultTransactionIsolation() {
-        return sqlite ? Connection.TRANSACTION_SERIALIZABLE
-                : mysql ? Connection.TRANSACTION_REPEATABLE_READ : Connection.TRANSACTION_READ_COMMITTED;
-    }
-
-    @Override
-    public boolean supportsTransactionIsolationLevel(int level) {
-        if (sqlite) {
-            return level == Connection.TRANSACTION_SERIALIZABLE;
+    public int getDefaultTransactionIsolation() throws SQLException {
+        Long level = info.number(OdbcInfo.DEFAULT_TXN_ISOLATION, OdbcInfo.INT);
+        if (level == null) {
+            return JovConnection.DEFAULT_ISOLATION;
         }
-        return (pg || mysql) && (level == Connection.TRANSACTION_READ_UNCOMMITTED || level == Connection.TRANSACTION_READ_COMMITTED
-                || level == Connection.TRANSACTION_REPEATABLE_READ || level == Connection.TRANSACTION_SERIALIZABLE);
+        // Measured: MariaDB Connector/ODBC answers 0, "no transactions", though it has them.
+        return level == 0 && supportsTransactions() ? connection.getTransactionIsolation() : level.intValue();
+    }
+
+    /** SQL_TXN_ISOLATION_OPTION, whose bits are JDBC's levels; NONE where SQL_TXN_CAPABLE says none. */
+    @Override
+    public boolean supportsTransactionIsolationLevel(int level) throws SQLException {
+        if (level == Connection.TRANSACTION_NONE) {
+            return info.is(OdbcInfo.TXN_CAPABLE, TXN_NONE);
+        }
+        return level > 0 && info.has(OdbcInfo.TXN_ISOLATION_OPTION, level);
     }
 
     @Override
-    public boolean supportsDataDefinitionAndDataManipulationTransactions() {
-        return pg || sqlite;
+    public boolean supportsDataDefinitionAndDataManipulationTransactions() throws SQLException {
+        return info.is(OdbcInfo.TXN_CAPABLE, TXN_ALL);
     }
 
     @Override
-    public boolean supportsDataManipulationTransactionsOnly() {
-        return false;
+    public boolean supportsDataManipulationTransactionsOnly() throws SQLException {
+        return info.is(OdbcInfo.TXN_CAPABLE, TXN_DML);
     }
 
     @Override
-    public boolean dataDefinitionCausesTransactionCommit() {
-        return dialect.database() == SqlDialect.Database.MYSQL;
+    public boolean dataDefinitionCausesTransactionCommit() throws SQLException {
+        return info.is(OdbcInfo.TXN_CAPABLE, TXN_DDL_COMMIT);
     }
 
     @Override
-    public boolean dataDefinitionIgnoredInTransactions() {
-        return false;
+    public boolean dataDefinitionIgnoredInTransactions() throws SQLException {
+        return info.is(OdbcInfo.TXN_CAPABLE, TXN_DDL_IGNORE);
     }
 
+    /** ODBC has no item: the driver sends SAVEPOINT SQL, which a database without savepoints refuses then. */
     @Override
     public boolean supportsSavepoints() {
-        return known;
+        return true;
     }
 
     @Override

@@ -720,15 +720,17 @@ final class JovResultSet extends ReadOnlyResultSet {
         return new JovResultSetMetaData(columns);
     }
 
+    /** What fetching its rows warned of (SQL_SUCCESS_WITH_INFO), each record a warning. */
     @Override
     public SQLWarning getWarnings() throws SQLException {
         checkOpen();
-        return null;
+        return link.warnings(cursor);
     }
 
     @Override
     public void clearWarnings() throws SQLException {
         checkOpen();
+        link.clearWarnings(cursor);
     }
 
     @Override

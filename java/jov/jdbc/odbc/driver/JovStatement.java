@@ -20,7 +20,7 @@ import java.util.List;
  * <p>A statement has at most one open result; running the next SQL, and
  * closing the statement, close it and so free its cursor.
  */
-class JovStatement implements Statement {
+class JovStatement implements Statement, WarningSink {
 
     final JovConnection connection;
     final OdbcLink link;
@@ -29,6 +29,8 @@ class JovStatement implements Statement {
     private final List<Batched> batch = new ArrayList<>();
     private JovResultSet result;
     private long updateCount = -1;
+    /** Set by the link while an execution of this statement runs, read by its caller after. */
+    private volatile SQLWarning warnings;
     private long maxRows;
     private int fetchSize;
     private volatile int queryTimeoutSeconds;
@@ -123,6 +125,7 @@ class JovStatement implements Statement {
         checkOpen();
         closeResult();
         updateCount = -1;
+        warnings = null;
     }
 
     /** An update the driver cannot count affected nothing JDBC can report: 0, as for DDL. */
@@ -538,15 +541,22 @@ class JovStatement implements Statement {
         return connection;
     }
 
+    /** What its latest execution warned of (SQL_SUCCESS_WITH_INFO), each record a warning. */
     @Override
     public SQLWarning getWarnings() throws SQLException {
         checkOpen();
-        return null;
+        return warnings;
     }
 
     @Override
     public void clearWarnings() throws SQLException {
         checkOpen();
+        warnings = null;
+    }
+
+    @Override
+    public void addWarning(SQLWarning warning) {
+        warnings = OdbcLink.chained(warnings, warning);
     }
 
     @Override

@@ -1,5 +1,6 @@
 package jov.jdbc.odbc.driver;
 
+import java.sql.SQLWarning;
 import java.util.HashMap;
 import java.util.Map;
 
@@ -31,6 +32,8 @@ final class OdbcCursor {
     /** Column number to its value as read: String, byte[], Long, Double or {@link #NULL}. */
     final Map<Integer, Object> row = new HashMap<>();
     RowBlock block;
+    /** What fetching the rows warned of, oldest first; guarded by the link's lock. */
+    SQLWarning warnings;
 
     OdbcCursor(long statement, boolean shared) {
         this.statement = statement;

@@ -3,6 +3,7 @@ package jov.jdbc.odbc.driver;
 import static jov.jdbc.odbc.driver.odbc.OdbcNatives.*;
 
 import java.sql.SQLException;
+import java.sql.SQLWarning;
 import java.util.Collections;
 import java.util.List;
 import java.util.Locale;
@@ -10,6 +11,7 @@ import java.util.concurrent.ExecutionException;
 import java.util.concurrent.Future;
 import java.util.concurrent.TimeUnit;
 import java.util.concurrent.TimeoutException;
+import java.util.function.LongToIntFunction;
 import java.util.logging.Level;
 import java.util.logging.Logger;
 import jov.jdbc.odbc.JOVODBCDLL;
@@ -83,6 +85,8 @@ final class OdbcLink {
     private int arrayExecutions;
     /** Guarded by lock: whether the driver counts each row of a parameter array; null until asked. */
     private Boolean arrayRowCounts;
+    /** Guarded by lock: the connection's warnings, oldest first. */
+    private SQLWarning warnings;
 
     private OdbcLink(long connection, int charset) {
         this.connection = connection;
@@ -146,7 +150,63 @@ final class OdbcLink {
             }
             throw refused;
         }
-        return new OdbcLink(token[0], charset);
+        OdbcLink link = new OdbcLink(token[0], charset);
+        link.warnings = status == SUCCESS_WITH_INFO
+                ? Errors.warnings("Opening data source " + dataSource, OdbcNatives.takeDiagnostics()) : null;
+        return link;
+    }
+
+    /**
+     * Holding lock: the records a call that answered SUCCESS_WITH_INFO left
+     * go to the owner of an execution that takes warnings (a statement), the
+     * others to the connection.
+     */
+    private void warn(int status, String doing, Object owner) {
+        if (status != SUCCESS_WITH_INFO) {
+            return;
+        }
+        SQLWarning warning = Errors.warnings(doing, OdbcNatives.takeDiagnostics());
+        if (owner instanceof WarningSink) {
+            ((WarningSink) owner).addWarning(warning);
+        } else {
+            warnings = chained(warnings, warning);
+        }
+    }
+
+    static SQLWarning chained(SQLWarning chain, SQLWarning warning) {
+        if (chain == null) {
+            return warning;
+        }
+        if (warning != null) {
+            chain.setNextWarning(warning);
+        }
+        return chain;
+    }
+
+    /** The connection's warnings, null when none came since the last clear. */
+    SQLWarning warnings() {
+        synchronized (lock) {
+            return warnings;
+        }
+    }
+
+    void clearWarnings() {
+        synchronized (lock) {
+            warnings = null;
+        }
+    }
+
+    /** The warnings fetching the cursor's rows gave, null when none. */
+    SQLWarning warnings(OdbcCursor cursor) {
+        synchronized (lock) {
+            return cursor.warnings;
+        }
+    }
+
+    void clearWarnings(OdbcCursor cursor) {
+        synchronized (lock) {
+            cursor.warnings = null;
+        }
     }
 
     /** Whatever the driver says, a failed open is a connection failure to JDBC tools. */
@@ -290,26 +350,51 @@ final class OdbcLink {
             if (prepared != null) {
                 return executePrepared(sql, prepared, parameters, owner, queryTimeoutSeconds, scrollable);
             }
-            long statement = allocate(queryTimeoutSeconds, scrollable);
-            boolean kept = false;
+            return direct(owner, queryTimeoutSeconds, scrollable, "Statement", statement -> execDirect(statement, sql));
+        }
+    }
+
+    /**
+     * Runs a catalogue function of OdbcNatives (CATALOG_*) with its names and
+     * numbers into a new cursor, which {@link #cancel(Object)} with owner
+     * reaches; its columns are the ODBC driver's.
+     */
+    OdbcCursor catalog(int function, String[] names, int[] numbers, Object owner) throws SQLException {
+        synchronized (lock) {
+            checkOpen();
+            free(cursors.takeUnreachable());
+            Executed executed = direct(owner, 0, false, "Catalogue function",
+                    statement -> OdbcNatives.catalog(statement, function, names, numbers));
+            if (executed.cursor == null) {
+                throw Errors.create("The catalogue function returned no result set", Errors.GENERAL);
+            }
+            return executed.cursor;
+        }
+    }
+
+    /** Holding lock: runs one execution on a new statement, which is freed unless it made a cursor. */
+    private Executed direct(Object owner, int queryTimeoutSeconds, boolean scrollable, String doing,
+            LongToIntFunction execution) throws SQLException {
+        long statement = allocate(queryTimeoutSeconds, scrollable);
+        boolean kept = false;
+        try {
+            Execution run = begin(owner, statement, queryTimeoutSeconds);
+            int status;
             try {
-                Execution run = begin(owner, statement, queryTimeoutSeconds);
-                int status;
-                try {
-                    status = execDirect(statement, sql);
-                    if (status == ERROR) {
-                        throw noteLost(run.failure("Statement"));
-                    }
-                } finally {
-                    end(run);
+                status = execution.applyAsInt(statement);
+                if (status == ERROR) {
+                    throw noteLost(run.failure(doing));
                 }
-                Executed executed = outcome(statement, false, status);
-                kept = executed.cursor != null;
-                return executed;
+                warn(status, doing, owner);
             } finally {
-                if (!kept) {
-                    freeStatement(statement);
-                }
+                end(run);
+            }
+            Executed executed = outcome(statement, false, status);
+            kept = executed.cursor != null;
+            return executed;
+        } finally {
+            if (!kept) {
+                freeStatement(statement);
             }
         }
     }
@@ -331,6 +416,7 @@ final class OdbcLink {
             if (status == ERROR) {
                 throw noteLost(run.failure(doing[0]));
             }
+            warn(status, doing[0], owner);
         } finally {
             end(run);
         }
@@ -750,7 +836,7 @@ final class OdbcLink {
             cursor.row.clear();
             RowBlock block = cursor.block;
             if (block == null) {
-                return fetchAnswer(OdbcNatives.fetch(cursor.statement));
+                return fetchAnswer(cursor, OdbcNatives.fetch(cursor.statement));
             }
             return block.advance() || fetchBlock(cursor, FETCH_NEXT, 0);
         }
@@ -773,12 +859,15 @@ final class OdbcLink {
         if (status == NO_DATA) {
             block.fetched[0] = 0;
         }
-        return fetchAnswer(status);
+        return fetchAnswer(cursor, status);
     }
 
-    private boolean fetchAnswer(int status) throws SQLException {
+    private boolean fetchAnswer(OdbcCursor cursor, int status) throws SQLException {
         if (status == ERROR) {
             throw failure("Fetch");
+        }
+        if (status == SUCCESS_WITH_INFO) {
+            cursor.warnings = chained(cursor.warnings, Errors.warnings("Fetch", OdbcNatives.takeDiagnostics()));
         }
         return status != NO_DATA;
     }
@@ -910,9 +999,12 @@ final class OdbcLink {
     void setAutoCommit(boolean on) throws SQLException {
         synchronized (lock) {
             checkOpen();
-            if (setConnectionAttribute(connection, ATTR_AUTOCOMMIT, on ? 1 : 0) == ERROR) {
-                throw failure("Switching auto-commit " + (on ? "on" : "off"));
+            String doing = "Switching auto-commit " + (on ? "on" : "off");
+            int status = setConnectionAttribute(connection, ATTR_AUTOCOMMIT, on ? 1 : 0);
+            if (status == ERROR) {
+                throw failure(doing);
             }
+            warn(status, doing, null);
         }
     }
 
@@ -924,18 +1016,22 @@ final class OdbcLink {
                 throw Errors.create("Commit: the connection was lost (" + gone.getSQLState()
                         + "), and the transaction with it", Errors.CONNECTION_CLOSED, gone);
             }
-            if (endTransaction(connection, true) == ERROR) {
+            int status = endTransaction(connection, true);
+            if (status == ERROR) {
                 throw failure("Commit");
             }
+            warn(status, "Commit", null);
         }
     }
 
     void rollback() throws SQLException {
         synchronized (lock) {
             checkOpen();
-            if (endTransaction(connection, false) == ERROR) {
+            int status = endTransaction(connection, false);
+            if (status == ERROR) {
                 throw failure("Rollback");
             }
+            warn(status, "Rollback", null);
         }
     }
 
@@ -945,6 +1041,15 @@ final class OdbcLink {
             checkOpen();
             String[] value = new String[1];
             return getInfoString(connection, infoType, value) == ERROR || value[0] == null ? "" : value[0];
+        }
+    }
+
+    /** An integer item of SQLGetInfo, of width 2 or 4 bytes; null when the driver does not tell. */
+    Long infoNumber(int infoType, int width) throws SQLException {
+        synchronized (lock) {
+            checkOpen();
+            long[] value = new long[1];
+            return getInfoInteger(connection, infoType, width, value) == ERROR ? null : value[0];
         }
     }
 

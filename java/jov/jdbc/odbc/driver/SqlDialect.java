@@ -1,19 +1,18 @@
 package jov.jdbc.odbc.driver;
 
 import java.util.Locale;
-import java.util.regex.Matcher;
-import java.util.regex.Pattern;
 
 /**
  * Which database is behind a data source, as far as the driver's own SQL
  * text depends on it: how its string literals treat a backslash (for
- * counting markers), which quoting forms its lexer knows, which catalogue
- * answers metadata.
+ * counting markers), which quoting forms its lexer knows.
  *
- * <p>Learned once at connect by {@link #detect}, then never changed: a
- * session that later runs {@code SET standard_conforming_strings} is not
- * followed. Only the lexer's marker count depends on the string mode; no
- * value is ever written into SQL text, so no mode can turn data into SQL.
+ * <p>The database is learned at connect from the name its ODBC driver
+ * reports (SQLGetInfo's SQL_DBMS_NAME), without a query. The string mode is
+ * asked of the database once, the first time SQL text with a backslash is
+ * parsed, and then kept: a session that later changes it is not followed.
+ * Only the lexer's marker count depends on it; no value is ever written into
+ * SQL text, so no mode can turn data into SQL.
  */
 final class SqlDialect {
 
@@ -22,104 +21,44 @@ final class SqlDialect {
         SQLITE, POSTGRESQL, MYSQL, OTHER
     }
 
-    private static final Pattern LEADING_NUMBERS = Pattern.compile("^(\\d+)(?:\\.(\\d+))?");
-
     private final Database database;
-    private final String productName;
-    private final String productVersion;
-    private final boolean backslashEscapes;
+    private final SqlProbe probe;
+    /** Null until asked; guarded by this. */
+    private Boolean backslashEscapes;
 
-    SqlDialect(Database database, String productName, String productVersion, boolean backslashEscapes) {
+    private SqlDialect(Database database, SqlProbe probe, Boolean backslashEscapes) {
         this.database = database;
-        this.productName = productName;
-        this.productVersion = productVersion;
+        this.probe = probe;
         this.backslashEscapes = backslashEscapes;
     }
 
-    /** A database of which nothing is known: standard SQL, an empty version. */
+    /** A database whose string mode is known already. */
+    SqlDialect(Database database, boolean backslashEscapes) {
+        this(database, null, backslashEscapes);
+    }
+
+    /** A database of which nothing is known: standard SQL. */
     static SqlDialect other() {
-        return new SqlDialect(Database.OTHER, "", "", false);
+        return new SqlDialect(Database.OTHER, false);
     }
 
     /**
-     * Learns the database from the name its ODBC driver reports (SQLGetInfo's
-     * SQL_DBMS_NAME), then its version and string mode from that database's
-     * own queries only; without a name it is found by probing, as below.
+     * The database its ODBC driver's SQL_DBMS_NAME names; the probe runs that
+     * database's own query for the string mode when it is first needed.
      */
     static SqlDialect detect(String dbmsName, SqlProbe probe) {
         String name = dbmsName.toLowerCase(Locale.ROOT);
         if (name.contains("postgres")) {
-            SqlDialect found = postgresql(probe, probe.firstValue("SELECT version()"));
-            return found != null ? found : new SqlDialect(Database.POSTGRESQL, "PostgreSQL", "", false);
+            return new SqlDialect(Database.POSTGRESQL, probe, null);
         }
         if (name.contains("mysql") || name.contains("mariadb")) {
-            SqlDialect found = mysql(probe, probe.firstValue("SELECT version()"));
-            return found != null ? found : new SqlDialect(Database.MYSQL, dbmsName, "", true);
+            return new SqlDialect(Database.MYSQL, probe, null);
         }
-        if (name.contains("sqlite")) {
-            String version = probe.firstValue("SELECT sqlite_version()");
-            return new SqlDialect(Database.SQLITE, "SQLite", version == null ? "" : version, false);
-        }
-        return name.isEmpty() ? detect(probe) : other();
-    }
-
-    private static SqlDialect postgresql(SqlProbe probe, String version) {
-        if (version == null || !version.startsWith("PostgreSQL ")) {
-            return null;
-        }
-        String number = version.substring("PostgreSQL ".length()).split(" ", 2)[0];
-        String conforming = probe.firstValue("SHOW standard_conforming_strings");
-        // Off only when the server says so: unknown means a modern server, where it is on.
-        return new SqlDialect(Database.POSTGRESQL, "PostgreSQL", number, "off".equalsIgnoreCase(conforming));
-    }
-
-    private static SqlDialect mysql(SqlProbe probe, String version) {
-        if (version == null || !LEADING_NUMBERS.matcher(version).find()) {
-            return null;
-        }
-        String mode = probe.firstValue("SELECT @@SESSION.sql_mode");
-        if (mode == null) {
-            return null;
-        }
-        String name = version.toLowerCase(Locale.ROOT).contains("mariadb") ? "MariaDB" : "MySQL";
-        boolean escapes = !mode.toUpperCase(Locale.ROOT).contains("NO_BACKSLASH_ESCAPES");
-        return new SqlDialect(Database.MYSQL, name, version, escapes);
-    }
-
-    /**
-     * Learns the database with at most three queries, each of which fails
-     * harmlessly elsewhere. {@code SELECT version()} comes first because
-     * PostgreSQL aborts an open transaction on a failed statement and SQLite
-     * does not; it also answers on MySQL and MariaDB.
-     */
-    static SqlDialect detect(SqlProbe probe) {
-        String version = probe.firstValue("SELECT version()");
-        SqlDialect known = postgresql(probe, version);
-        if (known == null) {
-            known = mysql(probe, version);
-        }
-        if (known != null) {
-            return known;
-        }
-        String sqlite = probe.firstValue("SELECT sqlite_version()");
-        if (sqlite != null) {
-            return new SqlDialect(Database.SQLITE, "SQLite", sqlite, false);
-        }
-        return other();
+        return new SqlDialect(name.contains("sqlite") ? Database.SQLITE : Database.OTHER, false);
     }
 
     Database database() {
         return database;
-    }
-
-    /** The product name as the database's own JDBC driver reports it ("PostgreSQL", "SQLite"). */
-    String productName() {
-        return productName;
-    }
-
-    /** The version text the database reports, "" when unknown. */
-    String productVersion() {
-        return productVersion;
     }
 
     /** The character that quotes an identifier: MySQL's backtick works whatever its sql_mode. */
@@ -137,35 +76,27 @@ final class SqlDialect {
         return quote + name.replace(quote, quote + quote) + quote;
     }
 
-    /** Whether a backslash inside an ordinary '...' literal escapes the next character. */
-    boolean backslashEscapes() {
+    /**
+     * Whether a backslash inside an ordinary '...' literal escapes the next
+     * character. PostgreSQL: only when standard_conforming_strings is off (an
+     * unanswered question means a modern server, where it is on); MySQL and
+     * MariaDB: unless sql_mode has NO_BACKSLASH_ESCAPES (unanswered: their
+     * default, escapes).
+     */
+    synchronized boolean backslashEscapes() {
+        if (backslashEscapes == null) {
+            if (database == Database.POSTGRESQL) {
+                backslashEscapes = "off".equalsIgnoreCase(probe.firstValue("SHOW standard_conforming_strings"));
+            } else {
+                String mode = probe.firstValue("SELECT @@SESSION.sql_mode");
+                backslashEscapes = mode == null || !mode.toUpperCase(Locale.ROOT).contains("NO_BACKSLASH_ESCAPES");
+            }
+        }
         return backslashEscapes;
-    }
-
-    /** The leading number of the version, 0 when unknown. */
-    int majorVersion() {
-        return versionPart(1);
-    }
-
-    /** The number after the first dot of the version, 0 when unknown. */
-    int minorVersion() {
-        return versionPart(2);
-    }
-
-    private int versionPart(int group) {
-        Matcher m = LEADING_NUMBERS.matcher(productVersion);
-        if (!m.find() || m.group(group) == null) {
-            return 0;
-        }
-        try {
-            return Integer.parseInt(m.group(group));
-        } catch (NumberFormatException tooLong) {
-            return 0;
-        }
     }
 
     @Override
     public String toString() {
-        return database + " " + productName + " " + productVersion + (backslashEscapes ? " (backslash escapes)" : "");
+        return database.toString();
     }
 }

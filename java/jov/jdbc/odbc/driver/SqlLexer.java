@@ -50,7 +50,8 @@ final class SqlLexer {
         boolean pg = db == SqlDialect.Database.POSTGRESQL;
         boolean mysql = db == SqlDialect.Database.MYSQL;
         boolean sqlite = db == SqlDialect.Database.SQLITE;
-        boolean backslash = dialect.backslashEscapes();
+        // Only text with a backslash needs the mode, which may cost the database a query.
+        boolean backslash = sql.indexOf('\\') >= 0 && dialect.backslashEscapes();
         List<String> pieces = new ArrayList<>();
         StringBuilder piece = new StringBuilder(sql.length());
         int n = sql.length();

@@ -20,7 +20,9 @@ import jov.jdbc.odbc.NativeLibrary;
  *       exactly, or the library's own) for {@link #takeDiagnostics}. The
  *       library's own: 08003 a connection token that names no open
  *       connection, HY000 such a statement token, HY009 a null or too short
- *       argument and a U+0000 in SQL text or a connection string, 22021 a
+ *       argument (a catalogue function's arguments that do not fit it) and a
+ *       U+0000 in SQL text, a connection string or a catalogue name, HY090 a
+ *       catalogue name longer than 32,767 units, 22021 a
  *       character the connection's charset cannot carry (a lone surrogate;
  *       in {@link #WINDOWS_31J} any character without an exact mapping),
  *       naming the character and its index.</li>
@@ -111,6 +113,30 @@ public final class OdbcNatives {
     public static final int COLUMN_AUTO_INCREMENT = 12;
     public static final int COLUMN_CASE_SENSITIVE = 13;
     public static final int COLUMN_FIELDS = 14;
+
+    // ODBC's catalogue functions for catalog(): the names and numbers each takes, in ODBC's order.
+    /** SQLTables: catalog, schema, table, table types; no numbers. */
+    public static final int CATALOG_TABLES = 0;
+    /** SQLColumns: catalog, schema, table, column. */
+    public static final int CATALOG_COLUMNS = 1;
+    /** SQLPrimaryKeys: catalog, schema, table. */
+    public static final int CATALOG_PRIMARY_KEYS = 2;
+    /** SQLForeignKeys: the key's catalog, schema, table, then the referring table's. */
+    public static final int CATALOG_FOREIGN_KEYS = 3;
+    /** SQLStatistics: catalog, schema, table; unique, reserved. */
+    public static final int CATALOG_STATISTICS = 4;
+    /** SQLGetTypeInfo: no names; the data type (0 for all). */
+    public static final int CATALOG_TYPE_INFO = 5;
+    /** SQLProcedures: catalog, schema, procedure. */
+    public static final int CATALOG_PROCEDURES = 6;
+    /** SQLProcedureColumns: catalog, schema, procedure, column. */
+    public static final int CATALOG_PROCEDURE_COLUMNS = 7;
+    /** SQLTablePrivileges: catalog, schema, table. */
+    public static final int CATALOG_TABLE_PRIVILEGES = 8;
+    /** SQLColumnPrivileges: catalog, schema, table, column. */
+    public static final int CATALOG_COLUMN_PRIVILEGES = 9;
+    /** SQLSpecialColumns: catalog, schema, table; identifier type, scope, nullable. */
+    public static final int CATALOG_SPECIAL_COLUMNS = 10;
 
     private OdbcNatives() {
     }
@@ -305,4 +331,12 @@ public final class OdbcNatives {
      * statement executes one row at a time again afterwards.
      */
     public static native int executeArray(long statement, int rows, long[] counts, int[] statuses);
+
+    /**
+     * A catalogue function (CATALOG_*) with exactly the names and numbers it
+     * takes; a null name is not given (a NULL pointer, which each function
+     * reads as ODBC says: mostly "any"). Names are patterns where ODBC takes
+     * patterns. Its result is read like a query's; {@link #cancel} reaches it.
+     */
+    public static native int catalog(long statement, int function, String[] names, int[] numbers);
 }

@@ -1,11 +1,14 @@
 package jov.jdbc.odbc.it;
 
 import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertThrows;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
 import java.sql.DatabaseMetaData;
 import java.sql.ResultSet;
+import java.sql.ResultSetMetaData;
 import java.sql.SQLException;
+import java.sql.SQLFeatureNotSupportedException;
 import java.sql.Statement;
 import java.sql.Types;
 import java.util.ArrayList;
@@ -46,8 +49,10 @@ class DatabaseMetaDataTest {
                         "TABLE_NAME"), "an escaped '_' matches only itself");
                 assertEquals(List.of(), rows(md.getTables(null, null, "x' OR '1'='1", null), "TABLE_NAME"));
 
-                int decimal = sqlite || maria ? Types.DECIMAL : Types.NUMERIC;
-                assertEquals(List.of("id " + Types.INTEGER + " 0 1", "name " + Types.VARCHAR + " 0 2",
+                // Measured: sqliteodbc calls an INTEGER PRIMARY KEY nullable and DECIMAL text.
+                int decimal = sqlite ? Types.VARCHAR : maria ? Types.DECIMAL : Types.NUMERIC;
+                assertEquals(List.of("id " + Types.INTEGER + (sqlite ? " 1" : " 0") + " 1",
+                        "name " + (maria ? Types.NVARCHAR : Types.VARCHAR) + " 0 2",
                         "price " + decimal + " 1 3"), rows(md.getColumns(null, null, exact, "%"),
                                 "COLUMN_NAME", "DATA_TYPE", "NULLABLE", "ORDINAL_POSITION"));
                 assertEquals(List.of("name 20 2"), rows(md.getColumns(null, null, exact, "n_me"),
@@ -66,7 +71,8 @@ class DatabaseMetaDataTest {
                     "DELETE_RULE"};
                 assertEquals(List.of(key), rows(md.getImportedKeys(null, null, child), keyColumns));
                 assertEquals(List.of(key), rows(md.getExportedKeys(null, null, table), keyColumns));
-                assertEquals(List.of("code 1 D", "pid 2 A"), rows(md.getIndexInfo(null, null, child, true, false),
+                // Measured: sqliteodbc calls every index column ascending.
+                assertEquals(List.of("code 1 " + (sqlite ? "A" : "D"), "pid 2 A"), rows(md.getIndexInfo(null, null, child, true, false),
                         "COLUMN_NAME", "ORDINAL_POSITION", "ASC_OR_DESC"));
 
                 // SQLite: no catalogues and no schemas; PostgreSQL: the connected database and its schemas.
@@ -90,8 +96,12 @@ class DatabaseMetaDataTest {
     }
 
     /**
-     * DATA_TYPE, COLUMN_SIZE and DECIMAL_DIGITS of declared types; SQLite's by
-     * its affinity rules, MariaDB's as Connector/J maps them (TEXT is LONGVARCHAR).
+     * DATA_TYPE, COLUMN_SIZE and DECIMAL_DIGITS of declared types as each ODBC
+     * driver answers SQLColumns, its codes mapped to java.sql.Types. Measured:
+     * sqliteodbc maps by name only (DECIMAL and untyped are text) and swaps
+     * DECIMAL_DIGITS with NUM_PREC_RADIX; psqlODBC reports its data source's
+     * BoolsAsChar and TextAsLongVarchar, and unknown types as VARCHAR(255);
+     * MariaDB's text is wide (NVARCHAR) and it drops DATETIME's fraction.
      */
     @ParameterizedTest
     @MethodSource("jov.jdbc.odbc.it.Rig#all")
@@ -106,19 +116,113 @@ class DatabaseMetaDataTest {
                 : "a SMALLINT, b BIGINT, c VARCHAR(10), d TEXT, e BYTEA, f REAL, g INT[], h NUMERIC(5,2),"
                         + " i TIMESTAMP(3), j BOOLEAN, k JSONB";
         List<String> expected = sqlite
-                ? List.of("a 4 null null", "b -5 null null", "c 12 10 null", "d 12 null null", "e -4 null null",
-                        "f 8 null null", "g 4 null null", "h 2 5 2", "i 93 null null", "j 16 null null",
-                        "k 1111 null null")
+                ? List.of("a 4 9 10", "b -5 19 10", "c 12 10 10", "d -1 0 10", "e -2 0 10", "f 8 53 10",
+                        "g 8 53 10", "h 8 2 10", "i 93 3 10", "j -7 1 10", "k 12 0 10")
                 : rig == Rig.MARIA
-                ? List.of("a 5 5 0", "b -5 19 0", "c 12 10 null", "d -1 65535 null", "e -4 65535 null",
-                        "f 7 12 null", "g -5 10 0", "h 3 5 2", "i 93 23 3", "j -7 1 null", "k 1111 null null")
-                : List.of("a 5 5 0", "b -5 19 0", "c 12 10 null", "d 12 null null", "e -2 null null",
-                        "f 7 8 null", "g 2003 null null", "h 2 5 2", "i 93 23 3", "j 16 1 null",
-                        "k 1111 null null");
+                ? List.of("a 5 5 0", "b -5 19 0", "c -9 10 null", "d -16 65535 null", "e -4 65535 null",
+                        "f 7 7 null", "g 4 10 0", "h 3 5 2", "i 93 19 null", "j -7 1 null", "k -4 null null")
+                : List.of("a 5 5 0", "b -5 19 0", "c 12 10 null", "d -1 8190 null", "e -4 -4 null",
+                        "f 7 9 0", "g 12 255 null", "h 2 5 2", "i 93 23 3", "j 12 5 0", "k 12 255 null");
         try (Jdbc db = Jdbc.open(rig)) {
             String table = db.createTable(columns);
             assertEquals(expected, rows(db.connection.getMetaData().getColumns(null, null, table, null),
                     "COLUMN_NAME", "DATA_TYPE", "COLUMN_SIZE", "DECIMAL_DIGITS"));
+        }
+    }
+
+    /** The capabilities each ODBC driver reports through SQLGetInfo, read through the same code everywhere. */
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void answersCapabilitiesFromTheOdbcDriver(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            DatabaseMetaData md = db.connection.getMetaData();
+            boolean maria = rig == Rig.MARIA;
+            boolean pg = rig == Rig.POSTGRES;
+            boolean sqlite = rig == Rig.SQLITE;
+            assertEquals(maria ? "`" : "\"", md.getIdentifierQuoteString());
+            assertEquals("\\", md.getSearchStringEscape());
+            assertTrue(md.getDatabaseMajorVersion() >= 3, md.getDatabaseProductVersion());
+            assertTrue(md.getDriverVersion().contains("ODBC driver "), md.getDriverVersion());
+            assertTrue(md.supportsTransactions() && md.supportsUnionAll() && md.supportsOuterJoins());
+            assertEquals(pg, md.storesLowerCaseIdentifiers());
+            assertEquals(!sqlite, md.supportsCatalogsInDataManipulation());
+            assertEquals(pg, md.supportsSchemasInTableDefinitions());
+            assertEquals(pg ? "schema" : "", md.getSchemaTerm());
+            assertTrue(List.of(md.getTimeDateFunctions().split(",")).contains(sqliteOr(rig, "", "NOW")),
+                    md.getTimeDateFunctions());
+            assertTrue(md.getMaxConnections() >= 0 && md.getMaxColumnNameLength() >= 0);
+        }
+    }
+
+    private static String sqliteOr(Rig rig, String sqlite, String others) {
+        return rig == Rig.SQLITE ? sqlite : others;
+    }
+
+    /** Names that are SQL to a careless driver reach ODBC as arguments: quotes, a backslash, '%', '_' and ソ. */
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void hostileNamesAndPatternsReachOdbcAsArguments(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            DatabaseMetaData md = db.connection.getMetaData();
+            String quote = md.getIdentifierQuoteString();
+            String name = "jdbc_" + ProcessHandle.current().pid() + "q'\\%_ソ";
+            String quoted = quote + name + quote;
+            db.update("CREATE TABLE " + quoted + " (" + quote + "c'ソ" + quote + " INTEGER)");
+            try {
+                String escape = md.getSearchStringEscape();
+                String exact = name.replace(escape, escape + escape).replace("%", escape + "%")
+                        .replace("_", escape + "_");
+                assertEquals(List.of(name), rows(md.getTables(null, null, exact, null), "TABLE_NAME"));
+                assertEquals(List.of("c'ソ 1"), rows(md.getColumns(null, null, exact, "c'%"), "COLUMN_NAME",
+                        "ORDINAL_POSITION"));
+                assertEquals(List.of(), rows(md.getTables(null, null, name.replace("'", "' OR '1'='1"), null),
+                        "TABLE_NAME"));
+            } finally {
+                db.update("DROP TABLE " + quoted);
+            }
+        }
+    }
+
+    /**
+     * Every catalogue answer has JDBC's columns whatever the ODBC driver
+     * names them; one a driver lacks is SQLFeatureNotSupportedException.
+     */
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void everyCatalogueAnswerHasJdbcsColumns(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig)) {
+            DatabaseMetaData md = db.connection.getMetaData();
+            String table = db.createTable("id INTEGER PRIMARY KEY, v VARCHAR(5)");
+            assertEquals("TYPE_NAME DATA_TYPE PRECISION 18", shape(md.getTypeInfo(), 3));
+            assertTrue(rows(md.getTypeInfo(), "DATA_TYPE").contains(String.valueOf(Types.INTEGER)));
+            assertEquals("SCOPE COLUMN_NAME DATA_TYPE 8", shape(md.getBestRowIdentifier(null, null, table,
+                    DatabaseMetaData.bestRowSession, true), 3));
+            assertEquals("SCOPE COLUMN_NAME DATA_TYPE 8", shape(md.getVersionColumns(null, null, table), 3));
+            assertEquals("PROCEDURE_CAT PROCEDURE_SCHEM PROCEDURE_NAME 9", shape(md.getProcedures(null, null, "%"), 3));
+            assertEquals("PROCEDURE_CAT PROCEDURE_SCHEM PROCEDURE_NAME 20",
+                    shape(md.getProcedureColumns(null, null, "%", "%"), 3));
+            assertEquals("TABLE_CAT TABLE_SCHEM TABLE_NAME 7", shape(md.getTablePrivileges(null, null, table), 3));
+            assertEquals("TABLE_CAT TABLE_SCHEM TABLE_NAME 13", shape(md.getIndexInfo(null, null, table, false, true), 3));
+            assertEquals("TABLE_SCHEM TABLE_CATALOG 2", shape(md.getSchemas(), 2));
+            assertEquals("FUNCTION_CAT FUNCTION_SCHEM FUNCTION_NAME 6", shape(md.getFunctions(null, null, "%"), 3));
+            if (rig == Rig.MARIA) {
+                assertEquals("TABLE_CAT TABLE_SCHEM TABLE_NAME 8", shape(md.getColumnPrivileges(null, null, table, "%"), 3));
+            } else {
+                // Measured: sqliteodbc and psqlODBC lack SQLColumnPrivileges.
+                assertThrows(SQLFeatureNotSupportedException.class, () -> md.getColumnPrivileges(null, null, table, "%"));
+            }
+        }
+    }
+
+    /** The first names of a result's columns and their count; the result set is closed. */
+    private static String shape(ResultSet rs, int names) throws SQLException {
+        try (rs) {
+            ResultSetMetaData columns = rs.getMetaData();
+            StringBuilder shown = new StringBuilder();
+            for (int c = 1; c <= names; c++) {
+                shown.append(columns.getColumnName(c)).append(' ');
+            }
+            return shown.append(columns.getColumnCount()).toString();
         }
     }
 

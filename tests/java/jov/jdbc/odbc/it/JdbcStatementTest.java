@@ -13,6 +13,7 @@ import java.sql.BatchUpdateException;
 import java.sql.PreparedStatement;
 import java.sql.ResultSet;
 import java.sql.SQLException;
+import java.sql.SQLWarning;
 import java.sql.Statement;
 import java.sql.Timestamp;
 import java.sql.Types;
@@ -340,6 +341,26 @@ class JdbcStatementTest {
                 assertEquals(ts, rs.getTimestamp(4));
                 assertEquals(7, rs.getInt(5));
             }
+        }
+    }
+
+    /**
+     * An execution the ODBC driver answers SQL_SUCCESS_WITH_INFO leaves its
+     * records as the statement's warnings, with state and native code, until
+     * the next execution; PostgreSQL's RAISE WARNING is one on demand.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void successWithInfoBecomesTheStatementsWarnings(Rig rig) throws SQLException {
+        assumeTrue(rig == Rig.POSTGRES, "only PostgreSQL warns on demand");
+        try (Jdbc db = Jdbc.open(rig); Statement st = db.connection.createStatement()) {
+            st.execute("DO $$BEGIN RAISE WARNING 'careful ソ'; END$$");
+            SQLWarning warning = st.getWarnings();
+            assertEquals("01000 careful ソ", warning.getSQLState() + " "
+                    + warning.getMessage().substring(warning.getMessage().indexOf("careful")));
+            assertNull(warning.getNextWarning());
+            st.execute("SELECT 1");
+            assertNull(st.getWarnings(), "an execution clears the previous one's warnings");
         }
     }
 }

@@ -277,6 +277,13 @@ class OdbcNativesTest {
             assertTrue(lone[2].contains("U+D83D at index 8"), lone[2]);
             assertEquals(ERROR, execDirect(s, "SELECT 1\u0000"));
             assertEquals("HY009", takeDiagnostics()[0]);
+            // A catalogue function gets exactly its arguments, or nothing runs.
+            assertEquals(ERROR, catalog(s, CATALOG_TABLES, new String[3], new int[0]));
+            assertEquals("HY009", takeDiagnostics()[0]);
+            assertEquals(ERROR, catalog(s, CATALOG_SPECIAL_COLUMNS + 1, new String[0], new int[0]));
+            assertEquals("HY009", takeDiagnostics()[0]);
+            assertEquals(ERROR, catalog(s, CATALOG_TYPE_INFO, new String[0], null));
+            assertEquals("HY009", takeDiagnostics()[0]);
         }
         try (Session db = Session.open(rig, WINDOWS_31J)) {
             long s = db.statement();
@@ -284,6 +291,8 @@ class OdbcNativesTest {
             String[] refused = takeDiagnostics();
             assertEquals("22021", refused[0]);
             assertTrue(refused[2].contains("U+00E9 'é' at index 5"), refused[2]);
+            assertEquals(ERROR, catalog(s, CATALOG_TABLES, new String[] {null, null, "café", null}, new int[0]));
+            assertEquals("22021", takeDiagnostics()[0]);
             assertEquals(Arrays.asList("ソ表～"), db.strings("SELECT " + db.literal("ソ表～")));
         }
     }
