@@ -9,12 +9,6 @@ namespace jov::driver::handles {
 
 namespace {
 
-#ifndef SQL_OV_ODBC3_80
-constexpr uintptr_t kOdbc38 = 380;  // older headers (mingw-w64) lack it
-#else
-constexpr uintptr_t kOdbc38 = SQL_OV_ODBC3_80;
-#endif
-
 SQLRETURN SetVersion(SQLHENV env, uintptr_t version) {
     return SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(version), 0);
 }
@@ -26,10 +20,10 @@ SQLHENV Allocate() {
         KeepOwn(OwnDiagnostic(own::kOutOfMemory, "the ODBC environment could not be allocated"));
         return SQL_NULL_HENV;
     }
-    SQLRETURN set = SetVersion(env, kOdbc38);
-    if (set != SQL_SUCCESS && set != SQL_SUCCESS_WITH_INFO) {
-        set = SetVersion(env, SQL_OV_ODBC3);
-    }
+    // ODBC 3.0, not 3.80: the driver uses nothing newer, and unixODBC warns at
+    // every connect to a 3.0 driver (sqliteodbc, psqlODBC) that the requested
+    // version is not supported, a warning every connection would carry.
+    SQLRETURN set = SetVersion(env, SQL_OV_ODBC3);
     if (set != SQL_SUCCESS && set != SQL_SUCCESS_WITH_INFO) {
         Checked(set, text::Codec(text::Charset::kUnicode), SQL_HANDLE_ENV, env);
         SQLFreeHandle(SQL_HANDLE_ENV, env);

@@ -152,7 +152,7 @@ final class OdbcLink {
         }
         OdbcLink link = new OdbcLink(token[0], charset);
         link.warnings = status == SUCCESS_WITH_INFO
-                ? Errors.warnings("Opening data source " + dataSource, OdbcNatives.takeDiagnostics()) : null;
+                ? Errors.warnings("Opening data source " + shown, OdbcNatives.takeDiagnostics()) : null;
         return link;
     }
 
