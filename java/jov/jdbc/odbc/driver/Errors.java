@@ -13,6 +13,9 @@ import java.sql.SQLNonTransientConnectionException;
 import java.sql.SQLSyntaxErrorException;
 import java.sql.SQLTimeoutException;
 import java.sql.SQLTransactionRollbackException;
+import java.util.ArrayList;
+import java.util.Arrays;
+import java.util.List;
 import jov.jdbc.odbc.driver.odbc.OdbcNatives;
 
 /**
@@ -46,6 +49,8 @@ final class Errors {
     static final String INVALID_VALUE = "22018";
     /** Something the driver does not do. */
     static final String NOT_SUPPORTED = "0A000";
+    /** A value longer than the buffer it was fetched into. */
+    static final String TRUNCATED = "01004";
 
     /** A diagnostic record is an SQLSTATE, a native code and a message. */
     private static final int RECORD_FIELDS = 3;
@@ -87,6 +92,17 @@ final class Errors {
      * chained by getNextWarning, each with its state and native code; null
      * when it left none.
      */
+    /** The records whose SQLSTATE is not state. */
+    static String[] without(String state, String[] records) {
+        List<String> kept = new ArrayList<>(records.length);
+        for (int i = 0; i + RECORD_FIELDS <= records.length; i += RECORD_FIELDS) {
+            if (!state.equals(records[i])) {
+                kept.addAll(Arrays.asList(records).subList(i, i + RECORD_FIELDS));
+            }
+        }
+        return kept.toArray(new String[0]);
+    }
+
     static SQLWarning warnings(String doing, String[] records) {
         SQLWarning first = null;
         for (int i = 0; i + RECORD_FIELDS <= records.length; i += RECORD_FIELDS) {

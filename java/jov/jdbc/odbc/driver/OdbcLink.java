@@ -836,7 +836,7 @@ final class OdbcLink {
             cursor.row.clear();
             RowBlock block = cursor.block;
             if (block == null) {
-                return fetchAnswer(cursor, OdbcNatives.fetch(cursor.statement));
+                return fetchAnswer(cursor, OdbcNatives.fetch(cursor.statement), false);
             }
             return block.advance() || fetchBlock(cursor, FETCH_NEXT, 0);
         }
@@ -859,15 +859,24 @@ final class OdbcLink {
         if (status == NO_DATA) {
             block.fetched[0] = 0;
         }
-        return fetchAnswer(cursor, status);
+        return fetchAnswer(cursor, status, true);
     }
 
-    private boolean fetchAnswer(OdbcCursor cursor, int status) throws SQLException {
+    /**
+     * A block's cut values (01004) are the driver's business, not the
+     * user's: each is read whole when asked for, so only a plain fetch's
+     * truncations become warnings.
+     */
+    private boolean fetchAnswer(OdbcCursor cursor, int status, boolean block) throws SQLException {
         if (status == ERROR) {
             throw failure("Fetch");
         }
         if (status == SUCCESS_WITH_INFO) {
-            cursor.warnings = chained(cursor.warnings, Errors.warnings("Fetch", OdbcNatives.takeDiagnostics()));
+            String[] records = OdbcNatives.takeDiagnostics();
+            if (block) {
+                records = Errors.without(Errors.TRUNCATED, records);
+            }
+            cursor.warnings = chained(cursor.warnings, Errors.warnings("Fetch", records));
         }
         return status != NO_DATA;
     }
