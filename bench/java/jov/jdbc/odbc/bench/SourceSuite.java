@@ -72,8 +72,17 @@ final class SourceSuite implements AutoCloseable {
         valueComparison = compareValues(readSql(readRows[0]));
     }
 
-    static String readName(long rows) {
-        return String.format("read %,d rows", rows);
+    /**
+     * How many times a pass reads rows rows: short reads repeat until a pass
+     * reads a tenth of the largest read, so that no pass is too short to time.
+     */
+    long repeats(long rows) {
+        return Math.max(1, sizes.rows() / 10 / rows);
+    }
+
+    String readName(long rows) {
+        long repeats = repeats(rows);
+        return String.format("read %,d rows", rows) + (repeats > 1 ? " x" + repeats : "");
     }
 
     static String readSql(long rows) {
@@ -82,13 +91,12 @@ final class SourceSuite implements AutoCloseable {
 
     private void defineCases() {
         for (long rows : readRows) {
-            String sql = readSql(rows);
-            addReads(readName(rows), sql);
+            addReads(readName(rows), readSql(rows), repeats(rows));
         }
         addReads(String.format("%d columns, %,d rows", SuiteTables.WIDE_COLUMNS,
-                sizes.wideRows()), "SELECT * FROM w50");
+                sizes.wideRows()), "SELECT * FROM w50", 1);
         addReads(String.format("%,d rows of %,d-byte text", sizes.lobRows(), sizes.lobBytes()),
-                "SELECT * FROM l");
+                "SELECT * FROM l", 1);
         String point = "SELECT * FROM b WHERE id = ?";
         long[] ids = new long[sizes.points()];
         for (int k = 0; k < ids.length; k++) {
@@ -111,12 +119,22 @@ final class SourceSuite implements AutoCloseable {
                 new Arm(DRIVER, () -> peakKilobytes(source.driverUrl(), all)));
     }
 
-    private void addReads(String name, String sql) {
+    private void addReads(String name, String sql, long repeats) {
         add(name, Kind.READ,
-                new Arm(JDBC, () -> jdbc.read(sql, false)),
-                new Arm(DRIVER, () -> driver.read(sql, false)),
-                new Arm(DRIVER_TYPED, () -> driver.read(sql, true)),
-                new Arm(BLOCK, () -> block.read(sql)));
+                new Arm(JDBC, repeated(repeats, () -> jdbc.read(sql, false))),
+                new Arm(DRIVER, repeated(repeats, () -> driver.read(sql, false))),
+                new Arm(DRIVER_TYPED, repeated(repeats, () -> driver.read(sql, true))),
+                new Arm(BLOCK, repeated(repeats, () -> block.read(sql))));
+    }
+
+    private static Measure repeated(long repeats, Measure once) {
+        return () -> {
+            double sum = 0;
+            for (long k = 0; k < repeats; k++) {
+                sum += once.take();
+            }
+            return sum;
+        };
     }
 
     private void add(String name, Kind kind, Arm... arms) {

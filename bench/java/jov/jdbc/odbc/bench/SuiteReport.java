@@ -14,6 +14,7 @@ import java.util.Map;
  * (driver-typed over driver), the database driver over the block program
  * (no target: it shows how far the ODBC driver itself is behind), and the
  * cost per value, the largest read's time per row over the second largest's.
+ * A read's time is that of its pass, repetitions included, on both sides.
  * A missing measurement misses its targets.
  */
 final class SuiteReport {
@@ -94,9 +95,9 @@ final class SuiteReport {
             long small = reads[reads.length - 2];
             long large = reads[reads.length - 1];
             double[] perValue = ratios(
-                    suite.results.get(SourceSuite.readName(large)).get(SourceSuite.DRIVER),
-                    suite.results.get(SourceSuite.readName(small)).get(SourceSuite.DRIVER),
-                    (double) small / large);
+                    suite.results.get(suite.readName(large)).get(SourceSuite.DRIVER),
+                    suite.results.get(suite.readName(small)).get(SourceSuite.DRIVER),
+                    (double) small * suite.repeats(small) / (large * suite.repeats(large)));
             rows.add(new Row(suite.source.label(), String.format("cost per value, %,d vs %,d rows",
                     large, small), "driver", perValue, PER_VALUE_FLAT));
         }
