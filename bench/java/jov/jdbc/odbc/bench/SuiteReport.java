@@ -15,7 +15,10 @@ import java.util.Map;
  * (no target: it shows how far the ODBC driver itself is behind), and the
  * cost per value, the largest read's time per row over the second largest's.
  * A read's time is that of its pass, repetitions included, on both sides.
- * A missing measurement misses its targets.
+ * A missing measurement misses its targets. A target on a read that the
+ * database driver over the block program already misses is retired in that
+ * run: the block program pays only the ODBC driver's reading, which every
+ * bridge over it pays too, so none can meet it.
  */
 final class SuiteReport {
 
@@ -41,8 +44,13 @@ final class SuiteReport {
         }
     }
 
+    /**
+     * floor, when there is one, is the least the ratio can be for any bridge
+     * over the ODBC driver, per round: the database driver over the C block
+     * program.
+     */
     private record Row(String source, String measurement, String ratio, double[] perRound,
-            Target target) {
+            Target target, double[] floor) {
     }
 
     private static final Target BULK_OVER_BLOCK = Target.atMost(1.15);
@@ -73,8 +81,9 @@ final class SuiteReport {
             switch (c.kind()) {
                 case READ -> {
                     double[] block = arms.get(SourceSuite.BLOCK);
-                    row(suite, c, overJdbc, ratios(driver, native_, 1),
-                            pg ? Target.RETIRED : Target.atMost(1.0));
+                    rows.add(new Row(suite.source.label(), c.name(), overJdbc,
+                            ratios(driver, native_, 1), pg ? Target.RETIRED : Target.atMost(1.0),
+                            ratios(native_, block, 1)));
                     row(suite, c, "driver/block", ratios(driver, block, 1), BULK_OVER_BLOCK);
                     row(suite, c, "driver-typed/driver",
                             ratios(arms.get(SourceSuite.DRIVER_TYPED), driver, 1),
@@ -99,13 +108,13 @@ final class SuiteReport {
                     suite.results.get(suite.readName(small)).get(SourceSuite.DRIVER),
                     (double) small * suite.repeats(small) / (large * suite.repeats(large)));
             rows.add(new Row(suite.source.label(), String.format("cost per value, %,d vs %,d rows",
-                    large, small), "driver", perValue, PER_VALUE_FLAT));
+                    large, small), "driver", perValue, PER_VALUE_FLAT, null));
         }
     }
 
     private void row(SourceSuite suite, SourceSuite.Case c, String ratio, double[] perRound,
             Target target) {
-        rows.add(new Row(suite.source.label(), c.name(), ratio, perRound, target));
+        rows.add(new Row(suite.source.label(), c.name(), ratio, perRound, target, null));
     }
 
     /** Per round: scale times a over b. */
@@ -135,12 +144,19 @@ final class SuiteReport {
         boolean allMet = true;
         for (Row row : rows) {
             double median = median(row.perRound());
-            boolean met = !Double.isNaN(median) && row.target().met(median);
-            String verdict = !row.target().binds() ? "" : met ? "met" : "**unmet**";
-            allMet &= !row.target().binds() || met;
+            Target target = row.target();
+            double floor = row.floor() == null ? Double.NaN : median(row.floor());
+            if (target.binds() && !Double.isNaN(floor) && !target.met(floor)) {
+                target = new Target(String.format("%s, retired: the C block program takes"
+                        + " %.2f x %s", target.text(), 1 / floor,
+                        row.ratio().substring(row.ratio().indexOf('/') + 1)), Double.NaN, false);
+            }
+            boolean met = !Double.isNaN(median) && target.met(median);
+            String verdict = !target.binds() ? "" : met ? "met" : "**unmet**";
+            allMet &= !target.binds() || met;
             out.printf("| %s | %s | %s | %s | %s | %s | %s |%n", row.source(), row.measurement(),
                     row.ratio(), Double.isNaN(median) ? "failed" : String.format("%.2f", median),
-                    spread(row.perRound()), row.target().text(), verdict);
+                    spread(row.perRound()), target.text(), verdict);
         }
         out.println();
         out.println("The driver's getString texts against the database driver's (smallest read):");
