@@ -52,7 +52,7 @@ final class SourceSuite implements AutoCloseable {
     /** results.get(case name).get(arm name)[round]. */
     final Map<String, Map<String, double[]>> results = new LinkedHashMap<>();
     /** The driver's getString texts against the database driver's, on the smallest read. */
-    String valueComparison = "";
+    final String valueComparison;
     private final JdbcSide jdbc;
     private final JdbcSide driver;
     private final BlockProgram block;
