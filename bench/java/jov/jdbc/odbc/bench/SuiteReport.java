@@ -45,9 +45,9 @@ final class SuiteReport {
     }
 
     /**
-     * floor, when there is one, is the least the ratio can be for any bridge
-     * over the ODBC driver, per round: the database driver over the C block
-     * program.
+     * floor, when there is one, per round: the database driver over the C
+     * block program, whose inverse is the least the ratio can be for any
+     * bridge over the ODBC driver.
      */
     private record Row(String source, String measurement, String ratio, double[] perRound,
             Target target, double[] floor) {
@@ -146,7 +146,7 @@ final class SuiteReport {
             double median = median(row.perRound());
             Target target = row.target();
             double floor = row.floor() == null ? Double.NaN : median(row.floor());
-            if (target.binds() && !Double.isNaN(floor) && !target.met(floor)) {
+            if (target.binds() && !Double.isNaN(floor) && !target.met(1 / floor)) {
                 target = new Target(String.format("%s, retired: the C block program takes"
                         + " %.2f x %s", target.text(), 1 / floor,
                         row.ratio().substring(row.ratio().indexOf('/') + 1)), Double.NaN, false);
