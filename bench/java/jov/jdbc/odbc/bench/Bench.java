@@ -10,15 +10,14 @@ import java.util.List;
  *
  * <pre>
  * Bench --floor PROGRAM --work DIR --rounds N --sql SQL
- *       --source LABEL ODBC_DRIVER DATA_SOURCE USER PASSWORD JDBC_NAME JDBC_URL beat|floor
+ *       --source LABEL ODBC_DRIVER DATA_SOURCE USER PASSWORD JDBC_NAME JDBC_URL DRIVER_URL
  *       ...
  * </pre>
  *
- * Each source runs the floor, the bridge and its JDBC driver (see
- * {@link SourceRun}); "beat" makes beating the JDBC driver a target besides
- * the bridge's distance from the floor, "floor" leaves that one out. Every
- * source reports its JDBC driver against the floor of its ODBC driver. Exits 0
- * when every target is met, 3 when one is missed.
+ * Each source runs the floor, the bridge, its JDBC driver and this project's
+ * driver at DRIVER_URL (see {@link SourceRun}). Every source reports its JDBC
+ * driver against the floor of its ODBC driver. Exits 0 when every target is
+ * met, 3 when one is missed.
  */
 public final class Bench {
 
@@ -40,7 +39,7 @@ public final class Bench {
                 case "--source" -> {
                     sources.add(new SourceRun.Source(args[i + 1], args[i + 2], args[i + 3],
                             args[i + 4], args[i + 5], args[i + 6], args[i + 7],
-                            args[i + 8].equals("beat")));
+                            args[i + 8]));
                     i += 8;
                 }
                 default -> throw new IllegalArgumentException("unknown argument " + args[i]);

@@ -40,9 +40,9 @@ final class JdbcVariant implements Variant {
     }
 
     /** How the typed loop reads a column of a JDBC type. */
-    private enum Getter { INT, LONG, DOUBLE, STRING }
+    enum Getter { INT, LONG, DOUBLE, STRING }
 
-    private static Getter getter(int jdbcType) {
+    static Getter getter(int jdbcType) {
         return switch (jdbcType) {
             case Types.TINYINT, Types.SMALLINT, Types.INTEGER -> Getter.INT;
             case Types.BIGINT -> Getter.LONG;

@@ -154,12 +154,6 @@ final class Report {
                     overFloor <= MAX_BRIDGE_OVER_FLOOR, String.format("%.3f", overFloor));
             target("bridge returns the floor's strings on " + label,
                     run.bridgeVsFloor.identical(), run.bridgeVsFloor.summary());
-            if (run.source.bridgeMustBeatJdbc()) {
-                String jdbc = run.variantNames.get(SourceRun.JDBC);
-                double overJdbc = median(ratios(run, SourceRun.BRIDGE, SourceRun.JDBC));
-                target("bridge faster than " + jdbc + " on " + label, overJdbc < 1,
-                        String.format("bridge/%s %.3f", jdbc, overJdbc));
-            }
             double overBridge = median(ratios(run, SourceRun.DRIVER, SourceRun.BRIDGE));
             target(String.format("driver <= %.2f x bridge on %s", MAX_DRIVER_OVER_BRIDGE, label),
                     overBridge <= MAX_DRIVER_OVER_BRIDGE, String.format("%.3f", overBridge));

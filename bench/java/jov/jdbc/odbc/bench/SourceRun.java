@@ -22,9 +22,13 @@ import java.util.function.UnaryOperator;
  */
 final class SourceRun {
 
-    /** What to run against: a data source for ODBC and the same data for JDBC. */
+    /**
+     * What to run against: a data source for ODBC, the same data for JDBC, and
+     * this project's driver's URL of the data source (charset=Windows-31J where
+     * the natives wrote the file).
+     */
     record Source(String label, String odbcDriver, String dataSource, String user,
-            String password, String jdbcName, String jdbcUrl, boolean bridgeMustBeatJdbc) {
+            String password, String jdbcName, String jdbcUrl, String driverUrl) {
     }
 
     /** Indexes of the variants in variantNames and in each round's results. */
@@ -34,9 +38,6 @@ final class SourceRun {
     static final int JNI_FLOOR = 3;
     static final int DRIVER = 4;
     static final int DRIVER_TYPED = 5;
-
-    /** This project's JDBC driver reaches the bridge's data source by this URL and its name. */
-    private static final String DRIVER_URL = "jdbc:jov:odbc:";
 
     final Source source;
     final List<String> variantNames = new ArrayList<>();
@@ -64,10 +65,10 @@ final class SourceRun {
                         source.user(), source.password(), sql, false);
                 JniFloorVariant jniFloor = new JniFloorVariant(source.dataSource(),
                         source.user(), source.password(), sql);
-                JdbcVariant driver = new JdbcVariant("driver", DRIVER_URL + source.dataSource(),
+                JdbcVariant driver = new JdbcVariant("driver", source.driverUrl(),
                         source.user(), source.password(), sql, false);
                 JdbcVariant driverTyped = new JdbcVariant("driver-typed",
-                        DRIVER_URL + source.dataSource(), source.user(), source.password(), sql,
+                        source.driverUrl(), source.user(), source.password(), sql,
                         true)) {
             List<Variant> variants = List.of(floor, bridge, jdbc, jniFloor, driver, driverTyped);
             for (Variant v : variants) {
