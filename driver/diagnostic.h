@@ -25,6 +25,7 @@ constexpr char kNotInRepertoire[] = "22021";
 constexpr char kNoConnection[] = "08003";
 constexpr char kOutOfMemory[] = "HY001";
 constexpr char kBadLength[] = "HY090";
+constexpr char kNotImplemented[] = "HYC00";
 }  // namespace own
 
 // An ASCII message as UTF-16 (the library's own texts are ASCII).

@@ -49,6 +49,7 @@ fi
 java -Djov.jdbc.odbc.library="$iodbc_build/libJovJdbcOdbc.so" \
     -Djov.it.dataSources="${JOV_IODBC_DATA_SOURCES:-JovSqlite,JovPg}" \
     -Djov.it.connectionStrings=true \
+    -Djov.it.iodbc=true \
     -Djov.it.pgCluster="$root/scripts/pg-cluster.sh" \
     -jar /usr/share/java/junit-platform-console-standalone.jar \
     --disable-banner --details=tree --disable-ansi-colors \

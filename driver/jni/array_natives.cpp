@@ -9,6 +9,7 @@
 #include "driver/jni/java_values.h"
 #include "driver/jni/natives.h"
 #include "driver/params/arrays.h"
+#include "platform/driver_manager.h"
 
 using jov::driver::StatementState;
 using jov::driver::Utf16;
@@ -74,6 +75,11 @@ bool ReadRows(JNIEnv* env, jobjectArray values, Read read, std::vector<std::stri
 SQLRETURN BindVariable(StatementState& s, jint number, const std::vector<std::string>& rows,
                        const std::vector<bool>& nulls, SQLSMALLINT cType, SQLSMALLINT sqlType,
                        size_t unitBytes) {
+    if (!jov::platform::kPassesVariableWidthArrays) {
+        jov::driver::handles::KeepOwn(jov::driver::OwnDiagnostic(
+            jov::driver::own::kNotImplemented, "The driver manager does not pass text or binary parameter arrays whole"));
+        return SQL_ERROR;
+    }
     size_t width = unitBytes;
     for (const auto& row : rows) width = std::max(width, row.size());
     auto array = std::make_unique<params::ArrayParameter>(cType, sqlType, width, rows.size());

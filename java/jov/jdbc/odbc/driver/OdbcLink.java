@@ -473,6 +473,8 @@ final class OdbcLink {
             long statement = preparedStatement(prepared, owner, queryTimeoutSeconds, false);
             long[] counts = new long[arrays.size()];
             int[] statuses = new int[arrays.size()];
+            // No row ran until executeArray says otherwise: a binding that fails leaves them so.
+            java.util.Arrays.fill(statuses, PARAM_UNUSED);
             Execution run = begin(owner, statement, queryTimeoutSeconds);
             int status;
             String doing = "Statement";

@@ -353,6 +353,8 @@ class JdbcStatementTest {
     @MethodSource(RIGS)
     void successWithInfoBecomesTheStatementsWarnings(Rig rig) throws SQLException {
         assumeTrue(rig == Rig.POSTGRES, "only PostgreSQL warns on demand");
+        // Measured: through iODBC, psqlODBC answers the same execution SQL_SUCCESS with no record.
+        assumeTrue(!Rig.underIodbc(), "iODBC passes no notice of psqlODBC");
         try (Jdbc db = Jdbc.open(rig); Statement st = db.connection.createStatement()) {
             st.execute("DO $$BEGIN RAISE WARNING 'careful ソ'; END$$");
             SQLWarning warning = st.getWarnings();

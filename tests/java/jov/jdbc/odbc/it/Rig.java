@@ -108,6 +108,11 @@ public enum Rig {
         return "jdbc:jov:odbc:" + (byString ? connectionString() : dataSource);
     }
 
+    /** Whether this run goes through the iODBC driver manager (scripts/test-iodbc.sh), which answers some calls its own way. */
+    public static boolean underIodbc() {
+        return Boolean.getBoolean("jov.it.iodbc");
+    }
+
     /** The data sources selected for this run. */
     public static Stream<Rig> all() {
         String selected = System.getProperty("jov.it.dataSources", "");
