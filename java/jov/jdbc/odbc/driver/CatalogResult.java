@@ -2,8 +2,6 @@ package jov.jdbc.odbc.driver;
 
 import java.io.ByteArrayInputStream;
 import java.io.InputStream;
-import java.io.Reader;
-import java.io.StringReader;
 import java.math.BigDecimal;
 import java.net.URL;
 import java.nio.charset.StandardCharsets;
@@ -80,7 +78,8 @@ final class CatalogResult extends ReadOnlyResultSet {
         return new CatalogResult(statement, shape, ordered, warnings);
     }
 
-    private void checkOpen() throws SQLException {
+    @Override
+    void checkOpen() throws SQLException {
         if (closed) {
             throw Errors.create("The result set is closed", Errors.SEQUENCE);
         }
@@ -241,30 +240,8 @@ final class CatalogResult extends ReadOnlyResultSet {
     }
 
     @Override
-    @Deprecated
-    public InputStream getUnicodeStream(int column) throws SQLException {
-        throw Errors.notSupported("getUnicodeStream");
-    }
-
-    @Override
     public InputStream getBinaryStream(int column) throws SQLException {
         return getAsciiStream(column);
-    }
-
-    @Override
-    public Reader getCharacterStream(int column) throws SQLException {
-        String text = getString(column);
-        return text == null ? null : new StringReader(text);
-    }
-
-    @Override
-    public Reader getNCharacterStream(int column) throws SQLException {
-        return getCharacterStream(column);
-    }
-
-    @Override
-    public String getNString(int column) throws SQLException {
-        return getString(column);
     }
 
     @Override
@@ -358,11 +335,6 @@ final class CatalogResult extends ReadOnlyResultSet {
     }
 
     @Override
-    public String getCursorName() throws SQLException {
-        throw Errors.notSupported("Named cursors");
-    }
-
-    @Override
     public ResultSetMetaData getMetaData() throws SQLException {
         checkOpen();
         return new JovResultSetMetaData(columns);
@@ -450,12 +422,6 @@ final class CatalogResult extends ReadOnlyResultSet {
     }
 
     @Override
-    public int getFetchDirection() throws SQLException {
-        checkOpen();
-        return FETCH_FORWARD;
-    }
-
-    @Override
     public void setFetchSize(int rows) throws SQLException {
         checkOpen();
     }
@@ -497,8 +463,4 @@ final class CatalogResult extends ReadOnlyResultSet {
         throw Errors.create("Not a wrapper of " + iface.getName(), Errors.GENERAL);
     }
 
-    @Override
-    public boolean isWrapperFor(Class<?> iface) {
-        return iface.isInstance(this);
-    }
 }

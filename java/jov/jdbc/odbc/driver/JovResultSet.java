@@ -2,8 +2,6 @@ package jov.jdbc.odbc.driver;
 
 import java.io.ByteArrayInputStream;
 import java.io.InputStream;
-import java.io.Reader;
-import java.io.StringReader;
 import java.math.BigDecimal;
 import java.math.RoundingMode;
 import java.net.URL;
@@ -633,22 +631,6 @@ final class JovResultSet extends ReadOnlyResultSet {
     }
 
     @Override
-    public String getNString(int column) throws SQLException {
-        return getString(column);
-    }
-
-    @Override
-    public Reader getCharacterStream(int column) throws SQLException {
-        String text = getString(column);
-        return text == null ? null : new StringReader(text);
-    }
-
-    @Override
-    public Reader getNCharacterStream(int column) throws SQLException {
-        return getCharacterStream(column);
-    }
-
-    @Override
     public InputStream getBinaryStream(int column) throws SQLException {
         byte[] bytes = getBytes(column);
         return bytes == null ? null : new ByteArrayInputStream(bytes);
@@ -658,12 +640,6 @@ final class JovResultSet extends ReadOnlyResultSet {
     public InputStream getAsciiStream(int column) throws SQLException {
         String text = getString(column);
         return text == null ? null : new ByteArrayInputStream(text.getBytes(StandardCharsets.US_ASCII));
-    }
-
-    @Deprecated
-    @Override
-    public InputStream getUnicodeStream(int column) throws SQLException {
-        throw Errors.notSupported("getUnicodeStream");
     }
 
     @Override
@@ -734,11 +710,6 @@ final class JovResultSet extends ReadOnlyResultSet {
     }
 
     @Override
-    public String getCursorName() throws SQLException {
-        throw Errors.notSupported("Named cursors");
-    }
-
-    @Override
     public void setFetchDirection(int direction) throws SQLException {
         checkOpen();
         if (direction != FETCH_FORWARD && (type == TYPE_FORWARD_ONLY
@@ -746,12 +717,6 @@ final class JovResultSet extends ReadOnlyResultSet {
             throw Errors.create("Fetch direction " + direction + " is not possible here",
                     Errors.INVALID_ARGUMENT);
         }
-    }
-
-    @Override
-    public int getFetchDirection() throws SQLException {
-        checkOpen();
-        return FETCH_FORWARD;
     }
 
     /** Rows a block of the result holds: a hint, taken at the first move (0 lets the driver choose by the row's width). */
@@ -788,7 +753,8 @@ final class JovResultSet extends ReadOnlyResultSet {
         return statement;
     }
 
-    private void checkOpen() throws SQLException {
+    @Override
+    void checkOpen() throws SQLException {
         if (closed) {
             throw Errors.create("The result set is closed", Errors.SEQUENCE);
         }
@@ -828,8 +794,4 @@ final class JovResultSet extends ReadOnlyResultSet {
         return Wrappers.unwrap(this, iface);
     }
 
-    @Override
-    public boolean isWrapperFor(Class<?> iface) {
-        return iface.isInstance(this);
-    }
 }

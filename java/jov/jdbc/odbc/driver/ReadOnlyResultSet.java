@@ -2,6 +2,7 @@ package jov.jdbc.odbc.driver;
 
 import java.io.InputStream;
 import java.io.Reader;
+import java.io.StringReader;
 import java.math.BigDecimal;
 import java.net.URL;
 import java.sql.Array;
@@ -666,5 +667,48 @@ abstract class ReadOnlyResultSet implements ResultSet {
     @Override
     public void updateNClob(String label, Reader value) throws SQLException {
         throw readOnly();
+    }
+
+    /** Fails with HY010 once the result is closed. */
+    abstract void checkOpen() throws SQLException;
+
+    // Derived from the getters each result answers itself.
+
+    @Override
+    @Deprecated
+    public InputStream getUnicodeStream(int column) throws SQLException {
+        throw Errors.notSupported("getUnicodeStream");
+    }
+
+    @Override
+    public Reader getCharacterStream(int column) throws SQLException {
+        String text = getString(column);
+        return text == null ? null : new StringReader(text);
+    }
+
+    @Override
+    public Reader getNCharacterStream(int column) throws SQLException {
+        return getCharacterStream(column);
+    }
+
+    @Override
+    public String getNString(int column) throws SQLException {
+        return getString(column);
+    }
+
+    @Override
+    public String getCursorName() throws SQLException {
+        throw Errors.notSupported("Named cursors");
+    }
+
+    @Override
+    public int getFetchDirection() throws SQLException {
+        checkOpen();
+        return FETCH_FORWARD;
+    }
+
+    @Override
+    public boolean isWrapperFor(Class<?> iface) {
+        return iface.isInstance(this);
     }
 }
