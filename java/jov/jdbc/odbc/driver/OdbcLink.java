@@ -389,7 +389,7 @@ final class OdbcLink {
             } finally {
                 end(run);
             }
-            Executed executed = outcome(statement, false, status);
+            Executed executed = outcome(statement, null, status);
             kept = executed.cursor != null;
             return executed;
         } finally {
@@ -414,13 +414,15 @@ final class OdbcLink {
             String[] doing = {"Statement"};
             status = runPrepared(sql, prepared, parameters, doing);
             if (status == ERROR) {
-                throw noteLost(run.failure(doing[0]));
+                SQLException failed = noteLost(run.failure(doing[0]));
+                startAfresh(prepared);
+                throw failed;
             }
             warn(status, doing[0], owner);
         } finally {
             end(run);
         }
-        return outcome(statement, true, status);
+        return outcome(statement, prepared, status);
     }
 
     /** Holding lock: the prepared statement's native statement, allocated at its first execution, with the timeout. */
@@ -471,6 +473,7 @@ final class OdbcLink {
             checkOpen();
             free(cursors.takeUnreachable());
             long statement = preparedStatement(prepared, owner, queryTimeoutSeconds, false);
+            prepared.forgetShape();
             long[] counts = new long[arrays.size()];
             int[] statuses = new int[arrays.size()];
             Execution run = begin(owner, statement, queryTimeoutSeconds);
@@ -560,7 +563,7 @@ final class OdbcLink {
             }
             Executed next = null;
             try {
-                next = status == NO_DATA ? null : outcome(cursor.statement, cursor.shared, status);
+                next = status == NO_DATA ? null : outcome(cursor.statement, cursor.source, status);
             } finally {
                 cursors.remove(cursor);
                 if (next == null || next.cursor == null) {
@@ -577,17 +580,25 @@ final class OdbcLink {
      * Holding lock: the executed statement's cursor when it made result
      * columns, otherwise its row count. An execution that answered NO_DATA
      * (an UPDATE or DELETE that matched no row) left no result to ask about:
-     * iODBC refuses SQLNumResultCols then as out of sequence.
+     * iODBC refuses SQLNumResultCols then as out of sequence. A prepared
+     * statement's result keeps the columns and block of its previous one
+     * while the driver describes them alike.
      */
-    private Executed outcome(long statement, boolean shared, int executed) throws SQLException {
+    private Executed outcome(long statement, Prepared prepared, int executed) throws SQLException {
         if (executed == NO_DATA) {
             return new Executed(null, 0);
         }
-        if (numResultCols(statement, count) == ERROR) {
+        int[] shape = prepared == null ? count : prepared.shape;
+        if (numResultCols(statement, shape) == ERROR) {
             throw failure("Reading the result's columns");
         }
-        if (count[0] > 0) {
-            return new Executed(cursors.add(statement, shared), -1);
+        if (prepared != null && shape[1] == 0) {
+            prepared.forgetShape();
+        }
+        if (shape[0] > 0) {
+            OdbcCursor cursor = cursors.add(statement, prepared != null);
+            cursor.source = prepared;
+            return new Executed(cursor, -1);
         }
         return new Executed(null, rowCount(statement, answer) == ERROR ? -1 : answer[0]);
     }
@@ -641,6 +652,20 @@ final class OdbcLink {
         return status;
     }
 
+    /**
+     * Holding lock, after a failed execution: the next one prepares again
+     * with nothing bound to its result. A table that changed under the
+     * statement fails so (PostgreSQL refuses a cached plan whose result
+     * changed, MariaDB Connector/ODBC columns bound for another result),
+     * and a new preparation reads the table as it is now.
+     */
+    private void startAfresh(Prepared prepared) {
+        prepared.forgetShape();
+        prepared.done = false;
+        OdbcNatives.bindBlock(prepared.handle.statement, 1, new int[0], new int[BLOCK_FIELDS]);
+        OdbcNatives.takeDiagnostics();
+    }
+
     /** Holding lock: SQLPrepare unless it succeeded before on the prepared statement's native statement. */
     private int prepareOnce(String sql, Prepared prepared) {
         if (prepared.done) {
@@ -665,6 +690,35 @@ final class OdbcLink {
         /** SQLPrepare succeeded on the handle. */
         private boolean done;
         private int timeoutSet;
+        /** numResultCols' answer: the count, and whether the columns are those last described. */
+        private final int[] shape = new int[2];
+        /** The columns of the last result described, null when they must be described again. */
+        private ResultColumns columns;
+        /** The block bound for them, null when none is; with what it was planned for. */
+        private RowBlock block;
+        private int blockFetchSize;
+        private long blockMaxRows;
+        private boolean blockScrollable;
+
+        /** After a failure, a parameter array or a result of other columns: describe and bind anew. */
+        private void forgetShape() {
+            columns = null;
+            block = null;
+        }
+
+        /** The bound block when it was planned for the same fetch size, row limit and cursor. */
+        private RowBlock block(int fetchSize, long maxRows, boolean scrollable) {
+            boolean same = block != null && blockFetchSize == fetchSize && blockMaxRows == maxRows
+                    && blockScrollable == scrollable;
+            return same ? block.reused() : null;
+        }
+
+        private void keep(RowBlock bound, int fetchSize, long maxRows, boolean scrollable) {
+            block = bound;
+            blockFetchSize = fetchSize;
+            blockMaxRows = maxRows;
+            blockScrollable = scrollable;
+        }
     }
 
     /** Frees a prepared statement's native statement, once. */
@@ -796,6 +850,12 @@ final class OdbcLink {
             throws SQLException {
         synchronized (lock) {
             checkOpen(cursor);
+            Prepared source = cursor.source;
+            RowBlock kept = source == null ? null : source.block(fetchSize, maxRows, scrollable);
+            if (kept != null) {
+                cursor.block = kept;
+                return;
+            }
             if (getDataExtensions < 0) {
                 getDataExtensions = getDataExtensions();
             }
@@ -809,6 +869,9 @@ final class OdbcLink {
                 }
             }
             cursor.block = new RowBlock(plan, granted);
+            if (source != null && source.columns == columns) {
+                source.keep(cursor.block, fetchSize, maxRows, scrollable);
+            }
         }
     }
 
@@ -890,15 +953,27 @@ final class OdbcLink {
         }
     }
 
-    /** Every column of the cursor's result, described in one call. */
+    /** Every column of the cursor's result, described in one call unless its prepared statement's last result had them. */
     ResultColumns columns(OdbcCursor cursor) throws SQLException {
         synchronized (lock) {
             checkOpen(cursor);
+            Prepared source = cursor.source;
+            if (source != null && source.columns != null) {
+                return source.columns;
+            }
             Object[] fields = new Object[COLUMN_FIELDS];
             if (describeColumns(cursor.statement, fields) == ERROR) {
+                if (source != null) {
+                    source.forgetShape();
+                }
                 throw failure("Reading the result's columns");
             }
-            return ResultColumns.described(fields);
+            ResultColumns columns = ResultColumns.described(fields);
+            if (source != null) {
+                source.forgetShape();
+                source.columns = columns;
+            }
+            return columns;
         }
     }
 
