@@ -347,7 +347,7 @@ final class OdbcLink {
         synchronized (lock) {
             checkOpen();
             free(cursors.takeUnreachable());
-            if (prepared != null) {
+            if (prepared != null && (!prepared.direct || prepared.free())) {
                 return executePrepared(sql, prepared, parameters, owner, queryTimeoutSeconds, scrollable);
             }
             return direct(owner, queryTimeoutSeconds, scrollable, "Statement", statement -> execDirect(statement, sql));
@@ -401,9 +401,9 @@ final class OdbcLink {
 
     /**
      * Holding lock: the statement is allocated at the first execution and
-     * owned by the prepared statement (owner), prepared until SQLPrepare has
-     * succeeded once, then only re-bound and executed; its previous cursor
-     * was closed with the previous result.
+     * owned by the statement (owner); a prepared statement's is prepared
+     * until SQLPrepare has succeeded once, then only re-bound and executed.
+     * Its previous cursor is closed.
      */
     private Executed executePrepared(String sql, Prepared prepared, Parameter[] parameters, Object owner,
             int queryTimeoutSeconds, boolean scrollable) throws SQLException {
@@ -412,7 +412,7 @@ final class OdbcLink {
         int status;
         try {
             String[] doing = {"Statement"};
-            status = runPrepared(sql, prepared, parameters, doing);
+            status = prepared.direct ? execDirect(statement, sql) : runPrepared(sql, prepared, parameters, doing);
             if (status == ERROR) {
                 SQLException failed = noteLost(run.failure(doing[0]));
                 startAfresh(prepared);
@@ -598,6 +598,9 @@ final class OdbcLink {
         if (shape[0] > 0) {
             OdbcCursor cursor = cursors.add(statement, prepared != null);
             cursor.source = prepared;
+            if (prepared != null) {
+                prepared.result = cursor;
+            }
             return new Executed(cursor, -1);
         }
         return new Executed(null, rowCount(statement, answer) == ERROR ? -1 : answer[0]);
@@ -678,15 +681,22 @@ final class OdbcLink {
     }
 
     /**
-     * The native statement of one prepared statement, allocated and prepared
-     * at its first execution and then re-executed. Its handle is freed with
-     * the prepared statement, with the connection, or once the prepared
+     * The native statement one JDBC statement keeps across its executions,
+     * allocated at the first: a prepared statement's, prepared then and
+     * re-executed, or a plain statement's, which runs each SQL text directly
+     * while its previous result is closed (a result kept open leaves the
+     * next execution to a new native statement of its own). Its handle is
+     * freed with the JDBC statement, with the connection, or once the JDBC
      * statement is unreachable; its results only close their cursor on it.
      * Guarded by the link's lock.
      */
     static final class Prepared {
+        /** SQL runs directly on the handle, unprepared. */
+        private final boolean direct;
         /** Null until the first execution. */
         private OdbcCursor handle;
+        /** The last result made on the handle, null before one. */
+        private OdbcCursor result;
         /** SQLPrepare succeeded on the handle. */
         private boolean done;
         private int timeoutSet;
@@ -699,6 +709,25 @@ final class OdbcLink {
         private int blockFetchSize;
         private long blockMaxRows;
         private boolean blockScrollable;
+
+        private Prepared(boolean direct) {
+            this.direct = direct;
+        }
+
+        /** For a prepared statement's SQL. */
+        static Prepared prepared() {
+            return new Prepared(false);
+        }
+
+        /** For the SQL texts of a plain statement. */
+        static Prepared direct() {
+            return new Prepared(true);
+        }
+
+        /** Whether the handle can run plain SQL next: its last result is closed. */
+        private boolean free() {
+            return result == null || result.closed;
+        }
 
         /** After a failure, a parameter array or a result of other columns: describe and bind anew. */
         private void forgetShape() {

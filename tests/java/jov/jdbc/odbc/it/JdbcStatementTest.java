@@ -57,6 +57,44 @@ class JdbcStatementTest {
         }
     }
 
+    /**
+     * A statement runs each SQL text on the native statement it keeps while
+     * its last result is closed: results of other columns read by their
+     * own, and a result kept open by KEEP_CURRENT_RESULT is still read after
+     * the next execution.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aStatementRunsEachTextAfreshBesideAResultKeptOpen(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("id integer, v varchar(10)");
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (1, 'a'), (2, 'b')");
+            String[] queries = {"SELECT id, v FROM ", "SELECT v FROM ", "SELECT v, id, v FROM "};
+            String[] firstRows = {"1 a", "a", "a 1 a"};
+            for (int q = 0; q < queries.length; q++) {
+                try (ResultSet rs = statement.executeQuery(queries[q] + table + " ORDER BY id")) {
+                    assertTrue(rs.next());
+                    StringBuilder row = new StringBuilder(rs.getString(1));
+                    for (int c = 2; c <= rs.getMetaData().getColumnCount(); c++) {
+                        row.append(' ').append(rs.getObject(c));
+                    }
+                    assertEquals(firstRows[q], row.toString());
+                }
+            }
+            ResultSet kept = statement.executeQuery("SELECT id FROM " + table + " ORDER BY id");
+            assertTrue(kept.next());
+            assertFalse(statement.getMoreResults(Statement.KEEP_CURRENT_RESULT));
+            try (ResultSet next = statement.executeQuery("SELECT v FROM " + table + " ORDER BY id")) {
+                assertTrue(next.next());
+                assertEquals("a", next.getString(1));
+            }
+            assertTrue(kept.next());
+            assertEquals(2, kept.getInt(1));
+            kept.close();
+            assertEquals(2, statement.executeUpdate("UPDATE " + table + " SET v = 'c'"));
+        }
+    }
+
     /** psqlODBC runs statements separated by semicolons as one execution; the others refuse or run only the first. */
     @ParameterizedTest
     @MethodSource(RIGS)
