@@ -48,7 +48,7 @@ final class Errors {
     static final String NOT_SUPPORTED = "0A000";
 
     /** A diagnostic record is an SQLSTATE, a native code and a message. */
-    private static final int RECORD_FIELDS = 3;
+    static final int RECORD_FIELDS = 3;
     private static final char LATIN1_MAX = '\u00FF';
     private static final char ASCII_END = '\u0080';
 

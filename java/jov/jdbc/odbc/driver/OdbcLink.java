@@ -4,6 +4,8 @@ import static jov.jdbc.odbc.driver.odbc.OdbcNatives.*;
 
 import java.sql.SQLException;
 import java.sql.SQLWarning;
+import java.util.ArrayList;
+import java.util.Arrays;
 import java.util.Collections;
 import java.util.List;
 import java.util.Locale;
@@ -54,6 +56,8 @@ final class OdbcLink {
     private static final Logger LOG = Logger.getLogger(DriverInfo.LOGGER_NAME);
     /** SQL_DRIVER_NAME of SQLGetInfo: the ODBC driver's file. */
     private static final int INFO_DRIVER_NAME = 6;
+    /** SQLSTATE of a value longer than its buffer. */
+    private static final String RIGHT_TRUNCATED = "01004";
 
     private final Object lock = new Object();
     private final long connection;
@@ -959,9 +963,22 @@ final class OdbcLink {
             throw failure("Fetch");
         }
         if (status == SUCCESS_WITH_INFO) {
-            cursor.warnings = chained(cursor.warnings, Errors.warnings("Fetch", OdbcNatives.takeDiagnostics()));
+            String[] records = OdbcNatives.takeDiagnostics();
+            cursor.warnings = chained(cursor.warnings,
+                    Errors.warnings("Fetch", cursor.block == null ? records : withoutCuts(records)));
         }
         return status != NO_DATA;
+    }
+
+    /** A bound value cut at its width is read whole again: the driver's right truncation (01004) of it is none the caller meets. */
+    private static String[] withoutCuts(String[] records) {
+        List<String> kept = new ArrayList<>();
+        for (int i = 0; i + Errors.RECORD_FIELDS <= records.length; i += Errors.RECORD_FIELDS) {
+            if (!RIGHT_TRUNCATED.equals(records[i])) {
+                kept.addAll(Arrays.asList(records).subList(i, i + Errors.RECORD_FIELDS));
+            }
+        }
+        return kept.toArray(new String[0]);
     }
 
     /** Holding lock, the cursor open: the driver on the current row, for a value read per value. */
