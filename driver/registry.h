@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "driver/handles/connection.h"
 #include "driver/handles/statement.h"
@@ -23,6 +24,9 @@ struct StatementState {
     handles::Statement statement;
     params::ParameterSet parameters;
     rows::RowBlock block;  // bound to the handle: the handle is freed first
+    // The columns describeColumns last read, which numResultCols compares
+    // the current result against; empty before any.
+    std::vector<text::ColumnShape> described;
     int64_t connection;
     bool needsLongDataLength;  // the connection's NeedsLongDataLength()
 };

@@ -111,7 +111,9 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_describeColumn
         if (!jni::HasRoom(env, columns, "columns", kColumnFields)) return SQL_ERROR;
         Columns described;
         const SQLRETURN rc = jov::driver::values::DescribeColumns(s.statement, &described);
-        if (Ok(rc) && !FillColumns(env, columns, described)) return SQL_ERROR;
+        s.described.clear();
+        if (!Ok(rc) || !FillColumns(env, columns, described)) return Ok(rc) ? SQL_ERROR : rc;
+        for (const auto& c : described) s.described.push_back(c.shape);
         return rc;
     });
 }

@@ -1,6 +1,7 @@
 // The natives that run statements and move their cursors.
 #include "driver/jni/java_values.h"
 #include "driver/jni/natives.h"
+#include "driver/values/columns.h"
 
 using jov::driver::StatementState;
 using jov::driver::Utf16;
@@ -59,6 +60,10 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_numResultCols(
         SQLSMALLINT n = 0;
         const SQLRETURN rc = s.statement.NumResultCols(&n);
         jni::SetInt(env, count, n);
+        if (SQL_SUCCEEDED(rc) && env->GetArrayLength(count) > 1) {
+            const jint same = n > 0 && jov::driver::values::SameShapes(s.statement, s.described, n) ? 1 : 0;
+            env->SetIntArrayRegion(count, 1, 1, &same);
+        }
         return rc;
     });
 }

@@ -80,4 +80,22 @@ SQLRETURN DescribeColumns(handles::Statement& statement, std::vector<ColumnDescr
     return rc;
 }
 
+bool SameShapes(handles::Statement& statement, const std::vector<text::ColumnShape>& known,
+                SQLSMALLINT count) {
+    if (count < 0 || static_cast<size_t>(count) != known.size()) return false;
+    for (SQLSMALLINT column = 1; column <= count; ++column) {
+        text::ColumnShape now;
+        if (!Ok(statement.DescribeColumn(static_cast<SQLUSMALLINT>(column), &now))) {
+            handles::TakeDiagnostics();
+            return false;
+        }
+        const text::ColumnShape& was = known[static_cast<size_t>(column - 1)];
+        if (now.name != was.name || now.sqlType != was.sqlType || now.size != was.size ||
+            now.digits != was.digits) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace jov::driver::values

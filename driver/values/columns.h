@@ -25,4 +25,10 @@ struct ColumnDescription {
 // statement has no result set); the first failure ends it.
 SQLRETURN DescribeColumns(handles::Statement& statement, std::vector<ColumnDescription>* columns);
 
+// Whether the current result's `count` columns have the names, SQL types,
+// sizes and digits of `known` (SQLDescribeCol alone: cheap next to a whole
+// description); false on any failure, its records dropped.
+bool SameShapes(handles::Statement& statement, const std::vector<text::ColumnShape>& known,
+                SQLSMALLINT count);
+
 }  // namespace jov::driver::values

@@ -40,7 +40,7 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
 
     private final String sql;
     private final Parameter[] values;
-    private final OdbcLink.Prepared prepared = new OdbcLink.Prepared();
+    private final OdbcLink.Prepared prepared = OdbcLink.Prepared.prepared();
 
     JovPreparedStatement(JovConnection connection, OdbcLink link, int resultSetType, String sql)
             throws SQLException {
@@ -110,9 +110,8 @@ final class JovPreparedStatement extends JovStatement implements PreparedStateme
     }
 
     @Override
-    public void close() throws SQLException {
-        super.close();
-        link.release(prepared);
+    OdbcLink.Prepared kept() {
+        return prepared;
     }
 
     @Override

@@ -27,6 +27,7 @@ class JovStatement implements Statement, WarningSink {
     private final int resultSetType;
     /** SQL and its parameters (null for plain SQL) of each statement of the batch. */
     private final List<Batched> batch = new ArrayList<>();
+    private final OdbcLink.Prepared direct = OdbcLink.Prepared.direct();
     private JovResultSet result;
     private long updateCount = -1;
     /** Set by the link while an execution of this statement runs, read by its caller after. */
@@ -64,7 +65,7 @@ class JovStatement implements Statement, WarningSink {
     /** Runs SQL as a query or an update, as the driver reports it: true when it gave a result. */
     final boolean run(String sql, Parameter[] parameters) throws SQLException {
         startRun();
-        OdbcLink.Executed executed = link.execute(sql, prepared(), parameters, this, queryTimeoutSeconds,
+        OdbcLink.Executed executed = link.execute(sql, kept(), parameters, this, queryTimeoutSeconds,
                 resultSetType != ResultSet.TYPE_FORWARD_ONLY);
         if (executed.cursor != null) {
             result = new JovResultSet(this, link, executed.cursor, resultSetType, maxRows);
@@ -74,9 +75,14 @@ class JovStatement implements Statement, WarningSink {
         return false;
     }
 
-    /** The native statement this statement keeps across executions: none, each execution has its own. */
+    /** The prepared native statement this statement re-executes: none, its SQL texts vary. */
     OdbcLink.Prepared prepared() {
         return null;
+    }
+
+    /** The native statement this statement keeps across executions. */
+    OdbcLink.Prepared kept() {
+        return direct;
     }
 
     /** The SQL runs in any case; only then can the driver tell that it gave no rows. */
@@ -99,7 +105,7 @@ class JovStatement implements Statement, WarningSink {
     /** The caller asked for the count: rows the SQL returns (RETURNING) are not wanted. */
     final long runUpdate(String sql, Parameter[] parameters) throws SQLException {
         startRun();
-        return exactOrNone(counted(sql, link.update(sql, prepared(), parameters, this, queryTimeoutSeconds)));
+        return exactOrNone(counted(sql, link.update(sql, kept(), parameters, this, queryTimeoutSeconds)));
     }
 
     /**
@@ -603,6 +609,7 @@ class JovStatement implements Statement, WarningSink {
         }
         closed = true;
         closeResult();
+        link.release(kept());
     }
 
     @Override

@@ -18,7 +18,7 @@ import java.util.Map;
  * per value are kept as they were first read ({@link #row}), until the next
  * move.
  *
- * <p>{@link #closed}, {@link #block} and {@link #row} are guarded by the lock of the link that made it.
+ * <p>{@link #closed}, {@link #block}, {@link #source} and {@link #row} are guarded by the lock of the link that made it.
  */
 final class OdbcCursor {
 
@@ -32,6 +32,8 @@ final class OdbcCursor {
     /** Column number to its value as read: String, byte[], Long, Double or {@link #NULL}. */
     final Map<Integer, Object> row = new HashMap<>();
     RowBlock block;
+    /** The prepared statement whose execution made this result, null for any other. */
+    OdbcLink.Prepared source;
     /** What fetching the rows warned of, oldest first; guarded by the link's lock. */
     SQLWarning warnings;
 

@@ -4,6 +4,7 @@ import static jov.jdbc.odbc.driver.odbc.OdbcNatives.*;
 
 import java.sql.SQLException;
 import java.sql.SQLWarning;
+import java.util.Arrays;
 import java.util.Collections;
 import java.util.List;
 import java.util.Locale;
@@ -347,7 +348,7 @@ final class OdbcLink {
         synchronized (lock) {
             checkOpen();
             free(cursors.takeUnreachable());
-            if (prepared != null) {
+            if (prepared != null && (!prepared.direct || prepared.free())) {
                 return executePrepared(sql, prepared, parameters, owner, queryTimeoutSeconds, scrollable);
             }
             return direct(owner, queryTimeoutSeconds, scrollable, "Statement", statement -> execDirect(statement, sql));
@@ -389,7 +390,7 @@ final class OdbcLink {
             } finally {
                 end(run);
             }
-            Executed executed = outcome(statement, false, status);
+            Executed executed = outcome(statement, null, status);
             kept = executed.cursor != null;
             return executed;
         } finally {
@@ -401,9 +402,9 @@ final class OdbcLink {
 
     /**
      * Holding lock: the statement is allocated at the first execution and
-     * owned by the prepared statement (owner), prepared until SQLPrepare has
-     * succeeded once, then only re-bound and executed; its previous cursor
-     * was closed with the previous result.
+     * owned by the statement (owner); a prepared statement's is prepared
+     * until SQLPrepare has succeeded once, then only re-bound and executed.
+     * Its previous cursor is closed.
      */
     private Executed executePrepared(String sql, Prepared prepared, Parameter[] parameters, Object owner,
             int queryTimeoutSeconds, boolean scrollable) throws SQLException {
@@ -412,15 +413,17 @@ final class OdbcLink {
         int status;
         try {
             String[] doing = {"Statement"};
-            status = runPrepared(sql, prepared, parameters, doing);
+            status = prepared.direct ? execDirect(statement, sql) : runPrepared(sql, prepared, parameters, doing);
             if (status == ERROR) {
-                throw noteLost(run.failure(doing[0]));
+                SQLException failed = noteLost(run.failure(doing[0]));
+                startAfresh(prepared);
+                throw failed;
             }
             warn(status, doing[0], owner);
         } finally {
             end(run);
         }
-        return outcome(statement, true, status);
+        return outcome(statement, prepared, status);
     }
 
     /** Holding lock: the prepared statement's native statement, allocated at its first execution, with the timeout. */
@@ -471,10 +474,11 @@ final class OdbcLink {
             checkOpen();
             free(cursors.takeUnreachable());
             long statement = preparedStatement(prepared, owner, queryTimeoutSeconds, false);
+            prepared.forgetShape();
             long[] counts = new long[arrays.size()];
             int[] statuses = new int[arrays.size()];
             // No row ran until executeArray says otherwise: a binding that fails leaves them so.
-            java.util.Arrays.fill(statuses, PARAM_UNUSED);
+            Arrays.fill(statuses, PARAM_UNUSED);
             Execution run = begin(owner, statement, queryTimeoutSeconds);
             int status;
             String doing = "Statement";
@@ -535,7 +539,7 @@ final class OdbcLink {
             }
             reached = i + 1;
         }
-        return java.util.Arrays.copyOf(counts, reached);
+        return Arrays.copyOf(counts, reached);
     }
 
     /** How many parameter arrays were executed on this connection: tests tell by it which way a batch ran. */
@@ -562,7 +566,7 @@ final class OdbcLink {
             }
             Executed next = null;
             try {
-                next = status == NO_DATA ? null : outcome(cursor.statement, cursor.shared, status);
+                next = status == NO_DATA ? null : outcome(cursor.statement, cursor.source, status);
             } finally {
                 cursors.remove(cursor);
                 if (next == null || next.cursor == null) {
@@ -579,17 +583,28 @@ final class OdbcLink {
      * Holding lock: the executed statement's cursor when it made result
      * columns, otherwise its row count. An execution that answered NO_DATA
      * (an UPDATE or DELETE that matched no row) left no result to ask about:
-     * iODBC refuses SQLNumResultCols then as out of sequence.
+     * iODBC refuses SQLNumResultCols then as out of sequence. A prepared
+     * statement's result keeps the columns and block of its previous one
+     * while the driver describes them alike.
      */
-    private Executed outcome(long statement, boolean shared, int executed) throws SQLException {
+    private Executed outcome(long statement, Prepared prepared, int executed) throws SQLException {
         if (executed == NO_DATA) {
             return new Executed(null, 0);
         }
-        if (numResultCols(statement, count) == ERROR) {
+        int[] shape = prepared == null ? count : prepared.shape;
+        if (numResultCols(statement, shape) == ERROR) {
             throw failure("Reading the result's columns");
         }
-        if (count[0] > 0) {
-            return new Executed(cursors.add(statement, shared), -1);
+        if (prepared != null && shape[1] == 0) {
+            prepared.forgetShape();
+        }
+        if (shape[0] > 0) {
+            OdbcCursor cursor = cursors.add(statement, prepared != null);
+            cursor.source = prepared;
+            if (prepared != null) {
+                prepared.result = cursor;
+            }
+            return new Executed(cursor, -1);
         }
         return new Executed(null, rowCount(statement, answer) == ERROR ? -1 : answer[0]);
     }
@@ -643,6 +658,20 @@ final class OdbcLink {
         return status;
     }
 
+    /**
+     * Holding lock, after a failed execution: the next one prepares again
+     * with nothing bound to its result. A table that changed under the
+     * statement fails so (PostgreSQL refuses a cached plan whose result
+     * changed, MariaDB Connector/ODBC columns bound for another result),
+     * and a new preparation reads the table as it is now.
+     */
+    private void startAfresh(Prepared prepared) {
+        prepared.forgetShape();
+        prepared.done = false;
+        OdbcNatives.bindBlock(prepared.handle.statement, 1, new int[0], new int[BLOCK_FIELDS]);
+        OdbcNatives.takeDiagnostics();
+    }
+
     /** Holding lock: SQLPrepare unless it succeeded before on the prepared statement's native statement. */
     private int prepareOnce(String sql, Prepared prepared) {
         if (prepared.done) {
@@ -655,18 +684,73 @@ final class OdbcLink {
     }
 
     /**
-     * The native statement of one prepared statement, allocated and prepared
-     * at its first execution and then re-executed. Its handle is freed with
-     * the prepared statement, with the connection, or once the prepared
+     * The native statement one JDBC statement keeps across its executions,
+     * allocated at the first: a prepared statement's, prepared then and
+     * re-executed, or a plain statement's, which runs each SQL text directly
+     * while its previous result is closed (a result kept open leaves the
+     * next execution to a new native statement of its own). Its handle is
+     * freed with the JDBC statement, with the connection, or once the JDBC
      * statement is unreachable; its results only close their cursor on it.
      * Guarded by the link's lock.
      */
     static final class Prepared {
+        /** SQL runs directly on the handle, unprepared. */
+        private final boolean direct;
         /** Null until the first execution. */
         private OdbcCursor handle;
+        /** The last result made on the handle, null before one. */
+        private OdbcCursor result;
         /** SQLPrepare succeeded on the handle. */
         private boolean done;
         private int timeoutSet;
+        /** numResultCols' answer: the count, and whether the columns are those last described. */
+        private final int[] shape = new int[2];
+        /** The columns of the last result described, null when they must be described again. */
+        private ResultColumns columns;
+        /** The block bound for them, null when none is; with what it was planned for. */
+        private RowBlock block;
+        private int blockFetchSize;
+        private long blockMaxRows;
+        private boolean blockScrollable;
+
+        private Prepared(boolean direct) {
+            this.direct = direct;
+        }
+
+        /** For a prepared statement's SQL. */
+        static Prepared prepared() {
+            return new Prepared(false);
+        }
+
+        /** For the SQL texts of a plain statement. */
+        static Prepared direct() {
+            return new Prepared(true);
+        }
+
+        /** Whether the handle can run plain SQL next: its last result is closed. */
+        private boolean free() {
+            return result == null || result.closed;
+        }
+
+        /** After a failure, a parameter array or a result of other columns: describe and bind anew. */
+        private void forgetShape() {
+            columns = null;
+            block = null;
+        }
+
+        /** The bound block when it was planned for the same fetch size, row limit and cursor. */
+        private RowBlock block(int fetchSize, long maxRows, boolean scrollable) {
+            boolean same = block != null && blockFetchSize == fetchSize && blockMaxRows == maxRows
+                    && blockScrollable == scrollable;
+            return same ? block.reused() : null;
+        }
+
+        private void keep(RowBlock bound, int fetchSize, long maxRows, boolean scrollable) {
+            block = bound;
+            blockFetchSize = fetchSize;
+            blockMaxRows = maxRows;
+            blockScrollable = scrollable;
+        }
     }
 
     /** Frees a prepared statement's native statement, once. */
@@ -798,6 +882,12 @@ final class OdbcLink {
             throws SQLException {
         synchronized (lock) {
             checkOpen(cursor);
+            Prepared source = cursor.source;
+            RowBlock kept = source == null ? null : source.block(fetchSize, maxRows, scrollable);
+            if (kept != null) {
+                cursor.block = kept;
+                return;
+            }
             if (getDataExtensions < 0) {
                 getDataExtensions = getDataExtensions();
             }
@@ -811,6 +901,9 @@ final class OdbcLink {
                 }
             }
             cursor.block = new RowBlock(plan, granted);
+            if (source != null && source.columns == columns) {
+                source.keep(cursor.block, fetchSize, maxRows, scrollable);
+            }
         }
     }
 
@@ -901,15 +994,27 @@ final class OdbcLink {
         }
     }
 
-    /** Every column of the cursor's result, described in one call. */
+    /** Every column of the cursor's result, described in one call unless its prepared statement's last result had them. */
     ResultColumns columns(OdbcCursor cursor) throws SQLException {
         synchronized (lock) {
             checkOpen(cursor);
+            Prepared source = cursor.source;
+            if (source != null && source.columns != null) {
+                return source.columns;
+            }
             Object[] fields = new Object[COLUMN_FIELDS];
             if (describeColumns(cursor.statement, fields) == ERROR) {
+                if (source != null) {
+                    source.forgetShape();
+                }
                 throw failure("Reading the result's columns");
             }
-            return ResultColumns.described(fields);
+            ResultColumns columns = ResultColumns.described(fields);
+            if (source != null) {
+                source.forgetShape();
+                source.columns = columns;
+            }
+            return columns;
         }
     }
 

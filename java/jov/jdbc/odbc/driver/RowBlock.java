@@ -65,6 +65,14 @@ final class RowBlock {
         lengths = new int[bound * rows];
     }
 
+    /** For a new result bound alike: no row fetched yet. */
+    RowBlock reused() {
+        fetched[0] = 0;
+        at = 0;
+        positioned = -1;
+        return this;
+    }
+
     /** After a fetch: on its first row. */
     void arrived() {
         at = 0;

@@ -189,7 +189,12 @@ public final class OdbcNatives {
     /** SQLCancel; safe from another thread while the statement executes. */
     public static native int cancel(long statement);
 
-    /** SQLNumResultCols into count[0]: 0 means the execution made no result set. */
+    /**
+     * SQLNumResultCols into count[0]: 0 means the execution made no result
+     * set. When count has room for two, count[1] is 1 when the result's
+     * columns have the names, SQL types, sizes and digits that
+     * describeColumns last read on the statement, 0 otherwise.
+     */
     public static native int numResultCols(long statement, int[] count);
 
     /** SQLRowCount into count[0] (-1 when the driver cannot tell). */

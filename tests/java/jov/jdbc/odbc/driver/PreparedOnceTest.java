@@ -90,4 +90,55 @@ class PreparedOnceTest {
             ddl.execute("DROP TABLE batch_ways");
         }
     }
+
+    /**
+     * A prepared statement keeps its result's columns and bound block while
+     * the driver describes the same columns: a table replaced by one of
+     * other columns is read by its new columns. The first execution after
+     * the change may fail where the driver refuses it (PostgreSQL: a cached
+     * plan's result changed; MariaDB: bound columns of another count); the
+     * next one prepares again. sqliteodbc keeps describing the columns it
+     * read at preparation, whatever the table becomes: there the table
+     * keeps its columns.
+     */
+    @ParameterizedTest
+    @MethodSource("jov.jdbc.odbc.it.Rig#all")
+    void aResultOfOtherColumnsIsReadByThem(Rig rig) throws SQLException {
+        try (Connection connection = DriverManager.getConnection("jdbc:jov:odbc:" + rig.dataSource, rig.user,
+                rig.password); Statement ddl = connection.createStatement();
+                PreparedStatement select = connection.prepareStatement("SELECT * FROM shape_change")) {
+            String[][] tables = {{"a int, b varchar(10)", "1, 'one'", "#1 one "},
+                {"a varchar(10), b int", "'two', 2", "two #2 "},
+                {"a varchar(10), b int, c float", "'three', 3, 0.5", "three #3 #0.5 "}};
+            for (String[] table : tables) {
+                if (rig == Rig.SQLITE && table != tables[0]) {
+                    break;
+                }
+                ddl.execute("DROP TABLE IF EXISTS shape_change");
+                ddl.execute("CREATE TABLE shape_change (" + table[0] + ")");
+                ddl.execute("INSERT INTO shape_change VALUES (" + table[1] + ")");
+                try {
+                    assertEquals(table[2], readAll(select));
+                } catch (SQLException refused) {
+                    assertTrue(rig != Rig.SQLITE, refused.toString());
+                }
+                assertEquals(table[2], readAll(select));
+                assertEquals(table[2], readAll(select));
+            }
+            ddl.execute("DROP TABLE shape_change");
+        }
+    }
+
+    /** The one row's values, numbers marked #. */
+    private static String readAll(PreparedStatement select) throws SQLException {
+        StringBuilder text = new StringBuilder();
+        try (ResultSet rs = select.executeQuery()) {
+            assertTrue(rs.next());
+            for (int c = 1; c <= rs.getMetaData().getColumnCount(); c++) {
+                Object value = rs.getObject(c);
+                text.append(value instanceof Number ? "#" : "").append(value).append(' ');
+            }
+        }
+        return text.toString();
+    }
 }

@@ -57,6 +57,37 @@ class JdbcStatementTest {
         }
     }
 
+    /**
+     * A statement runs its SQL texts on the native statement it keeps while
+     * its last result is closed: results of other columns are read by their
+     * own, and one kept open by KEEP_CURRENT_RESULT still reads after the
+     * next execution.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void aStatementRunsEachTextAfreshBesideAResultKeptOpen(Rig rig) throws SQLException {
+        try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
+            String table = db.createTable("id integer, v varchar(10)");
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (1, 'a'), (2, 'b')");
+            for (String columns : new String[] {"id, v", "v", "v, id, v"}) {
+                ResultSet rs = statement.executeQuery("SELECT " + columns + " FROM " + table + " ORDER BY id");
+                assertTrue(rs.next());
+                String[] names = columns.split(", ");
+                assertEquals(names.length, rs.getMetaData().getColumnCount());
+                for (int c = 1; c <= names.length; c++) {
+                    assertEquals(names[c - 1].equals("id") ? (Object) 1L : "a",
+                            rs.getObject(c) instanceof Number ? (Object) rs.getLong(c) : rs.getObject(c));
+                }
+            }
+            ResultSet kept = statement.executeQuery("SELECT id FROM " + table + " ORDER BY id");
+            assertTrue(kept.next());
+            assertFalse(statement.getMoreResults(Statement.KEEP_CURRENT_RESULT));
+            assertEquals(2, statement.executeUpdate("UPDATE " + table + " SET v = 'c'"));
+            assertTrue(kept.next());
+            assertEquals(2, kept.getInt(1));
+        }
+    }
+
     /** psqlODBC runs statements separated by semicolons as one execution; the others refuse or run only the first. */
     @ParameterizedTest
     @MethodSource(RIGS)
