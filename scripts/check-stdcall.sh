@@ -8,7 +8,8 @@
 # that, where each native is still name@N. N must be 8 (the JNIEnv pointer and
 # the class) plus 8 per long or double and 4 per any other parameter (int,
 # short, byte, boolean, char, float, an object or an array), for every native
-# declared in JOVODBCDLL.java and driver/odbc/OdbcNatives.java,
+# declared in JOVODBCDLL.java and driver/odbc/OdbcNatives.java (a declaration
+# may span lines),
 # and the DLL must have no other export.
 set -euo pipefail
 
@@ -33,7 +34,7 @@ expected() {
                 done < <(tr ',' '\n' <<<"$params")
             fi
             echo "Java_jov_jdbc_odbc_${class//\//_}_${name}@$size"
-        done < <(grep -E '^\s*public static native ' "$file")
+        done < <(tr '\n' ' ' <"$file" | grep -o 'public static native [^;]*;')
     done | sort
 }
 

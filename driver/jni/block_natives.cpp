@@ -76,7 +76,9 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_fetchBlock(
         jni::SetInt(env, fetched, static_cast<int32_t>(rows));
         if (!Ok(rc) || rows == 0) return rc;
         auto* bytes = static_cast<char*>(env->GetPrimitiveArrayCritical(data, nullptr));
-        auto* sizes = static_cast<jint*>(env->GetPrimitiveArrayCritical(lengths, nullptr));
+        // jint is 32 bits everywhere, though a long on Windows and an int on Linux.
+        static_assert(sizeof(jint) == sizeof(int32_t));
+        auto* sizes = static_cast<int32_t*>(env->GetPrimitiveArrayCritical(lengths, nullptr));
         if (bytes != nullptr && sizes != nullptr) s.block.CopyOut(bytes, sizes);
         if (sizes != nullptr) env->ReleasePrimitiveArrayCritical(lengths, sizes, 0);
         if (bytes != nullptr) env->ReleasePrimitiveArrayCritical(data, bytes, 0);
