@@ -5,6 +5,7 @@ import java.sql.SQLException;
 import java.util.LinkedHashMap;
 import java.util.Map;
 import java.util.Properties;
+import jov.jdbc.odbc.driver.link.Errors;
 import jov.jdbc.odbc.driver.odbc.ConnectionString;
 import jov.jdbc.odbc.driver.odbc.OdbcNatives;
 

@@ -1,22 +1,22 @@
 package jov.jdbc.odbc.driver;
 
 /** The driver's name, version and URL form, in one place for the driver and its metadata. */
-final class DriverInfo {
+public final class DriverInfo {
 
     /** Name reported by {@code DatabaseMetaData.getDriverName()}. */
-    static final String NAME = "JovJdbcOdbc";
+    public static final String NAME = "JovJdbcOdbc";
 
-    static final int MAJOR_VERSION = 1;
-    static final int MINOR_VERSION = 0;
+    public static final int MAJOR_VERSION = 1;
+    public static final int MINOR_VERSION = 0;
 
     /** Version text reported by {@code DatabaseMetaData.getDriverVersion()}. */
-    static final String VERSION = MAJOR_VERSION + "." + MINOR_VERSION;
+    public static final String VERSION = MAJOR_VERSION + "." + MINOR_VERSION;
 
     /** URLs the driver accepts start with this prefix, then the data source name. */
     static final String URL_PREFIX = "jdbc:jov:odbc:";
 
     /** Logger of the driver; its parent is the library's {@code jov.jdbc.odbc}. */
-    static final String LOGGER_NAME = "jov.jdbc.odbc.driver";
+    public static final String LOGGER_NAME = "jov.jdbc.odbc.driver";
 
     private DriverInfo() {
     }

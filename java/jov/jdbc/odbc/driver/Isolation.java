@@ -3,6 +3,7 @@ package jov.jdbc.odbc.driver;
 import java.sql.Connection;
 import java.sql.SQLException;
 import java.util.Locale;
+import jov.jdbc.odbc.driver.link.Errors;
 
 /** JDBC's isolation levels and their SQL names. */
 final class Isolation {

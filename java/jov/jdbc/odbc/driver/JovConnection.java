@@ -28,6 +28,16 @@ import java.util.concurrent.TimeoutException;
 import java.util.concurrent.atomic.AtomicInteger;
 import java.util.concurrent.atomic.AtomicReference;
 import java.util.logging.Logger;
+import jov.jdbc.odbc.driver.link.Errors;
+import jov.jdbc.odbc.driver.link.OdbcCursor;
+import jov.jdbc.odbc.driver.link.OdbcLink;
+import jov.jdbc.odbc.driver.link.Watchdog;
+import jov.jdbc.odbc.driver.metadata.JovDatabaseMetaData;
+import jov.jdbc.odbc.driver.metadata.OdbcInfo;
+import jov.jdbc.odbc.driver.statement.JovPreparedStatement;
+import jov.jdbc.odbc.driver.statement.JovStatement;
+import jov.jdbc.odbc.driver.statement.SqlDialect;
+import jov.jdbc.odbc.driver.text.ZonedValues;
 
 /**
  * One open data source. Any number of threads may share it: the native calls
@@ -45,12 +55,12 @@ import java.util.logging.Logger;
  * connection reports READ COMMITTED, the default of most databases, and
  * refuses a change.
  */
-final class JovConnection implements Connection {
+public final class JovConnection implements Connection {
 
     private static final Logger LOG = Logger.getLogger(DriverInfo.LOGGER_NAME);
 
     /** The isolation reported where the database cannot be asked. */
-    static final int DEFAULT_ISOLATION = TRANSACTION_READ_COMMITTED;
+    public static final int DEFAULT_ISOLATION = TRANSACTION_READ_COMMITTED;
 
     private final OdbcLink link;
     private final SqlDialect dialect;
@@ -123,7 +133,7 @@ final class JovConnection implements Connection {
         }
     }
 
-    SqlDialect dialect() {
+    public SqlDialect dialect() {
         return dialect;
     }
 
@@ -135,7 +145,7 @@ final class JovConnection implements Connection {
         return dialect.database() == SqlDialect.Database.MYSQL;
     }
 
-    void checkOpen() throws SQLException {
+    public void checkOpen() throws SQLException {
         if (closed) {
             throw Errors.create("The connection is closed", Errors.CONNECTION_CLOSED);
         }

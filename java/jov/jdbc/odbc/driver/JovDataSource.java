@@ -6,6 +6,7 @@ import java.sql.SQLException;
 import java.util.Properties;
 import java.util.logging.Logger;
 import javax.sql.DataSource;
+import jov.jdbc.odbc.driver.link.Errors;
 
 /**
  * A DataSource for pools and frameworks, configured by bean setters: either

@@ -2,6 +2,7 @@ package jov.jdbc.odbc.driver;
 
 import java.sql.SQLException;
 import java.sql.Savepoint;
+import jov.jdbc.odbc.driver.link.Errors;
 
 /**
  * A savepoint made through SQL. An unnamed one has a number and, for the SQL,

@@ -1,14 +1,15 @@
 package jov.jdbc.odbc.driver;
 
 import java.sql.SQLException;
+import jov.jdbc.odbc.driver.link.Errors;
 
 /** {@code unwrap} for the driver's objects, which wrap nothing but themselves. */
-final class Wrappers {
+public final class Wrappers {
 
     private Wrappers() {
     }
 
-    static <T> T unwrap(Object self, Class<T> iface) throws SQLException {
+    public static <T> T unwrap(Object self, Class<T> iface) throws SQLException {
         if (iface.isInstance(self)) {
             return iface.cast(self);
         }

@@ -1,8 +1,0 @@
-package jov.jdbc.odbc.driver;
-
-import java.sql.SQLWarning;
-
-/** Takes the warnings of the executions it owns: a statement. Called under the link's lock. */
-interface WarningSink {
-    void addWarning(SQLWarning warning);
-}
