@@ -1,9 +1,12 @@
 package jov.jdbc.odbc.it;
 
+import static org.junit.jupiter.api.Assertions.assertArrayEquals;
 import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertThrows;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
+import java.sql.BatchUpdateException;
 import java.sql.Connection;
 import java.sql.DriverManager;
 import java.sql.PreparedStatement;
@@ -51,6 +54,33 @@ class Windows31jModeTest {
                     assertEquals("ソ表能", rows.getString(1));
                     assertEquals("835C955C945C", rows.getString(2));
                 }
+            }
+        }
+    }
+
+    /**
+     * A batch row Windows-31J cannot carry stops the batch there: the rows
+     * before it are counted and kept, whether the rows went as a parameter
+     * array (refused whole at binding, then run row by row) or one by one.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void anUnmappableBatchRowStopsTheBatchThere(Rig rig) throws SQLException {
+        try (Jdbc owner = Jdbc.open(rig); Connection c = connect(rig, true)) {
+            String table = owner.createTable("v " + rig.longTextType);
+            try (PreparedStatement insert = c.prepareStatement("INSERT INTO " + table + " VALUES (?)")) {
+                for (String value : new String[] {"ソ", "😀", "表"}) {
+                    insert.setString(1, value);
+                    insert.addBatch();
+                }
+                BatchUpdateException stopped = assertThrows(BatchUpdateException.class, insert::executeBatch);
+                assertEquals("22021", stopped.getSQLState(), stopped.getMessage());
+                assertArrayEquals(new int[] {1}, stopped.getUpdateCounts());
+            }
+            try (ResultSet rows = c.createStatement().executeQuery("SELECT v FROM " + table)) {
+                assertTrue(rows.next());
+                assertEquals("ソ", rows.getString(1));
+                assertFalse(rows.next());
             }
         }
     }
