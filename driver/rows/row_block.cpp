@@ -5,6 +5,8 @@
 #include <string>
 
 #include "driver/handles/diagnostics.h"
+#include "driver/text/utf8.h"
+#include "driver/text/windows31j.h"
 
 namespace jov::driver::rows {
 
@@ -25,6 +27,13 @@ SQLSMALLINT CTypeOf(BoundAs as, const text::Codec& codec) {
     }
 }
 
+bool IsAscii(const char* bytes, size_t length) {
+    for (size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(bytes[i]) >= 0x80) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 SQLRETURN RowBlock::Bind(handles::Statement& statement, SQLULEN rows,
@@ -36,6 +45,7 @@ SQLRETURN RowBlock::Bind(handles::Statement& statement, SQLULEN rows,
     fetched_ = 0;
     *granted = 1;
     terminatorBytes_ = statement.codec().UnitBytes();
+    windows31j_ = statement.codec().charset() == text::Charset::kWindows31j;
     SQLRETURN rc = statement.Unbind();
     if (Ok(rc)) rc = statement.SetAttribute(SQL_ATTR_ROW_BIND_TYPE, SQL_BIND_BY_COLUMN);
     if (Ok(rc)) rc = statement.SetAttribute(SQL_ATTR_ROWS_FETCHED_PTR,
@@ -124,6 +134,29 @@ void RowBlock::CopyOut(char* data, int32_t* lengths) const {
         for (SQLULEN r = 0; r < fetched_; ++r) {
             lengths[b * rows_ + r] = LengthOf(c, indicators_[b * rows_ + r]);
         }
+        if (windows31j_ && c.as == BoundAs::kText) ToUtf8(c, b, data, lengths);
+    }
+}
+
+// Windows-31J keeps ASCII as it is (the table maps 0x00-0x7F to themselves),
+// so only values with a byte above it are converted.
+void RowBlock::ToUtf8(const Bound& bound, size_t index, char* data, int32_t* lengths) const {
+    const size_t room = static_cast<size_t>(bound.width) - terminatorBytes_;
+    std::string utf8;
+    Diagnostic unused;
+    for (SQLULEN r = 0; r < fetched_; ++r) {
+        int32_t& length = lengths[index * rows_ + r];
+        char* value = data + bound.offset + r * static_cast<size_t>(bound.width);
+        if (length <= 0 || IsAscii(value, static_cast<size_t>(length))) continue;
+        utf8.clear();
+        // Every Windows-31J character is in the BMP, so no lone surrogate can refuse it.
+        text::Utf16ToUtf8(text::Windows31jToUtf16(value, static_cast<size_t>(length)), &utf8, &unused);
+        if (utf8.size() > room) {
+            length = kCutLength;
+            continue;
+        }
+        std::memcpy(value, utf8.data(), utf8.size());
+        length = static_cast<int32_t>(utf8.size());
     }
 }
 

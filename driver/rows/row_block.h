@@ -4,6 +4,11 @@
 // the next Bind. The statement's handle is freed before this memory (the
 // StatementState frees the handle first), so the driver never writes into
 // freed memory. Columns not bound are read per value with SQLGetData.
+//
+// Java decodes one form of narrow text: a Windows-31J connection's text is
+// handed out as UTF-8, converted with the table the per-value reads use, and
+// a value whose UTF-8 outgrows its slot is handed out as cut (read whole per
+// value), as is one longer than its buffer.
 #pragma once
 
 #include <cstdint>
@@ -45,7 +50,7 @@ class RowBlock {
     SQLULEN rows() const { return rows_; }
     // The fetched rows' bytes of each region into data (DataBytes() long),
     // and each value's length into lengths[b * rows() + r] (BoundColumns() x
-    // rows() long).
+    // rows() long); Windows-31J text as UTF-8.
     void CopyOut(char* data, int32_t* lengths) const;
 
   private:
@@ -57,8 +62,11 @@ class RowBlock {
     };
     SQLRETURN BindAll(handles::Statement& statement, const std::vector<ColumnPlan>& plan);
     int32_t LengthOf(const Bound& bound, SQLLEN indicator) const;
+    // Rewrites the fetched Windows-31J values of a text column in data as UTF-8.
+    void ToUtf8(const Bound& bound, size_t index, char* data, int32_t* lengths) const;
 
     size_t terminatorBytes_ = 1;  // what the driver appends to bound text
+    bool windows31j_ = false;     // bound text is Windows-31J bytes
 
     std::vector<Bound> bound_;
     std::vector<char> data_;

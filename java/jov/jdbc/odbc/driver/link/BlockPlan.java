@@ -62,7 +62,7 @@ final class BlockPlan {
      * fits in a block of default size; one row for a scrollable result, whose
      * moves are each one fetch; never more than maxRows when above 0.
      */
-    static BlockPlan of(ResultColumns columns, boolean unicode, int extensions, int fetchSize, long maxRows,
+    static BlockPlan of(ResultColumns columns, int extensions, int fetchSize, long maxRows,
             boolean scrollable) {
         int count = columns.count();
         int[] fields = new int[count * 2];
@@ -71,7 +71,7 @@ final class BlockPlan {
         int boundCount = 0;
         boolean variableBound = false;
         for (int c = 1; c <= count; c++) {
-            int width = width(columns, c, unicode, reread);
+            int width = width(columns, c, reread);
             int as = width == 0 ? BOUND_NONE : boundAs(columns.kind(c));
             fields[(c - 1) * 2] = as;
             fields[(c - 1) * 2 + 1] = width;
@@ -110,17 +110,20 @@ final class BlockPlan {
 
     /**
      * Bytes a row of the column takes bound, 0 for a column read per value.
-     * Text is bound only in the Unicode charset, whose text Java decodes
-     * exactly as the library would; decimals and dates are ASCII in both.
+     * Text is bound in either charset: the library hands Windows-31J text
+     * out as UTF-8 (a character's one or two bytes become at most three),
+     * which fits a width counted at four bytes a character; a value that
+     * outgrows its width is read whole, as a cut one is. Decimals and dates
+     * are ASCII in both.
      */
-    private static int width(ResultColumns columns, int column, boolean unicode, boolean reread) {
+    private static int width(ResultColumns columns, int column, boolean reread) {
         long size = columns.length(column);
         switch (columns.kind(column)) {
             case INTEGER:
             case FLOATING:
                 return 8;
             case TEXT:
-                if (!unicode || !reread) {
+                if (!reread) {
                     return 0;
                 }
                 return size > 0 && size <= WHOLE_TEXT_CHARS ? (int) size * CHARACTER_BYTES + CHARACTER_BYTES

@@ -895,8 +895,7 @@ public final class OdbcLink {
             if (getDataExtensions < 0) {
                 getDataExtensions = getDataExtensions();
             }
-            BlockPlan plan = BlockPlan.of(columns, charset == UNICODE, getDataExtensions, fetchSize, maxRows,
-                    scrollable);
+            BlockPlan plan = BlockPlan.of(columns, getDataExtensions, fetchSize, maxRows, scrollable);
             int[] granted = new int[BLOCK_FIELDS];
             if (OdbcNatives.bindBlock(cursor.statement, plan.rows(), plan.fields(), granted) == ERROR) {
                 plan = BlockPlan.unbound(columns.count());
@@ -904,7 +903,7 @@ public final class OdbcLink {
                     throw failure("Binding the result's columns");
                 }
             }
-            cursor.block = new RowBlock(plan, granted);
+            cursor.block = new RowBlock(plan, granted, charset == UNICODE);
             if (source != null && source.columns == columns) {
                 source.keep(cursor.block, fetchSize, maxRows, scrollable);
             }

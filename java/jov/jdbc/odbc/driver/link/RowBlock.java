@@ -33,6 +33,8 @@ final class RowBlock {
     private final int[] offsets;
     private final Charset textCharset;
     private final boolean utf8;
+    /** Bound text is the driver's own bytes (not Windows-31J handed out as UTF-8), so getBytes may read it. */
+    private final boolean rawText;
     final byte[] data;
     private final ByteBuffer numbers;
     final int[] lengths;
@@ -42,7 +44,8 @@ final class RowBlock {
     /** Row the driver was positioned on for per-value reads (from 0), or -1. */
     private int positioned = -1;
 
-    RowBlock(BlockPlan plan, int[] answer) {
+    RowBlock(BlockPlan plan, int[] answer, boolean rawText) {
+        this.rawText = rawText;
         rows = answer[BLOCK_ROWS];
         int count = plan.columns();
         boundIndex = new int[count + 1];
@@ -118,7 +121,7 @@ final class RowBlock {
     }
 
     boolean holdsBytes(int column) {
-        return holds(column, BOUND_BINARY) || (utf8 && holds(column, BOUND_TEXT));
+        return holds(column, BOUND_BINARY) || (utf8 && rawText && holds(column, BOUND_TEXT));
     }
 
     boolean holdsInteger(int column) {

@@ -59,6 +59,41 @@ class Windows31jModeTest {
     }
 
     /**
+     * Text read in blocks, which the library hands out as UTF-8: short
+     * values, NULLs and values whose UTF-8 outgrows their bound width
+     * (half-width kana take three bytes for one) all read exactly.
+     */
+    @ParameterizedTest
+    @MethodSource(RIGS)
+    void textReadInBlocksIsExact(Rig rig) throws SQLException {
+        String[] shorts = {"abc", "ソ表能～", null, "ｱ".repeat(10)};
+        String[] longs = {"ｶﾀｶﾅ".repeat(50), null, "表".repeat(300), "x"};
+        int rows = 300;
+        try (Jdbc owner = Jdbc.open(rig); Connection c = connect(rig, true)) {
+            String table = owner.createTable("id integer, s varchar(10), t " + rig.longTextType);
+            c.setAutoCommit(false);
+            try (PreparedStatement insert = c.prepareStatement("INSERT INTO " + table + " VALUES (?, ?, ?)")) {
+                for (int id = 0; id < rows; id++) {
+                    insert.setInt(1, id);
+                    insert.setString(2, shorts[id % shorts.length]);
+                    insert.setString(3, longs[id % longs.length]);
+                    insert.addBatch();
+                }
+                insert.executeBatch();
+            }
+            c.commit();
+            try (ResultSet read = c.createStatement().executeQuery("SELECT id, s, t FROM " + table + " ORDER BY id")) {
+                for (int id = 0; id < rows; id++) {
+                    assertTrue(read.next());
+                    assertEquals(shorts[id % shorts.length], read.getString(2), "row " + id);
+                    assertEquals(longs[id % longs.length], read.getString(3), "row " + id);
+                }
+                assertFalse(read.next());
+            }
+        }
+    }
+
+    /**
      * A batch row Windows-31J cannot carry stops the batch there: the rows
      * before it are counted and kept, whether the rows went as a parameter
      * array (refused whole at binding, then run row by row) or one by one.
