@@ -89,7 +89,8 @@ public final class OdbcLink {
     /** Guarded by lock. */
     private int arrayExecutions;
     /** Guarded by lock: whether the driver counts each row of a parameter array; null until asked. */
-    private Boolean arrayRowCounts;
+    /** INFO_PARAM_ARRAY_ROW_COUNTS once asked (0: untold), else -1. */
+    private int arrayRowCounts = -1;
     /** Guarded by lock: the connection's warnings, oldest first. */
     private SQLWarning warnings;
 
@@ -447,17 +448,16 @@ public final class OdbcLink {
     }
 
     /**
-     * Whether the ODBC driver executes parameter arrays with a result, and so
-     * a row count, for each row (psqlODBC does; sqliteodbc tells no count
-     * per row and MariaDB Connector/ODBC only a total, so batches run row by
-     * row there, for exact counts).
+     * How the ODBC driver counts the rows of a parameter array: PARC_BATCH,
+     * a count for each row (psqlODBC); PARC_NO_BATCH, only the array's
+     * total (MariaDB Connector/ODBC); 0 when it does not say (sqliteodbc).
      */
-    public boolean countsArrayRows() throws SQLException {
+    public int arrayRowCounts() throws SQLException {
         synchronized (lock) {
-            if (arrayRowCounts == null) {
+            if (arrayRowCounts < 0) {
                 checkOpen();
-                arrayRowCounts = getInfoInteger(connection, INFO_PARAM_ARRAY_ROW_COUNTS, 4, answer) != ERROR
-                        && answer[0] == PARC_BATCH;
+                arrayRowCounts = getInfoInteger(connection, INFO_PARAM_ARRAY_ROW_COUNTS, 4, answer) == ERROR
+                        ? 0 : (int) answer[0];
             }
             return arrayRowCounts;
         }
@@ -470,6 +470,15 @@ public final class OdbcLink {
      * failure[0]), or null when the execution failed with no row taking
      * effect, its records dropped: the rows are then for the caller to run
      * one by one, which tells exactly which one fails.
+     *
+     * <p>Where the driver counts only the total (PARC_NO_BATCH), the caller
+     * sends only statements that insert at most one row each, so a total
+     * equal to the rows makes each row's count 1 (any other total, each
+     * SUCCESS_NO_INFO); a failed execution is thrown, never run again row
+     * by row: such a driver tells neither which row failed nor which took
+     * effect (MariaDB Connector/ODBC marks none, yet a table without
+     * transactions keeps the rows before the failing one), and running
+     * them again would store those twice.
      */
     public long[] executeArray(String sql, Prepared prepared, ParameterArrays arrays, Object owner,
             int queryTimeoutSeconds, SQLException[] failure) throws SQLException {
@@ -499,10 +508,14 @@ public final class OdbcLink {
             } finally {
                 end(run);
             }
+            boolean eachCounted = arrayRowCounts() == PARC_BATCH;
             if (status != ERROR) {
-                return rowCounts(counts, statuses);
+                return eachCounted ? rowCounts(counts, statuses) : fromTotal(counts, statuses);
             }
             SQLException failed = noteLost(run.failure(doing));
+            if (!eachCounted && doing.equals("Statement")) {
+                throw failed;
+            }
             if (tookEffect(statuses)) {
                 failure[0] = failed;
                 return rowCounts(counts, statuses);
@@ -528,6 +541,18 @@ public final class OdbcLink {
             }
         }
         return false;
+    }
+
+    /** Each row's count from the array's total (in counts[0]), for statements that insert at most one row. */
+    private static long[] fromTotal(long[] counts, int[] statuses) {
+        long total = counts[0];
+        Arrays.fill(counts, -1);
+        long[] reached = rowCounts(counts, statuses);
+        boolean allSucceeded = Arrays.stream(reached).allMatch(c -> c == java.sql.Statement.SUCCESS_NO_INFO);
+        if (total == counts.length && reached.length == counts.length && allSucceeded) {
+            Arrays.fill(reached, 1);
+        }
+        return reached;
     }
 
     /** The counts of the rows the driver reached, in JDBC's terms. */

@@ -79,9 +79,10 @@ public final class OdbcNatives {
     public static final int ATTR_CURSOR_TYPE = 6;
     public static final int CURSOR_STATIC = 3;
 
-    /** Info types of {@link #getInfoInteger} (SQL_*) and the answer that counts each row of a parameter array. */
+    /** Info types of {@link #getInfoInteger} (SQL_*) and its answers: each row of a parameter array counted, or the total only. */
     public static final int INFO_PARAM_ARRAY_ROW_COUNTS = 153;
     public static final int PARC_BATCH = 1;
+    public static final int PARC_NO_BATCH = 2;
 
     /** Each row's outcome in the statuses of {@link #executeArray} (SQL_PARAM_*). */
     public static final int PARAM_SUCCESS = 0;

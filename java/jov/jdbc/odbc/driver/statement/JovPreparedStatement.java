@@ -46,6 +46,7 @@ public final class JovPreparedStatement extends JovStatement implements Prepared
 
     private final String sql;
     private final Parameter[] values;
+    private final boolean insertsOneRow;
     private final OdbcLink.Prepared prepared = OdbcLink.Prepared.prepared();
 
     public JovPreparedStatement(JovConnection connection, OdbcLink link, int resultSetType, String sql)
@@ -63,6 +64,7 @@ public final class JovPreparedStatement extends JovStatement implements Prepared
                     Errors.NOT_SUPPORTED);
         }
         this.values = new Parameter[parsed.parameterCount()];
+        this.insertsOneRow = parsed.insertsOneRow();
     }
 
     /** Every parameter's value, each of which must have been set. */
@@ -107,6 +109,11 @@ public final class JovPreparedStatement extends JovStatement implements Prepared
     @Override
     public boolean execute() throws SQLException {
         return run(sql, bound());
+    }
+
+    @Override
+    boolean insertsOneRow() {
+        return insertsOneRow;
     }
 
     /** Every execution, batches included, re-executes the one native statement. */

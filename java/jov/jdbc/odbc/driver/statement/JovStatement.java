@@ -1,5 +1,8 @@
 package jov.jdbc.odbc.driver.statement;
 
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.PARC_BATCH;
+import static jov.jdbc.odbc.driver.odbc.OdbcNatives.PARC_NO_BATCH;
+
 import java.sql.BatchUpdateException;
 import java.sql.Connection;
 import java.sql.ResultSet;
@@ -79,6 +82,11 @@ public class JovStatement implements Statement, WarningSink {
             return true;
         }
         updateCount = exactOrNone(counted(sql, executed.rowCount));
+        return false;
+    }
+
+    /** Whether each execution of the prepared SQL inserts at most one row ({@link SingleRowInsert}). */
+    boolean insertsOneRow() {
         return false;
     }
 
@@ -271,12 +279,15 @@ public class JovStatement implements Statement, WarningSink {
 
     /**
      * Runs the batch in its order: a prepared statement's rows in parameter
-     * arrays of up to {@link ParameterArrays#CHUNK} rows where the ODBC driver
-     * counts each row of one and the rows share a C type per parameter, every
-     * other statement on its own. The first failure stops it with a
-     * BatchUpdateException holding the counts of those that ran; an array
-     * that fails with no row taking effect is run again row by row, so the
-     * failing row and the counts before it are exact on every data source.
+     * arrays of up to {@link ParameterArrays#CHUNK} rows where the rows share
+     * a C type per parameter and the ODBC driver counts each row of one, or
+     * counts the total and the statement inserts at most one row (so each
+     * count is 1); every other statement on its own. The first failure stops
+     * it with a BatchUpdateException holding the counts of those that ran.
+     * An array counted row by row that fails with no row taking effect is
+     * run again row by row, so the failing row and the counts before it are
+     * exact; one counted in total fails as a whole, with the counts before
+     * it (see {@link OdbcLink#executeArray}).
      */
     @Override
     public long[] executeLargeBatch() throws SQLException {
@@ -304,7 +315,11 @@ public class JovStatement implements Statement, WarningSink {
     /** The end of the chunk that may run as one array from start: start + 1 for plain SQL. */
     private int arrayEnd(List<Batched> statements, int start) throws SQLException {
         Parameter[] first = statements.get(start).parameters;
-        if (prepared() == null || first == null || first.length == 0 || !link.countsArrayRows()) {
+        if (prepared() == null || first == null || first.length == 0) {
+            return start + 1;
+        }
+        int counted = link.arrayRowCounts();
+        if (counted != PARC_BATCH && !(counted == PARC_NO_BATCH && insertsOneRow())) {
             return start + 1;
         }
         return Math.min(statements.size(), start + ParameterArrays.CHUNK);
@@ -326,7 +341,9 @@ public class JovStatement implements Statement, WarningSink {
             chunkCounts = link.executeArray(chunk.get(0).sql, prepared(), arrays, this, queryTimeoutSeconds,
                     failure);
         } catch (SQLException e) {
-            throw batchFailure(at, e, Arrays.copyOf(counts, at));
+            throw new BatchUpdateException("Batch statements " + (at + 1) + " to " + (at + chunk.size())
+                    + ", sent as one parameter array, failed: " + e.getMessage(), e.getSQLState(),
+                    e.getErrorCode(), Arrays.copyOf(counts, at), e);
         }
         if (failure[0] != null) {
             long[] reached = Arrays.copyOf(counts, at + chunkCounts.length);

@@ -12,11 +12,13 @@ final class ParsedSql {
     private final String[] pieces;
     private final String firstKeyword;
     private final int questionOperatorAt;
+    private final boolean insertsOneRow;
 
-    ParsedSql(List<String> pieces, String firstKeyword, int questionOperatorAt) {
+    ParsedSql(List<String> pieces, String firstKeyword, int questionOperatorAt, boolean insertsOneRow) {
         this.pieces = pieces.toArray(new String[0]);
         this.firstKeyword = firstKeyword;
         this.questionOperatorAt = questionOperatorAt;
+        this.insertsOneRow = insertsOneRow;
     }
 
     /** How many {@code ?} markers the text holds. */
@@ -28,8 +30,9 @@ final class ParsedSql {
      * The first word of the statement, upper-cased, past leading blanks,
      * comments and opening parentheses; "" when the statement starts with
      * anything else ({@code {call ...}}, a number) or is empty. It no longer
-     * tells queries from updates (the ODBC driver does); only the row count
-     * of SQLite's WITH statements (JovStatement.counted) still asks it.
+     * tells queries from updates (the ODBC driver does); the row count of
+     * SQLite's WITH statements (JovStatement.counted) and
+     * {@link #insertsOneRow} ask it.
      */
     String firstKeyword() {
         return firstKeyword;
@@ -42,5 +45,10 @@ final class ParsedSql {
      */
     int questionOperatorAt() {
         return questionOperatorAt;
+    }
+
+    /** Whether each execution inserts at most one row: see {@link SingleRowInsert}. */
+    boolean insertsOneRow() {
+        return insertsOneRow;
     }
 }

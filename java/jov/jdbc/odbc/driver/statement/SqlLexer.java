@@ -49,7 +49,6 @@ final class SqlLexer {
         SqlDialect.Database db = dialect.database();
         boolean pg = db == SqlDialect.Database.POSTGRESQL;
         boolean mysql = db == SqlDialect.Database.MYSQL;
-        boolean sqlite = db == SqlDialect.Database.SQLITE;
         // Only text with a backslash needs the mode, which may cost the database a query.
         boolean backslash = sql.indexOf('\\') >= 0 && dialect.backslashEscapes();
         List<String> pieces = new ArrayList<>();
@@ -58,28 +57,16 @@ final class SqlLexer {
         int copied = 0;
         int questionOperatorAt = -1;
         int i = 0;
+        Quoting quoting = new Quoting(db, backslash);
         while (i < n) {
+            int after = quoting.skip(sql, i);
+            if (after != i) {
+                i = after;
+                continue;
+            }
             char c = sql.charAt(i);
             char next = i + 1 < n ? sql.charAt(i + 1) : '\0';
-            if (c == '\'') {
-                i = skipQuoted(sql, i, '\'', backslash);
-            } else if (c == '"') {
-                i = skipQuoted(sql, i, '"', mysql && backslash);
-            } else if (c == '`' && (mysql || sqlite)) {
-                i = skipQuoted(sql, i, '`', false);
-            } else if (c == '[' && sqlite) {
-                int close = sql.indexOf(']', i + 1);
-                i = close < 0 ? n : close + 1;
-            } else if ((c == '-' && next == '-') || (c == '#' && mysql)) {
-                int end = sql.indexOf('\n', i);
-                i = end < 0 ? n : end + 1;
-            } else if (c == '/' && next == '*') {
-                i = skipBlockComment(sql, i, pg);
-            } else if (pg && (c == 'E' || c == 'e') && next == '\'' && !followsIdentifier(sql, i)) {
-                i = skipQuoted(sql, i + 1, '\'', true);
-            } else if (pg && c == '$' && !followsIdentifier(sql, i)) {
-                i = skipDollarQuoted(sql, i);
-            } else if (c == '?' && pg && next == '?') {
+            if (c == '?' && pg && next == '?') {
                 questionOperatorAt = questionOperatorAt < 0 ? i : questionOperatorAt;
                 piece.append(sql, copied, i + 1);
                 copied = i + 2;
@@ -99,7 +86,61 @@ final class SqlLexer {
         }
         piece.append(sql, copied, n);
         pieces.add(piece.toString());
-        return new ParsedSql(pieces, firstKeyword(sql, pg, mysql), questionOperatorAt);
+        String first = firstKeyword(sql, pg, mysql);
+        return new ParsedSql(pieces, first, questionOperatorAt,
+                "INSERT".equals(first) && SingleRowInsert.matches(sql, quoting));
+    }
+
+    /**
+     * The dialect's strings, quoted names and comments: what a scan of SQL
+     * text steps over whole, since nothing inside them is SQL.
+     */
+    static final class Quoting {
+        private final boolean pg;
+        private final boolean mysql;
+        private final boolean sqlite;
+        private final boolean backslash;
+
+        Quoting(SqlDialect.Database db, boolean backslash) {
+            this.pg = db == SqlDialect.Database.POSTGRESQL;
+            this.mysql = db == SqlDialect.Database.MYSQL;
+            this.sqlite = db == SqlDialect.Database.SQLITE;
+            this.backslash = backslash;
+        }
+
+        /** The index after the string, name or comment that starts at i, or i when none does. */
+        int skip(String sql, int i) {
+            int n = sql.length();
+            char c = sql.charAt(i);
+            char next = i + 1 < n ? sql.charAt(i + 1) : '\0';
+            if (c == '\'') {
+                return skipQuoted(sql, i, '\'', backslash);
+            } else if (c == '"') {
+                return skipQuoted(sql, i, '"', mysql && backslash);
+            } else if (c == '`' && (mysql || sqlite)) {
+                return skipQuoted(sql, i, '`', false);
+            } else if (c == '[' && sqlite) {
+                int close = sql.indexOf(']', i + 1);
+                return close < 0 ? n : close + 1;
+            } else if ((c == '-' && next == '-') || (c == '#' && mysql)) {
+                int end = sql.indexOf('\n', i);
+                return end < 0 ? n : end + 1;
+            } else if (c == '/' && next == '*') {
+                return skipBlockComment(sql, i, pg);
+            } else if (pg && (c == 'E' || c == 'e') && next == '\'' && !followsIdentifier(sql, i)) {
+                return skipQuoted(sql, i + 1, '\'', true);
+            } else if (pg && c == '$' && !followsIdentifier(sql, i)) {
+                return skipDollarQuoted(sql, i);
+            }
+            return i;
+        }
+
+        /** Whether the element at i, which {@link #skip} steps over, is a comment. */
+        boolean isComment(String sql, int i) {
+            char c = sql.charAt(i);
+            char next = i + 1 < sql.length() ? sql.charAt(i + 1) : '\0';
+            return (c == '-' && next == '-') || (c == '#' && mysql) || (c == '/' && next == '*');
+        }
     }
 
     /**
@@ -170,15 +211,15 @@ final class SqlLexer {
     }
 
     /** Whether the character before {@code at} continues an identifier, so {@code at} does too. */
-    private static boolean followsIdentifier(String sql, int at) {
+    static boolean followsIdentifier(String sql, int at) {
         return at > 0 && isIdentifierPart(sql.charAt(at - 1));
     }
 
-    private static boolean isIdentifierStart(char c) {
+    static boolean isIdentifierStart(char c) {
         return Character.isLetter(c) || c == '_';
     }
 
-    private static boolean isIdentifierPart(char c) {
+    static boolean isIdentifierPart(char c) {
         return Character.isLetterOrDigit(c) || c == '_' || c == '$';
     }
 

@@ -6,13 +6,14 @@ import static jov.jdbc.odbc.driver.statement.Dialects.PG;
 import static jov.jdbc.odbc.driver.statement.Dialects.PG_ESCAPES;
 import static jov.jdbc.odbc.driver.statement.Dialects.SQLITE;
 import static org.junit.jupiter.api.Assertions.assertEquals;
+import static org.junit.jupiter.params.provider.Arguments.arguments;
 
 import java.util.List;
 import org.junit.jupiter.params.ParameterizedTest;
 import org.junit.jupiter.params.provider.Arguments;
 import org.junit.jupiter.params.provider.MethodSource;
 
-/** Markers found only outside each quoting form; the first keyword. */
+/** Markers found only outside each quoting form; the first keyword; INSERTs of one row. */
 class SqlLexerTest {
 
     /** Dialect, SQL, the SQL with marker i bound to "<i>". */
@@ -59,5 +60,27 @@ class SqlLexerTest {
     @MethodSource("keywords")
     void firstKeywordSkipsCommentsAndParentheses(SqlDialect dialect, String sql, String keyword) {
         assertEquals(keyword, SqlLexer.parse(sql, dialect).firstKeyword());
+    }
+
+    /** Dialect, SQL, whether each execution inserts at most one row (a batch may then count by total). */
+    static List<Arguments> inserts() {
+        return List.of(
+                arguments(OTHER, "INSERT INTO t VALUES (?, ?)", true),
+                arguments(MYSQL, " /* c */ insert ignore into `s`.`t` (a, `b)`) value (?, (SELECT 1), ')');", true),
+                arguments(SQLITE, "INSERT OR REPLACE INTO [t] VALUES (?) -- ;", true),
+                arguments(OTHER, "INSERT INTO t VALUES (?), (?)", false),
+                arguments(MYSQL, "INSERT INTO t VALUES (?) ON DUPLICATE KEY UPDATE a = 1", false),
+                arguments(PG, "INSERT INTO t VALUES (?) RETURNING id", false),
+                arguments(PG, "INSERT INTO t SELECT a UNION VALUES (?)", false),
+                arguments(OTHER, "INSERT INTO t SELECT ? FROM u", false),
+                arguments(OTHER, "INSERT INTO t DEFAULT VALUES", false),
+                arguments(OTHER, "INSERT INTO t VALUES (?); DELETE FROM t", false),
+                arguments(OTHER, "REPLACE INTO t VALUES (?)", false));
+    }
+
+    @ParameterizedTest
+    @MethodSource("inserts")
+    void recognisesInsertsOfOneRow(SqlDialect dialect, String sql, boolean oneRow) {
+        assertEquals(oneRow, SqlLexer.parse(sql, dialect).insertsOneRow(), sql);
     }
 }
