@@ -20,6 +20,9 @@ class Parameter {
     virtual handles::Binding Binding() = 0;
     // The rows an execution may read of it: one, or an array's.
     virtual size_t Rows() const { return 1; }
+    // Whether its buffer is one fixed-width value: a later value bound
+    // alike may then be copied into it instead of being bound anew.
+    virtual bool FixedWidth() const { return false; }
 
   protected:
     Parameter() = default;

@@ -260,6 +260,15 @@ TEST_F(DriverPathTest, BoundParametersStayAliveUntilReset) {
     EXPECT_EQ(binds[0].text, "\xE3\x82\xBD");
     EXPECT_EQ(binds[1].args[2], SQL_C_SBIGINT);
     EXPECT_EQ(binds[1].text, Int64Bytes(int64_t{1} << 60));
+    // A value bound alike goes into the bound buffer; another type binds anew.
+    using jov::driver::params::DoubleParameter;
+    using jov::driver::params::LongParameter;
+    ASSERT_EQ(s->parameters.Bind(s->statement, 2, std::make_unique<LongParameter>(7, SQL_BIGINT)),
+              SQL_SUCCESS);
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLBindParameter), 2);
+    ASSERT_EQ(s->parameters.Bind(s->statement, 2, std::make_unique<DoubleParameter>(7, SQL_DOUBLE)),
+              SQL_SUCCESS);
+    EXPECT_EQ(FakeOdbc::CallCount(FakeFn::SQLBindParameter), 3);
     EXPECT_EQ(s->parameters.Reset(s->statement), SQL_SUCCESS);
     EXPECT_EQ(FakeOdbc::CallsOf(FakeFn::SQLFreeStmt).at(0).args[0], SQL_RESET_PARAMS);
 }

@@ -663,17 +663,17 @@ public final class OdbcLink {
      */
     private int runPrepared(String sql, Prepared prepared, Parameter[] parameters, String[] doing) {
         long statement = prepared.handle.statement;
-        int status = prepareOnce(sql, prepared);
-        for (int i = 0; i < parameters.length && status != ERROR; i++) {
-            doing[0] = "Binding parameter " + (i + 1);
-            status = parameters[i].bind(statement, i + 1);
+        if (prepareOnce(sql, prepared) == ERROR) {
+            return ERROR;
         }
-        if (status == ERROR) {
-            return status;
+        for (int i = 0; i < parameters.length; i++) {
+            if (parameters[i].bind(statement, i + 1) == ERROR) {
+                doing[0] = "Binding parameter " + (i + 1);
+                return ERROR;
+            }
         }
-        doing[0] = "Statement";
-        status = OdbcNatives.execute(statement);
-        int[] wanted = new int[1];
+        int status = OdbcNatives.execute(statement);
+        int[] wanted = status == NEED_DATA ? new int[1] : null;
         while (status == NEED_DATA) {
             status = paramData(statement, wanted);
             if (status == NEED_DATA) {
