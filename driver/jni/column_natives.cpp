@@ -118,16 +118,26 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_describeColumn
     });
 }
 
-JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getString(
+// UTF-8 text goes to Java undecoded: Java's decoder is several times faster
+// than this library's loop followed by a String built from UTF-16.
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getText(
     JNIEnv* env, jclass, jlong statement, jint column, jobjectArray value) {
     bool isNull = false;
     const jint status = jni::WithStatement(statement, [&](StatementState& s) -> SQLRETURN {
         if (!jni::HasRoom(env, value, "value")) return SQL_ERROR;
-        Utf16 text;
-        const SQLRETURN rc = jov::driver::values::ReadText(
-            s.statement, static_cast<SQLUSMALLINT>(column), &text, &isNull);
+        const auto number = static_cast<SQLUSMALLINT>(column);
+        const jov::driver::text::Codec& codec = s.statement.codec();
+        if (!codec.TextIsUtf8()) {
+            Utf16 text;
+            const SQLRETURN rc = jov::driver::values::ReadText(s.statement, number, &text, &isNull);
+            if (!Ok(rc)) return rc;
+            return jni::SetString(env, value, isNull ? nullptr : &text) ? rc : SQL_ERROR;
+        }
+        std::string bytes;
+        const SQLRETURN rc = jov::driver::values::ReadWhole(s.statement, number, codec.TextCType(),
+                                                            codec.UnitBytes(), &bytes, &isNull);
         if (!Ok(rc)) return rc;
-        return jni::SetString(env, value, isNull ? nullptr : &text) ? rc : SQL_ERROR;
+        return jni::SetBytes(env, value, isNull ? nullptr : &bytes) ? rc : SQL_ERROR;
     });
     return isNull && status >= 0 ? jni::kNullData : status;
 }
@@ -141,15 +151,7 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getBytes(
         const SQLRETURN rc = jov::driver::values::ReadWhole(
             s.statement, static_cast<SQLUSMALLINT>(column), SQL_C_BINARY, 0, &bytes, &isNull);
         if (!Ok(rc)) return rc;
-        jbyteArray array = nullptr;
-        if (!isNull) {
-            array = env->NewByteArray(static_cast<jsize>(bytes.size()));
-            if (array == nullptr) return SQL_ERROR;
-            env->SetByteArrayRegion(array, 0, static_cast<jsize>(bytes.size()),
-                                    reinterpret_cast<const jbyte*>(bytes.data()));
-        }
-        env->SetObjectArrayElement(value, 0, array);
-        return rc;
+        return jni::SetBytes(env, value, isNull ? nullptr : &bytes) ? rc : SQL_ERROR;
     });
     return isNull && status >= 0 ? jni::kNullData : status;
 }

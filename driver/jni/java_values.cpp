@@ -1,8 +1,23 @@
 #include "driver/jni/java_values.h"
 
+#include <limits>
+
 #include "driver/handles/diagnostics.h"
 
 namespace jov::driver::jni {
+
+namespace {
+
+// Whether Java can hold count elements in one array or string; a record
+// says why not otherwise, so no length wraps into a negative jsize.
+bool FitsJava(size_t count, const char* what) {
+    if (count <= static_cast<size_t>(std::numeric_limits<jsize>::max())) return true;
+    handles::KeepOwn(OwnDiagnostic(own::kBadLength, "A value of " + std::to_string(count) + " " +
+                                                        what + " is longer than Java can hold"));
+    return false;
+}
+
+}  // namespace
 
 jint StatusOf(SQLRETURN rc) {
     switch (rc) {
@@ -39,11 +54,26 @@ jstring NewJavaString(JNIEnv* env, const Utf16& units) {
 bool SetString(JNIEnv* env, jobjectArray array, const Utf16* units) {
     jstring s = nullptr;
     if (units != nullptr) {
+        if (!FitsJava(units->size(), "characters")) return false;
         s = NewJavaString(env, *units);
         if (s == nullptr) return false;
     }
     env->SetObjectArrayElement(array, 0, s);
     if (s != nullptr) env->DeleteLocalRef(s);
+    return true;
+}
+
+bool SetBytes(JNIEnv* env, jobjectArray array, const std::string* bytes) {
+    jbyteArray out = nullptr;
+    if (bytes != nullptr) {
+        if (!FitsJava(bytes->size(), "bytes")) return false;
+        out = env->NewByteArray(static_cast<jsize>(bytes->size()));
+        if (out == nullptr) return false;
+        env->SetByteArrayRegion(out, 0, static_cast<jsize>(bytes->size()),
+                                reinterpret_cast<const jbyte*>(bytes->data()));
+    }
+    env->SetObjectArrayElement(array, 0, out);
+    if (out != nullptr) env->DeleteLocalRef(out);
     return true;
 }
 

@@ -32,8 +32,11 @@ bool ReadString(JNIEnv* env, jstring value, const char* what, Utf16* out);
 jstring NewJavaString(JNIEnv* env, const Utf16& units);
 
 // Element 0 of array becomes the string of units, or null for nullptr;
-// false when the JVM cannot allocate the string (its error is then pending).
+// false when the JVM cannot allocate the string (its error is then pending)
+// or a Java string cannot be that long (a record says so).
 bool SetString(JNIEnv* env, jobjectArray array, const Utf16* units);
+// The same with a byte[] of bytes.
+bool SetBytes(JNIEnv* env, jobjectArray array, const std::string* bytes);
 
 // Runs work on the statement token names, with the thread's records cleared
 // first; kError with a record when the token names none.

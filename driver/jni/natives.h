@@ -34,7 +34,7 @@ JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_describeParam(
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_describeColumns(JNIEnv* env, jclass cls, jlong statement, jobjectArray columns);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_fetch(JNIEnv* env, jclass cls, jlong statement);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_fetchScroll(JNIEnv* env, jclass cls, jlong statement, jint orientation, jlong offset);
-JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getString(JNIEnv* env, jclass cls, jlong statement, jint column, jobjectArray value);
+JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getText(JNIEnv* env, jclass cls, jlong statement, jint column, jobjectArray value);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getBytes(JNIEnv* env, jclass cls, jlong statement, jint column, jobjectArray value);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getLong(JNIEnv* env, jclass cls, jlong statement, jint column, jlongArray value);
 JNIEXPORT jint JNICALL Java_jov_jdbc_odbc_driver_odbc_OdbcNatives_getDouble(JNIEnv* env, jclass cls, jlong statement, jint column, jdoubleArray value);

@@ -71,6 +71,8 @@ SQLINTEGER ByteCount(const std::string& encoded) { return static_cast<SQLINTEGER
 
 }  // namespace
 
+bool Codec::TextIsUtf8() const { return charset_ == Charset::kUnicode && !Wide(); }
+
 bool Codec::Wide() const {
 #ifdef _WIN32
     return charset_ == Charset::kUnicode;

@@ -85,6 +85,9 @@ class Codec {
     bool EncodeCommand(const Utf16& text, std::string* out, Diagnostic* failure) const;
     // The text of value bytes read as TextCType().
     Utf16 Decode(const std::string& bytes) const;
+    // Whether value bytes read as TextCType() are UTF-8 (narrow calls of the
+    // Unicode charset), which Java decodes as fast as the library.
+    bool TextIsUtf8() const;
 
     // The C type text values are bound and read as, and its unit's size (the
     // terminator SQLGetData writes).

@@ -49,7 +49,7 @@ constexpr DWORD kEnvironmentValueUnits = 1024;
     X(allocStatement) X(freeStatement) X(setStatementAttribute) X(prepare) X(execDirect)        \
     X(execute) X(cancel) X(numResultCols) X(rowCount) X(moreResults) X(closeCursor)             \
     X(resetParameters) X(numParams) X(describeParam) X(describeColumns) X(fetch) X(fetchScroll) \
-    X(getString) X(getBytes) X(getLong) X(getDouble) X(bindBlock) X(fetchBlock) X(position) X(bindNull) X(bindLong) X(bindDouble)      \
+    X(getText) X(getBytes) X(getLong) X(getDouble) X(bindBlock) X(fetchBlock) X(position) X(bindNull) X(bindLong) X(bindDouble)      \
     X(bindBoolean) X(bindString) X(bindBytes) X(bindDecimal) X(bindDate) X(bindTime)            \
     X(bindTimestamp) X(bindStream) X(paramData) X(putString) X(putBytes) X(bindLongArray)       \
     X(bindDoubleArray) X(bindStringArray) X(bindBytesArray) X(executeArray) X(catalog)
@@ -177,7 +177,7 @@ class WidePath {
     }
     jstring J(const std::u16string& s) { return jni_.String(s); }
     jint Exec(const std::u16string& sql) { return n_.execDirect(env_, nullptr, statement_, J(sql)); }
-    // The first column of every row of a query, read with getString.
+    // The first column of every row of a query, read with getText.
     std::vector<std::u16string> Column(const std::u16string& sql);
     // value stored through a bound parameter, then read back.
     std::u16string BoundRoundTrip(const std::u16string& value);
@@ -207,7 +207,7 @@ std::vector<std::u16string> WidePath::Column(const std::u16string& sql) {
     std::vector<std::u16string> values;
     jobjectArray value = jni_.ObjectArray(1);
     while (n_.fetch(env_, nullptr, statement_) == kSuccess) {
-        n_.getString(env_, nullptr, statement_, 1, value);
+        n_.getText(env_, nullptr, statement_, 1, value);
         values.push_back(jni_.Text(jni_.Element(value, 0)));
     }
     n_.closeCursor(env_, nullptr, statement_);
@@ -261,11 +261,11 @@ void WidePath::Tokens() {
     }
 }
 
-// The data path: values bound as SQL_C_WCHAR and read by getString as
+// The data path: values bound as SQL_C_WCHAR and read by getText as
 // SQL_C_WCHAR, which unixODBC converts whole (iconv, the UTF-8 locale) for
 // the ANSI driver. Held to exactness, surrogate pairs and 70,000 characters
 // (read in many chunks, some ending inside a pair) included: SQLite must hold
-// the value's UTF-8 and getString give it back.
+// the value's UTF-8 and getText give it back.
 void WidePath::BoundValues() {
     Exec(u"DROP TABLE IF EXISTS wine_wide");
     ExpectStatus(Exec(u"CREATE TABLE wine_wide (k integer, v text)"), kSuccess,

@@ -22,6 +22,7 @@ import jov.jdbc.odbc.driver.odbc.OdbcNatives;
 import jov.jdbc.odbc.driver.result.ResultColumns;
 import jov.jdbc.odbc.driver.statement.Parameter;
 import jov.jdbc.odbc.driver.statement.ParameterArrays;
+import jov.jdbc.odbc.driver.text.Utf8;
 
 /**
  * One open connection of {@link OdbcNatives} and every native call made on
@@ -1057,11 +1058,12 @@ public final class OdbcLink {
             Object value = cursor.row.get(column);
             if (value == null) {
                 positionForValue(cursor);
-                String[] text = new String[1];
-                if (getString(cursor.statement, column, text) == ERROR) {
+                Object[] text = new Object[1];
+                if (getText(cursor.statement, column, text) == ERROR) {
                     throw failure("Reading a value");
                 }
-                value = remember(cursor, column, text[0]);
+                value = remember(cursor, column,
+                        text[0] instanceof byte[] ? Utf8.decode((byte[]) text[0]) : text[0]);
             }
             return RowValues.text(value);
         }

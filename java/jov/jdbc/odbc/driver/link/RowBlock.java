@@ -4,8 +4,8 @@ import static jov.jdbc.odbc.driver.odbc.OdbcNatives.*;
 
 import java.nio.ByteBuffer;
 import java.nio.ByteOrder;
-import java.nio.charset.Charset;
 import java.nio.charset.StandardCharsets;
+import jov.jdbc.odbc.driver.text.Utf8;
 
 /**
  * The rows of one result that the last native fetch brought, as the natives
@@ -23,7 +23,6 @@ import java.nio.charset.StandardCharsets;
 final class RowBlock {
 
     private static final int FIXED_BYTES = 8;
-    private static final char REPLACEMENT = '\uFFFD';
 
     private final int rows;
     /** Per column (from 1): its index among the bound columns, or -1. */
@@ -31,7 +30,6 @@ final class RowBlock {
     private final int[] boundAs;
     private final int[] widths;
     private final int[] offsets;
-    private final Charset textCharset;
     private final boolean utf8;
     /** Bound text is the driver's own bytes (not Windows-31J handed out as UTF-8), so getBytes may read it. */
     private final boolean rawText;
@@ -62,7 +60,6 @@ final class RowBlock {
             offset += boundAs[c] == BOUND_NONE ? 0 : widths[c] * rows;
         }
         utf8 = answer[BLOCK_UNIT_BYTES] == 1;
-        textCharset = utf8 ? StandardCharsets.UTF_8 : StandardCharsets.UTF_16LE;
         data = new byte[answer[BLOCK_DATA_BYTES]];
         numbers = ByteBuffer.wrap(data).order(ByteOrder.nativeOrder());
         lengths = new int[bound * rows];
@@ -142,69 +139,8 @@ final class RowBlock {
         if (length == LENGTH_NULL) {
             return null;
         }
-        String text = new String(data, offset(column), length, textCharset);
-        return utf8 && text.indexOf(REPLACEMENT) >= 0 ? utf8(data, offset(column), length) : text;
-    }
-
-    /**
-     * UTF-8 as the library decodes it, for text Java's decoder replaced
-     * something in: every byte that starts no well-formed sequence (overlong,
-     * surrogate, past U+10FFFF, cut short) is one U+FFFD, where Java's
-     * decoder replaces a cut sequence once.
-     */
-    private static String utf8(byte[] bytes, int offset, int length) {
-        char[] text = new char[length];
-        int chars = 0;
-        int i = offset;
-        int end = offset + length;
-        while (i < end) {
-            int n = sequenceLength(bytes, i, end);
-            if (n == 0) {
-                text[chars++] = REPLACEMENT;
-                i++;
-                continue;
-            }
-            int c = n == 1 ? bytes[i] : bytes[i] & (0xFF >> (n + 1));
-            for (int k = 1; k < n; k++) {
-                c = c << 6 | bytes[i + k] & 0x3F;
-            }
-            chars += Character.toChars(c, text, chars);
-            i += n;
-        }
-        return new String(text, 0, chars);
-    }
-
-    /** The length of the well-formed sequence at i (no overlong form, surrogate or code point past U+10FFFF), 0 when none starts there. */
-    private static int sequenceLength(byte[] b, int i, int end) {
-        int lead = b[i] & 0xFF;
-        int n;
-        int min;
-        if (lead < 0x80) {
-            return 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            n = 2;
-            min = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            n = 3;
-            min = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            n = 4;
-            min = 0x10000;
-        } else {
-            return 0;
-        }
-        if (n > end - i) {
-            return 0;
-        }
-        int c = lead & (0xFF >> (n + 1));
-        for (int k = 1; k < n; k++) {
-            if ((b[i + k] & 0xC0) != 0x80) {
-                return 0;
-            }
-            c = c << 6 | b[i + k] & 0x3F;
-        }
-        boolean surrogate = c >= 0xD800 && c <= 0xDFFF;
-        return c < min || c > 0x10FFFF || surrogate ? 0 : n;
+        return utf8 ? Utf8.decode(data, offset(column), length)
+                : new String(data, offset(column), length, StandardCharsets.UTF_16LE);
     }
 
     /** Of a column {@link #holdsBytes}: null for SQL NULL. */

@@ -225,8 +225,13 @@ public final class OdbcNatives {
     /** SQLFetchScroll with FETCH_*; scrolling needs ATTR_CURSOR_TYPE CURSOR_STATIC before execution. */
     public static native int fetchScroll(long statement, int orientation, long offset);
 
-    /** The whole value as text into value[0] (any length, exact; dates and numbers as the driver writes them); NULL_DATA and null for SQL NULL. */
-    public static native int getString(long statement, int column, String[] value);
+    /**
+     * The whole value as text into value[0] (any length, exact; dates and
+     * numbers as the driver writes them): where the connection's text is
+     * UTF-8 (the UNICODE charset on Linux) its bytes as a byte[], for Java to
+     * decode; otherwise a String. NULL_DATA and null for SQL NULL.
+     */
+    public static native int getText(long statement, int column, Object[] value);
 
     /** The whole value as bytes into value[0]; NULL_DATA and null for SQL NULL. */
     public static native int getBytes(long statement, int column, byte[][] value);

@@ -314,17 +314,25 @@ class JdbcResultSetTest {
         }
     }
 
-    /** Bytes that are not UTF-8 read from a block as they read per value: one U+FFFD per byte. */
+    /**
+     * Bytes that are not UTF-8 read alike from a block and per value (a
+     * value too long for its slot): one U+FFFD per byte.
+     */
     @ParameterizedTest
     @MethodSource(RIGS)
     void textNotInUtf8ReadsAsPerValue(Rig rig) throws SQLException {
         assumeTrue(rig == Rig.SQLITE, "only SQLite stores bytes that are not UTF-8 as text");
         try (Jdbc db = Jdbc.open(rig); Statement statement = db.connection.createStatement()) {
             String table = db.createTable("id integer, s varchar(10)");
-            statement.executeUpdate("INSERT INTO " + table + " VALUES (1, CAST(X'41E38142F09F98' AS TEXT))");
-            try (ResultSet rs = statement.executeQuery("SELECT id, s FROM " + table)) {
+            String bad = "CAST(X'41E38142F09F98' AS TEXT)";
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (1, " + bad + ")");
+            statement.executeUpdate("INSERT INTO " + table + " VALUES (2, " + bad + " || hex(zeroblob(600)))");
+            try (ResultSet rs = statement.executeQuery("SELECT id, s FROM " + table + " ORDER BY id")) {
+                String decoded = "A\uFFFD\uFFFDB\uFFFD\uFFFD\uFFFD";
                 assertTrue(rs.next());
-                assertEquals("A\uFFFD\uFFFDB\uFFFD\uFFFD\uFFFD", rs.getString(2));
+                assertEquals(decoded, rs.getString(2));
+                assertTrue(rs.next());
+                assertEquals(decoded + "0".repeat(1200), rs.getString(2));
             }
         }
     }

@@ -1,6 +1,7 @@
 package jov.jdbc.odbc.driver.odbc;
 
 import static jov.jdbc.odbc.driver.odbc.OdbcNatives.*;
+import static jov.jdbc.odbc.driver.odbc.Session.getString;
 import static jov.jdbc.odbc.driver.odbc.Session.ok;
 import static org.junit.jupiter.api.Assertions.assertArrayEquals;
 import static org.junit.jupiter.api.Assertions.assertEquals;

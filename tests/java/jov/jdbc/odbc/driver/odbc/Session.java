@@ -6,6 +6,7 @@ import static org.junit.jupiter.api.Assertions.assertTrue;
 import java.util.ArrayList;
 import java.util.Arrays;
 import java.util.List;
+import jov.jdbc.odbc.driver.text.Utf8;
 import jov.jdbc.odbc.it.Rig;
 
 /**
@@ -91,6 +92,14 @@ final class Session implements AutoCloseable {
         } finally {
             freeStatement(s);
         }
+    }
+
+    /** getText's value as a String, whichever form it came in. */
+    static int getString(long statement, int column, String[] value) {
+        Object[] text = new Object[1];
+        int status = getText(statement, column, text);
+        value[0] = text[0] instanceof byte[] ? Utf8.decode((byte[]) text[0]) : (String) text[0];
+        return status;
     }
 
     static List<String> column(long statement) {
