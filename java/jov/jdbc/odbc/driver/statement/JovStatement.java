@@ -331,7 +331,8 @@ public class JovStatement implements Statement, WarningSink {
         for (Batched one : chunk) {
             rows.add(one.parameters);
         }
-        ParameterArrays arrays = ParameterArrays.of(rows);
+        ParameterArrays arrays = ParameterArrays.of(rows, link.arrayRowCounts() == PARC_BATCH
+                ? ParameterArrays.MAX_BYTES : ParameterArrays.TOTAL_COUNTED_MAX_BYTES);
         if (arrays == null) {
             return null;
         }

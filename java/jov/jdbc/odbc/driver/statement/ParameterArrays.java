@@ -12,7 +12,8 @@ import jov.jdbc.odbc.driver.odbc.OdbcNatives;
  * the long forms of text and bytes over the short); rows that mix kinds, or
  * hold a value bound only alone (a stream, a decimal, a date...), make no
  * arrays, and the chunk runs row by row; so does a chunk whose arrays would
- * take more than {@link #MAX_BYTES}.
+ * take more than {@link #MAX_BYTES} ({@link #TOTAL_COUNTED_MAX_BYTES} for a
+ * driver that counts only an array's total).
  */
 public final class ParameterArrays {
 
@@ -25,6 +26,13 @@ public final class ParameterArrays {
      * UTF-8 may need for one); a chunk beyond it runs row by row.
      */
     static final long MAX_BYTES = 16L << 20;
+    /**
+     * The same where the driver counts only an array's total: MariaDB
+     * Connector/ODBC sends an array as one packet, which a server refuses
+     * beyond its max_allowed_packet (1 MiB in older MySQL, 16 MiB in
+     * MariaDB), and such an array is never run again row by row.
+     */
+    static final long TOTAL_COUNTED_MAX_BYTES = 1L << 20;
     private static final int BYTES_PER_UNIT = 3;
     private static final int FIXED_BYTES = 8;
 
@@ -42,8 +50,8 @@ public final class ParameterArrays {
         this.sqlTypes = sqlTypes;
     }
 
-    /** The chunk's arrays, or null when a parameter's rows cannot share one C type or would take too much memory. */
-    static ParameterArrays of(List<Parameter[]> chunk) {
+    /** The chunk's arrays, or null when a parameter's rows cannot share one C type or would take more than maxBytes. */
+    static ParameterArrays of(List<Parameter[]> chunk, long maxBytes) {
         int width = chunk.get(0).length;
         Parameter.Plain[][] rows = new Parameter.Plain[chunk.size()][];
         int[] kinds = new int[width];
@@ -74,7 +82,7 @@ public final class ParameterArrays {
         for (long slot : slots) {
             rowBytes += slot;
         }
-        return rowBytes * rows.length > MAX_BYTES ? null : new ParameterArrays(rows, kinds, sqlTypes);
+        return rowBytes * rows.length > maxBytes ? null : new ParameterArrays(rows, kinds, sqlTypes);
     }
 
     /** Bytes of the value's slot in an array. */

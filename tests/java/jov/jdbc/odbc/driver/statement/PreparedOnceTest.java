@@ -83,10 +83,16 @@ class PreparedOnceTest {
                 insert.addBatch();
                 assertArrayEquals(new int[] {1, 1}, insert.executeBatch());
                 assertEquals(0, link.arrayExecutions() - before, "arrays beyond the memory bound run row by row");
+                // Beyond the bound of a driver that counts a total (one packet to the server), within the other.
+                insert.setString(1, "w".repeat((int) (ParameterArrays.TOTAL_COUNTED_MAX_BYTES / 4)));
+                insert.addBatch();
+                insert.addBatch();
+                assertArrayEquals(new int[] {1, 1}, insert.executeBatch());
+                assertEquals(rig == Rig.POSTGRES && !Rig.underIodbc() ? 1 : 0, link.arrayExecutions() - before);
             }
             try (ResultSet sum = ddl.executeQuery("SELECT count(*), sum(x) FROM batch_ways")) {
                 assertTrue(sum.next());
-                assertEquals(6, sum.getInt(1));
+                assertEquals(8, sum.getInt(1));
                 assertEquals(7.0, sum.getDouble(2));
             }
             ddl.execute("DROP TABLE batch_ways");
