@@ -28,9 +28,10 @@ public final class ParameterArrays {
     static final long MAX_BYTES = 16L << 20;
     /**
      * The same where the driver counts only an array's total: MariaDB
-     * Connector/ODBC sends an array as one packet, which a server refuses
-     * beyond its max_allowed_packet (1 MiB in older MySQL, 16 MiB in
-     * MariaDB), and such an array is never run again row by row.
+     * Connector/ODBC sends an array as one packet, and one beyond the
+     * server's max_allowed_packet (1 MiB in older MySQL, 16 MiB in MariaDB)
+     * ends the session ("Server has gone away"), where row by row the
+     * batch would have passed.
      */
     static final long TOTAL_COUNTED_MAX_BYTES = 1L << 20;
     private static final int BYTES_PER_UNIT = 3;
