@@ -89,8 +89,7 @@ public final class OdbcLink {
     private int preparations;
     /** Guarded by lock. */
     private int arrayExecutions;
-    /** Guarded by lock: whether the driver counts each row of a parameter array; null until asked. */
-    /** INFO_PARAM_ARRAY_ROW_COUNTS once asked (0: untold), else -1. */
+    /** Guarded by lock: INFO_PARAM_ARRAY_ROW_COUNTS once asked (0: untold), -1 until then. */
     private int arrayRowCounts = -1;
     /** Guarded by lock: the connection's warnings, oldest first. */
     private SQLWarning warnings;
@@ -496,6 +495,7 @@ public final class OdbcLink {
             Execution run = begin(owner, statement, queryTimeoutSeconds);
             int status;
             String doing = "Statement";
+            boolean executed = false;
             try {
                 status = prepareOnce(sql, prepared);
                 int[] failed = new int[1];
@@ -504,6 +504,7 @@ public final class OdbcLink {
                     status = ERROR;
                 } else if (status != ERROR) {
                     status = OdbcNatives.executeArray(statement, arrays.size(), counts, statuses);
+                    executed = true;
                     arrayExecutions++;
                 }
             } finally {
@@ -514,7 +515,7 @@ public final class OdbcLink {
                 return eachCounted ? rowCounts(counts, statuses) : fromTotal(counts, statuses);
             }
             SQLException failed = noteLost(run.failure(doing));
-            if (!eachCounted && doing.equals("Statement")) {
+            if (executed && !eachCounted) {
                 throw failed;
             }
             if (tookEffect(statuses)) {
